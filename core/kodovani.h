@@ -1,0 +1,8 @@
+// Conversion of Windows-1250 texts to and from UTF-8 (for terminals and the window).
+#pragma once
+
+#include <string>
+
+std::string cp1250_na_utf8(const std::string& text);
+// Characters that Windows-1250 cannot hold become '?'.
+std::string utf8_na_cp1250(const std::string& text);

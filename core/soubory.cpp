@@ -1,0 +1,121 @@
+#include "core/soubory.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "core/chyby.h"
+#include "core/globals.h"
+#include "core/prikazovy_radek.h"
+#include "core/zpravy.h"
+#include "platform/platform.h"
+
+unsigned char readchar;
+int32_t FEOF;
+uint32_t pozice_v_souboru;
+
+struct Soubor {
+    std::FILE* f = nullptr;
+};
+
+namespace fs = std::filesystem;
+
+std::string skutecne_jmeno(const std::string& cesta) { return plat_najdi_soubor(cesta); }
+
+bool soubor_existuje(const std::string& cesta) {
+    std::error_code ec;
+    return fs::exists(skutecne_jmeno(cesta), ec);
+}
+
+bool smaz_soubor(const std::string& cesta) {
+    std::error_code ec;
+    std::string jmeno = skutecne_jmeno(cesta);
+    if (!fs::exists(jmeno, ec)) return true;
+    return fs::remove(jmeno, ec);
+}
+
+bool presun_soubor(const std::string& z, const std::string& na) {
+    std::error_code ec;
+    std::string cil = skutecne_jmeno(na);
+    // A file of the target name in another letter case is replaced, not kept beside.
+    if (cil != na && fs::exists(cil, ec)) fs::remove(cil, ec);
+    fs::rename(skutecne_jmeno(z), na, ec);
+    return !ec;
+}
+
+bool kopiruj_soubor(const std::string& z, const std::string& na) {
+    std::error_code ec;
+    std::string cil = skutecne_jmeno(na);
+    if (cil != na && fs::exists(cil, ec)) fs::remove(cil, ec);
+    fs::copy_file(skutecne_jmeno(z), na, fs::copy_options::overwrite_existing, ec);
+    return !ec;
+}
+
+HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty) {
+    const char* fmod = nullptr;
+    switch (mod) {
+        case 'r': case 's': case 'R': fmod = "rb"; break;
+        case 'b': fmod = "r+b"; break;
+        case 'w': fmod = "wb"; break;
+        case '+': fmod = "ab"; break;
+        default: err(500, 1);
+    }
+    std::string cesta = bez_cesty ? jmeno : pridej_path(jmeno);
+    std::string skutecna = skutecne_jmeno(cesta);
+    // A new file gets the name the program formed; an existing one is used whatever its case.
+    std::FILE* f = std::fopen((mod == 'w' && skutecna == cesta) ? cesta.c_str() : skutecna.c_str(), fmod);
+    if (!f) {
+        uint32_t chyba = plat_posledni_chyba();
+        if (debug) {
+            char text[600];
+            std::snprintf(text, sizeof text, "\nOtevirany soubor je %s, chyba %u.", jmeno.c_str(), chyba);
+            VypisBox(text, 48);
+        }
+        if (mod == 'R') return nullptr;
+        plat_nastav_posledni_chybu(chyba);
+        err(30, 1);
+    }
+    if (mod == '+' && std::fseek(f, 0, SEEK_END) != 0) {
+        std::fclose(f);
+        err(30, 2);
+    }
+    return new Soubor{f};
+}
+
+int32_t cti_znak_ze_souboru(HSOUBOR f) {
+    int c = std::getc(f->f);
+    if (c == EOF) {
+        if (std::ferror(f->f)) err(30, 3);
+        FEOF = 1;
+        return FEOF;
+    }
+    readchar = static_cast<unsigned char>(c);
+    ++pozice_v_souboru;
+    FEOF = 0;
+    return FEOF;
+}
+
+void zapis_znak(unsigned char znak, HSOUBOR f) {
+    if (std::putc(znak, f->f) == EOF) err(30, 4);
+}
+
+void zapis_text(const std::string& text, HSOUBOR f) {
+    if (text.empty()) return;
+    if (std::fwrite(text.data(), 1, text.size(), f->f) != text.size()) err(30, 4);
+}
+
+int zavri_soubor(HSOUBOR f) {
+    if (!f) return 1;
+    int ok = std::fclose(f->f) == 0;
+    delete f;
+    return ok;
+}
+
+uint64_t velikost_souboru(HSOUBOR f) {
+    std::fflush(f->f);
+    long pos = std::ftell(f->f);
+    std::fseek(f->f, 0, SEEK_END);
+    long konec = std::ftell(f->f);
+    std::fseek(f->f, pos, SEEK_SET);
+    return konec < 0 ? 0 : static_cast<uint64_t>(konec);
+}

@@ -1,0 +1,36 @@
+// Byte-level file routines. Every failure ends in err(); names are relative to the
+// program directory (through pridej_path) unless the caller says otherwise.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct Soubor;             // an open file with its own buffer
+using HSOUBOR = Soubor*;   // null = no file
+
+extern unsigned char readchar;     // the byte read last by cti_znak_ze_souboru
+extern int32_t FEOF;               // set when cti_znak_ze_souboru found no more bytes
+extern uint32_t pozice_v_souboru;  // bytes read by cti_znak_ze_souboru
+
+// Modes: 'r' read existing, 's' read existing (shared), 'b' read and write existing,
+// 'w' create or truncate, '+' open or create and append, 'R' as 'r' but a missing file
+// gives a null handle. bez_cesty != 0: the name is used as given.
+HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty = 0);
+// Reads one byte into readchar; returns FEOF.
+int32_t cti_znak_ze_souboru(HSOUBOR f);
+void zapis_znak(unsigned char znak, HSOUBOR f);
+// Writes the bytes of the text (not a terminating zero).
+void zapis_text(const std::string& text, HSOUBOR f);
+// Flushes and closes; returns 0 when the buffered data could not be written.
+int zavri_soubor(HSOUBOR f);
+// Size of the open file in bytes.
+uint64_t velikost_souboru(HSOUBOR f);
+
+// Whole-file helpers on names already passed through pridej_path.
+// They return true on success and never call err().
+bool soubor_existuje(const std::string& cesta);
+bool smaz_soubor(const std::string& cesta);                           // missing file: true
+bool presun_soubor(const std::string& z, const std::string& na);    // replaces `na`
+bool kopiruj_soubor(const std::string& z, const std::string& na);   // replaces `na`
+// The path under which an existing file of that name is found (any letter case).
+std::string skutecne_jmeno(const std::string& cesta);

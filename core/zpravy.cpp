@@ -1,0 +1,45 @@
+#include "core/zpravy.h"
+
+#include <cstdio>
+#include <mutex>
+
+#include "core/globals.h"
+#include "link/terminal.h"
+#include "platform/platform.h"
+
+namespace {
+BoxSink g_box = plat_message_box;
+PrekresliSink g_prekresli = nullptr;
+std::mutex g_box_mutex;
+}  // namespace
+
+void nastav_box_sink(BoxSink sink) { g_box = sink ? sink : plat_message_box; }
+void nastav_prekresli_sink(PrekresliSink sink) { g_prekresli = sink; }
+
+int VypisBox(const std::string& text, uint32_t styl) {
+    std::lock_guard<std::mutex> lock(g_box_mutex);
+    return g_box(text, styl);
+}
+
+int VypisBoxH(const char* format, int32_t cislo, uint32_t styl) {
+    char text[1024];
+    std::snprintf(text, sizeof text, format, cislo);
+    return VypisBox(text, styl);
+}
+
+int VypisBoxDebug(const std::string& text) { return debug ? VypisBox(text, 48) : 1; }
+int VypisBoxRawDebug(const std::string& text) { return rawdebug ? VypisBox(text, 48) : 1; }
+
+void VypisBlok(const std::string& text, int novy_radek) {
+    WriteTTYBlock(text.data(), static_cast<int>(text.size()));
+    if (novy_radek) WriteTTYBlock("\r", 1);
+    if (g_prekresli) g_prekresli();
+}
+
+void VypisBlokDebug(const std::string& text, int novy_radek) {
+    if (debug) VypisBlok(text, novy_radek);
+}
+
+void VypisBlokRawDebug(const std::string& text, int novy_radek) {
+    if (rawdebug) VypisBlok(text, novy_radek);
+}

@@ -1,0 +1,23 @@
+// Message boxes and terminal-screen lines, gated by the diagnostic flags.
+// Texts are Windows-1250; "\r" breaks a line in a message box.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+constexpr const char* TITULEK = "Komunikace s ER-A227E";
+
+int VypisBox(const std::string& text, uint32_t styl);
+int VypisBoxH(const char* format, int32_t cislo, uint32_t styl);
+int VypisBoxDebug(const std::string& text);
+int VypisBoxRawDebug(const std::string& text);
+void VypisBlok(const std::string& text, int novy_radek);
+void VypisBlokDebug(const std::string& text, int novy_radek);
+void VypisBlokRawDebug(const std::string& text, int novy_radek);
+
+// Where message boxes go: the window installs its own; the default is the platform's.
+using BoxSink = int (*)(const std::string& text, uint32_t styl);
+void nastav_box_sink(BoxSink sink);
+// Called after VypisBlok changed the terminal screen (the window repaints).
+using PrekresliSink = void (*)();
+void nastav_prekresli_sink(PrekresliSink sink);

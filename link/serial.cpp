@@ -1,0 +1,3 @@
+#include "link/serial.h"
+
+int CloseConnection() { return 1; }

@@ -1,0 +1,56 @@
+#include "link/terminal.h"
+
+#include <cstring>
+#include <mutex>
+
+#include "core/globals.h"
+#include "platform/platform.h"
+
+namespace {
+
+std::recursive_mutex g_obrazovka;
+
+void odradkuj() {
+    ++tt.radek;
+    if (tt.radek >= TERM_RADKU) {
+        std::memmove(tt.obrazovka[0], tt.obrazovka[1], sizeof tt.obrazovka[0] * (TERM_RADKU - 1));
+        std::memset(tt.obrazovka[TERM_RADKU - 1], ' ', TERM_SLOUPCU);
+        tt.radek = TERM_RADKU - 1;
+    }
+}
+
+}  // namespace
+
+int WriteTTYBlock(const char* text, int pocet) {
+    std::lock_guard<std::recursive_mutex> lock(g_obrazovka);
+    for (int i = 0; i < pocet; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        switch (c) {
+            case 7:
+                plat_pipni(-1);
+                break;
+            case 8:
+                if (tt.sloupec > 0) --tt.sloupec;
+                break;
+            case 13:
+                tt.sloupec = 0;
+                if (tt.novy_radek) odradkuj();
+                break;
+            case 10:
+                odradkuj();
+                break;
+            default:
+                if (tt.radek < 0 || tt.radek >= TERM_RADKU) tt.radek = 0;
+                if (tt.sloupec < 0 || tt.sloupec >= TERM_SLOUPCU) tt.sloupec = 0;
+                tt.obrazovka[tt.radek][tt.sloupec] = static_cast<char>(c);
+                if (tt.sloupec < TERM_SLOUPCU - 1)
+                    ++tt.sloupec;
+                else if (tt.autowrap)
+                    WriteTTYBlock("\r\n", 2);
+                break;
+        }
+    }
+    return 1;
+}
+
+const char* radek_obrazovky(int radek) { return tt.obrazovka[radek]; }

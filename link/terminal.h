@@ -1,0 +1,10 @@
+// The 25 x 80 terminal screen kept in tt.obrazovka, written character by character.
+#pragma once
+
+// Writes `pocet` characters: BEL beeps, BS steps back, CR returns (and with
+// tt.novy_radek also feeds a line), LF feeds a line and scrolls at the bottom; other
+// bytes are stored and advance the cursor (wrapping with tt.autowrap). Returns 1.
+int WriteTTYBlock(const char* text, int pocet);
+
+// The screen row as text (80 characters).
+const char* radek_obrazovky(int radek);

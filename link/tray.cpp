@@ -1,0 +1,3 @@
+#include "link/tray.h"
+
+void NotifyDelete() {}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds one configuration: scripts/build.sh [release|asan]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+config=${1:-release}
+jobs=$(nproc 2>/dev/null || echo 2)
+case "$config" in
+  release) dir=build; opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  asan) dir=build-asan; opts=(-DCMAKE_BUILD_TYPE=Debug -DKASLNK_SANITIZE=ON) ;;
+  *) echo "unknown configuration: $config" >&2; exit 2 ;;
+esac
+werror=OFF
+[ -n "${CI:-}" ] && werror=ON
+cmake -S . -B "$dir" "${opts[@]}" -DKASLNK_WERROR=$werror >/dev/null
+cmake --build "$dir" -j "$jobs"

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the normal and the sanitizer configuration and runs
+# the whole test suite in both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh release
+scripts/build.sh asan
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) =="
+ctest --test-dir build-asan --output-on-failure -j 2
+echo "== release build =="
+ctest --test-dir build --output-on-failure -j 2
