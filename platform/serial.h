@@ -1,0 +1,63 @@
+// The serial port as the operating system offers it. One backend per OS
+// (platform/posix/serial_posix.cpp on termios, platform/win32/serial_win32.cpp on the
+// Win32 communications API); the link code calls only this header.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct SerialPort;  // an open port
+
+// Line settings, with the Win32 codes: parita 0 none, 1 odd, 2 even, 3 mark, 4 space;
+// stop_bity 0 one, 1 one and a half, 2 two; rizeni_toku bit 0 DTR/DSR, bit 1 RTS/CTS,
+// bit 2 XON/XOFF.
+struct SerialLine {
+    uint32_t rychlost = 19200;
+    uint8_t datove_bity = 7;
+    uint8_t parita = 1;
+    uint8_t stop_bity = 0;
+    uint8_t rizeni_toku = 2;
+};
+
+// Time-outs with the meaning of the Win32 COMMTIMEOUTS record (milliseconds): a read
+// ends when interval ms pass between two characters or when
+// total_multiplier * bytes + total_constant ms have passed in all.
+struct SerialTimeouts {
+    uint32_t read_interval = 0;
+    uint32_t read_total_multiplier = 0;
+    uint32_t read_total_constant = 0;
+    uint32_t write_total_multiplier = 0;
+    uint32_t write_total_constant = 0;
+};
+
+// Modem status bits as GetCommModemStatus reports them.
+constexpr uint32_t SER_MS_CTS = 0x10, SER_MS_DSR = 0x20, SER_MS_RING = 0x40, SER_MS_RLSD = 0x80;
+
+// The device that port COMn means on this OS. On Windows "COMn"; on Linux the
+// environment variable KASLNK_COMn, else `z_konfigurace` (the ini key comN) when not
+// empty, else /dev/ttyS<n-1>.
+std::string ser_jmeno_zarizeni(int cislo_portu, const std::string& z_konfigurace);
+
+// Opens the device for this program alone. Null on failure, with the system's error code
+// and a readable reason (for Linux users including a hint on permissions).
+SerialPort* ser_open(const std::string& zarizeni, uint32_t& chyba, std::string& duvod);
+bool ser_setup_queues(SerialPort* p, uint32_t vstup, uint32_t vystup);
+bool ser_set_event_mask(SerialPort* p, bool prijaty_znak);
+// Waits until everything written has left, then discards unread input. Never throws
+// away bytes already written.
+bool ser_purge(SerialPort* p);
+bool ser_set_line(SerialPort* p, const SerialLine& linka);
+bool ser_set_timeouts(SerialPort* p, const SerialTimeouts& casy);
+// Writes all bytes within the write time-outs; false on failure or time-out.
+bool ser_write(SerialPort* p, const uint8_t* data, size_t pocet);
+// Reads up to `max` bytes under the read time-outs. Returns the count (0 on time-out),
+// or -1 when the device failed (for example an unplugged USB adapter).
+long ser_read(SerialPort* p, uint8_t* data, size_t max);
+// Reads and clears the line error state; returns the Win32-style error mask (0 = none).
+uint32_t ser_clear_errors(SerialPort* p);
+// DTR raise/drop. False when the device refuses (a pseudo-terminal has no modem lines).
+bool ser_set_dtr(SerialPort* p, bool zapnout);
+// Modem status bits; false when the device cannot report them.
+bool ser_modem_status(SerialPort* p, uint32_t& stav);
+void ser_close(SerialPort* p);
