@@ -1,0 +1,3 @@
+#include "link/porty_ini.h"
+
+std::string ini_porty[POCET_INI_PORTU];
