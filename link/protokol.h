@@ -42,9 +42,11 @@ int receive_ENQ(int);               // 0 ENQ (enq); 1 another byte; silence: 21/
 // One block into workf, or the register's EOT (EOTT): 0 good, 1 bad or incomplete.
 int prijmi_text();
 
-// Exchanges.
+// Exchanges on the open port. The work file stays open as workf; the caller closes it.
 void priprav_prijem();     // call, command, turn of the line (38/1, 6/1, 7/1, 21/1)
-void prijmi_data();        // creates work01.tmp as workf and reads into it until EOT (40/1)
-void priprav_vysilani();   // opens work02.tmp as workf (unless bez_pracovniho_souboru), call, command
-void odesli_data();        // priprav_vysilani and every block of workf, then EOT (42/1)
-void posli_rje();          // a command without data (92/3)
+void prijmi_data();        // creates work01.tmp as workf and stores every good block until EOT (40/1)
+void priprav_vysilani();   // opens work02.tmp as workf (unless bez_pracovniho_souboru), call, command (38/2, 6/2)
+void odesli_data();        // priprav_vysilani, every block of workf, then EOT (42/1)
+// A command without data: opens the port if needed (92/3), raises DTR, call, command, EOT,
+// closes unless noterminate. Does nothing with nokomun.
+void posli_rje();

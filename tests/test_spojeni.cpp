@@ -1,8 +1,6 @@
 // Opening, closing, time-outs and the modem, on the virtual line.
 #include "virtualni_linka.h"
 
-#include "link/terminal.h"
-
 namespace {
 bool casy_jsou(const SerialTimeouts& c, uint32_t interval, uint32_t nasobek, uint32_t konstanta,
                uint32_t zapis_nasobek, uint32_t zapis_konstanta) {
@@ -64,15 +62,6 @@ TEST_F(NaLince, NeotevrenyPortVratiNulu) {
     l.linka_selze = true;
     EXPECT_EQ(OpenConnection(), 0);
     EXPECT_EQ(aktualni_port(), nullptr);
-}
-
-TEST_F(NaLince, ChybaLinkyPriZapisuNaObrazovku) {
-    nuluj_globalni_stav();  // clean screen
-    ASSERT_EQ(OpenConnection(), 1);
-    l.selze_zapis = 0;
-    l.chyby_linky = 8;
-    EXPECT_EQ(WriteCommBlock("x", 1), 0);
-    EXPECT_EQ(std::string(radek_obrazovky(0), 6), "<CE-8>");
 }
 
 TEST_F(NaLince, PrikazBezDat) {
