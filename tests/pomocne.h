@@ -1,0 +1,111 @@
+// Test helpers: an exit hook that throws, and a fixture with a fresh program directory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/chyby.h"
+#include "core/globals.h"
+#include "core/prikazovy_soubor.h"
+#include "core/soubory.h"
+#include "core/zpravy.h"
+
+// Thrown by the test exit hook instead of ending the process.
+struct KonecProcesu {
+    int kod;
+};
+
+[[noreturn]] inline void hazej_konec(int kod) { throw KonecProcesu{kod}; }
+
+// Message boxes shown during a test.
+inline std::vector<std::string>& zachycene_boxy() {
+    static std::vector<std::string> boxy;
+    return boxy;
+}
+
+inline int zachyt_box(const std::string& text, uint32_t) {
+    zachycene_boxy().push_back(text);
+    return 1;
+}
+
+// A new empty directory under the system's temporary directory.
+inline std::filesystem::path novy_docasny_adresar() {
+    static std::atomic<unsigned> citac{0};
+    std::random_device rd;
+    auto cas = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (;;) {
+        auto p = std::filesystem::temp_directory_path() /
+                 ("kaslnk-test-" + std::to_string(rd()) + "-" + std::to_string(cas) + "-" +
+                  std::to_string(citac++));
+        if (std::filesystem::create_directory(p)) return p;
+    }
+}
+
+// Every test starts with the globals reset and a fresh program directory; err() throws
+// KonecProcesu and message boxes are collected.
+class ProgramovyAdresar : public ::testing::Test {
+protected:
+    std::filesystem::path adresar;
+
+    void SetUp() override {
+        nuluj_globalni_stav();
+        uvolni_cmd_buffer();
+        adresar = novy_docasny_adresar();
+        fullpath = 1;
+        tt.adresar_programu = adresar.string() + "/";
+        nastav_exit_hook(hazej_konec);
+        nastav_box_sink(zachyt_box);
+        zachycene_boxy().clear();
+    }
+
+    void TearDown() override {
+        zavri_vsechny_soubory();
+        uvolni_cmd_buffer();
+        nastav_exit_hook(nullptr);
+        nastav_box_sink(nullptr);
+        std::error_code ec;
+        std::filesystem::remove_all(adresar, ec);
+    }
+
+    std::string cesta(const std::string& jmeno) const { return (adresar / jmeno).string(); }
+
+    void zapis(const std::string& jmeno, const std::string& obsah) const {
+        std::ofstream(cesta(jmeno), std::ios::binary) << obsah;
+    }
+
+    std::string precti(const std::string& jmeno) const {
+        std::ifstream f(cesta(jmeno), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
+
+    bool existuje(const std::string& jmeno) const {
+        return std::filesystem::exists(adresar / jmeno);
+    }
+};
+
+// Runs the statement and returns the exit code it ended with (-1: it did not end).
+#define KONEC(prikaz)                               \
+    ([&]() -> int {                                 \
+        try {                                       \
+            prikaz;                                 \
+        } catch (const KonecProcesu& k) {           \
+            return k.kod;                           \
+        }                                           \
+        return -1;                                  \
+    }())
+
+// Expects the statement to end in err(kod, podkod).
+#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)         \
+    do {                                            \
+        EXPECT_EQ(KONEC(prikaz), 1);                \
+        EXPECT_EQ(ERROR1, (kod));                   \
+        EXPECT_EQ(ERROR2, (podkod));                \
+    } while (0)
