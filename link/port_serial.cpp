@@ -2,7 +2,7 @@
 #include <utility>
 
 #include "link/port.h"
-#include "link/porty_ini.h"
+#include "core/konfigurace.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ private:
 
 OtevrenyPort otevri_serialovy_port(uint32_t cislo_portu) {
     OtevrenyPort v;
-    std::string z_ini = cislo_portu < POCET_INI_PORTU ? ini_porty[cislo_portu] : std::string();
+    std::string z_ini = cislo_portu < 10 ? ini_porty[cislo_portu] : std::string();
     v.zarizeni = ser_jmeno_zarizeni(static_cast<int>(cislo_portu), z_ini);
     if (SerialPort* p = ser_open(v.zarizeni, v.chyba, v.duvod)) v.port = std::make_unique<SerialovyPort>(p);
     return v;

@@ -20,7 +20,7 @@ void plat_nastav_posledni_chybu(uint32_t kod);
 [[noreturn]] void plat_ukonci(int kod);
 
 // Shows a message box without a window: the text is Windows-1250, "\r" is a line break.
-// Returns the button chosen (1 = OK) like MessageBox does.
+// Returns the button chosen like MessageBox does (without a window: the default button).
 int plat_message_box(const std::string& text, uint32_t styl);
 
 // A beep: typ -1 is the simple speaker beep, other values are system sound types.

@@ -1,24 +1,47 @@
-// Shared test helpers: err() ends in an exception instead of the process, and every test
-// runs with fresh globals in its own temporary program directory.
+// Test helpers: an exit hook that throws, and a fixture with a fresh program directory.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "core/chyby.h"
 #include "core/globals.h"
+#include "core/prikazovy_soubor.h"
+#include "core/soubory.h"
 #include "core/zpravy.h"
 
+// Thrown by the test exit hook instead of ending the process.
 struct KonecProcesu {
     int kod;
 };
 
-inline void hazej_konec(int kod) { throw KonecProcesu{kod}; }
+[[noreturn]] inline void hazej_konec(int kod) { throw KonecProcesu{kod}; }
+
+// Message boxes shown during a test.
+inline std::vector<std::string>& zachycene_boxy() {
+    static std::vector<std::string> boxy;
+    return boxy;
+}
+
+inline int zachyt_box(const std::string& text, uint32_t) {
+    zachycene_boxy().push_back(text);
+    return 1;
+}
+
+// All boxes of the test, each followed by a line break.
+inline std::string zpravy() {
+    std::string vse;
+    for (const std::string& b : zachycene_boxy()) vse += b + "\n";
+    return vse;
+}
 
 inline std::string precti_soubor(const std::filesystem::path& cesta) {
     std::ifstream f(cesta, std::ios::binary);
@@ -30,59 +53,79 @@ inline void zapis_soubor(const std::filesystem::path& cesta, const std::string& 
     f << obsah;
 }
 
-class ProstrediTestu : public ::testing::Test {
+// A new empty directory under the system's temporary directory.
+inline std::filesystem::path novy_docasny_adresar() {
+    static std::atomic<unsigned> citac{0};
+    std::random_device rd;
+    auto cas = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (;;) {
+        auto p = std::filesystem::temp_directory_path() /
+                 ("kaslnk-test-" + std::to_string(rd()) + "-" + std::to_string(cas) + "-" +
+                  std::to_string(citac++));
+        if (std::filesystem::create_directory(p)) return p;
+    }
+}
+
+// Every test starts with the globals reset and a fresh program directory; err() throws
+// KonecProcesu and message boxes are collected.
+class ProgramovyAdresar : public ::testing::Test {
 protected:
     std::filesystem::path adresar;
 
     void SetUp() override {
         nuluj_globalni_stav();
-        static int poradi = 0;
-        for (std::error_code ec;;) {
-            adresar = std::filesystem::temp_directory_path() /
-                      ("kaslnk-" + std::to_string(std::random_device{}()) + "-" + std::to_string(++poradi));
-            if (std::filesystem::create_directory(adresar, ec)) break;
-        }
+        uvolni_cmd_buffer();
+        adresar = novy_docasny_adresar();
         fullpath = 1;
         tt.adresar_programu = adresar.string() + "/";
         nastav_exit_hook(hazej_konec);
         nastav_box_sink(zachyt_box);
-        zpravy().clear();
+        zachycene_boxy().clear();
     }
 
     void TearDown() override {
+        zavri_vsechny_soubory();
+        uvolni_cmd_buffer();
         nastav_exit_hook(nullptr);
         nastav_box_sink(nullptr);
         std::error_code ec;
         std::filesystem::remove_all(adresar, ec);
     }
 
-    // Message boxes shown during the test.
-    static std::string& zpravy() {
-        static std::string z;
-        return z;
+    std::string cesta(const std::string& jmeno) const { return (adresar / jmeno).string(); }
+
+    void zapis(const std::string& jmeno, const std::string& obsah) const {
+        std::ofstream(cesta(jmeno), std::ios::binary) << obsah;
     }
-    static int zachyt_box(const std::string& text, uint32_t) {
-        zpravy() += text + "\n";
-        return 1;
+
+    std::string precti(const std::string& jmeno) const {
+        std::ifstream f(cesta(jmeno), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
+
+    bool existuje(const std::string& jmeno) const {
+        return std::filesystem::exists(adresar / jmeno);
     }
 };
 
-// Runs f, which must end in err(kod, podkod); podkod -1: any subcode.
-template <class F>
-void ocekavej_chybu(F&& f, int kod, int podkod) {
-    try {
-        f();
-        ADD_FAILURE() << "expected error " << kod << "/" << podkod;
-    } catch (const KonecProcesu& konec) {
-        EXPECT_EQ(konec.kod, 1);
-        EXPECT_EQ(ERROR1, kod);
-        if (podkod >= 0) {
-            EXPECT_EQ(ERROR2, podkod);
-        }
-    }
-}
-#define OCEKAVEJ_CHYBU(prikaz, kod, podkod) \
-    do {                                    \
-        SCOPED_TRACE(#prikaz);              \
-        ocekavej_chybu([&] { prikaz; }, (kod), (podkod)); \
+using ProstrediTestu = ProgramovyAdresar;
+
+// Runs the statement and returns the exit code it ended with (-1: it did not end).
+#define KONEC(prikaz)                               \
+    ([&]() -> int {                                 \
+        try {                                       \
+            prikaz;                                 \
+        } catch (const KonecProcesu& k) {           \
+            return k.kod;                           \
+        }                                           \
+        return -1;                                  \
+    }())
+
+// Expects the statement to end in err(kod, podkod); podkod -1 accepts any subcode.
+#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)               \
+    do {                                                  \
+        SCOPED_TRACE(#prikaz);                            \
+        EXPECT_EQ(KONEC(prikaz), 1);                      \
+        EXPECT_EQ(ERROR1, (kod));                         \
+        if ((podkod) >= 0) EXPECT_EQ(ERROR2, (podkod));   \
     } while (0)

@@ -6,7 +6,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "link/porty_ini.h"
+#include "core/konfigurace.h"
 #include "virtualni_linka.h"
 
 namespace {
