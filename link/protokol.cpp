@@ -61,7 +61,7 @@ void send_EOT() { posli_bajt(EOT, 3); }
 
 void send_packet() {
     std::string text = tt.prikazovy_paket.substr(0, tt.prikazovy_paket.find('\0'));
-    if (text.size() > MAX_PRIKAZ) err(64, 2);
+    if (text.size() > MAX_PAKET) err(64, 2);
     std::string obsah = "0" + text;
     std::string paket = static_cast<char>(STX) + obsah + kontrolni_znaky(obsah) + static_cast<char>(CR);
     if (!WriteCommBlock(paket.data(), paket.size())) err(6, 3);

@@ -8,7 +8,7 @@
 constexpr unsigned char STX = 0x02, EOT = 0x04, ENQ = 0x05, ACK = 0x06, NAK = 0x15, CR = 0x0D;
 
 // Longest command text a packet carries, and longest outgoing work line before its CR.
-constexpr size_t MAX_PRIKAZ = 188;
+constexpr size_t MAX_PAKET = 188;
 constexpr size_t MAX_RADEK_PRACOVNIHO_SOUBORU = 988;
 
 extern int32_t ack, nak, enq;  // the last awaited reply was ACK, NAK or ENQ

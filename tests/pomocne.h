@@ -127,5 +127,5 @@ using ProstrediTestu = ProgramovyAdresar;
         SCOPED_TRACE(#prikaz);                            \
         EXPECT_EQ(KONEC(prikaz), 1);                      \
         EXPECT_EQ(ERROR1, (kod));                         \
-        if ((podkod) >= 0) EXPECT_EQ(ERROR2, (podkod));   \
+        if ((podkod) >= 0) { EXPECT_EQ(ERROR2, (podkod)); } \
     } while (0)

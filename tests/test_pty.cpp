@@ -112,7 +112,7 @@ TEST_F(Pty, PokladnaSeNehlasi) {
     std::string prijato;
     pokladna = std::thread([&] { prijato = prijmi(30, -1, 2500); });
     OCEKAVEJ_CHYBU({
-        ASSERT_EQ(OpenConnection(), 1);
+        EXPECT_EQ(OpenConnection(), 1);
         prijmi_data();
     }, 38, 1);
     pokladna.join();
@@ -130,7 +130,7 @@ TEST_F(Pty, BlokDvakratSpatne) {
         posli(spatny);
     });
     OCEKAVEJ_CHYBU({
-        ASSERT_EQ(OpenConnection(), 1);
+        EXPECT_EQ(OpenConnection(), 1);
         prijmi_data();
     }, 40, 1);
 }
@@ -146,7 +146,7 @@ TEST_F(Pty, OdpojeneZarizeniKonciHned) {
     });
     // A failing read, not a chain of time-outs (which would end in 40/1).
     OCEKAVEJ_CHYBU({
-        ASSERT_EQ(OpenConnection(), 1);
+        EXPECT_EQ(OpenConnection(), 1);
         prijmi_data();
     }, 47, 1);
 }
