@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -84,6 +85,27 @@ TEST(PlatformaChyba, PosledniChybaSeZachova) {
     EXPECT_EQ(plat_posledni_chyba(), 1234u);
     plat_nastav_posledni_chybu(0);
     EXPECT_EQ(plat_posledni_chyba(), 0u);
+}
+
+
+// A stdio buffer not yet written out reaches its file even though the process ends at once.
+[[noreturn]] void zapis_a_skonci(const std::string& soubor) {
+    std::FILE* f = std::fopen(soubor.c_str(), "wb");
+    if (f) std::fputs("data v bufferu", f);
+    plat_ukonci(3);
+}
+
+TEST(PlatformaKonec, UkonciProcesSKodemAVyprazdniSoubory) {
+    // The same name in the parent and in the child that a death test starts on Windows.
+    const std::string soubor = (fs::temp_directory_path() / "kaslnk-plat-konec.txt").string();
+    std::remove(soubor.c_str());
+    EXPECT_EXIT(zapis_a_skonci(soubor), ::testing::ExitedWithCode(3), "");
+    std::ifstream f(soubor);
+    std::string obsah;
+    std::getline(f, obsah);
+    EXPECT_EQ(obsah, "data v bufferu");
+    f.close();
+    std::remove(soubor.c_str());
 }
 
 }  // namespace
