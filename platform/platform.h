@@ -23,12 +23,19 @@ void plat_nastav_posledni_chybu(uint32_t kod);
 // Returns the button chosen like MessageBox does (without a window: the default button).
 int plat_message_box(const std::string& text, uint32_t styl);
 
+// The window that owns message boxes (a HWND on Windows); null: no owner.
+void plat_nastav_vlastnika_boxu(void* okno);
+
 // A beep: typ -1 is the simple speaker beep, other values are system sound types.
 void plat_pipni(int32_t typ);
 
 // The name of an existing file that matches `cesta` whatever the case of its last
 // component; `cesta` itself when there is none (or on a case-insensitive system).
 std::string plat_najdi_soubor(const std::string& cesta);
+
+// The command line as the system gives it (GetCommandLineA on Windows), for the
+// Windows form of command-line parsing; empty where the system passes only argv.
+std::string plat_prikazovy_radek();
 
 // Directory separator of the OS.
 char plat_oddelovac();
