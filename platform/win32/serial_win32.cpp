@@ -8,6 +8,7 @@
 
 struct SerialPort {
     HANDLE h = INVALID_HANDLE_VALUE;
+    bool zapis_vyprsel = false;  // the last write ran out of time
 };
 
 namespace {
@@ -99,9 +100,17 @@ bool ser_set_timeouts(SerialPort* p, const SerialTimeouts& casy) {
 bool ser_write(SerialPort* p, const uint8_t* data, size_t pocet) {
     if (!p) return false;
     DWORD zapsano = 0;
-    if (!WriteFile(p->h, data, static_cast<DWORD>(pocet), &zapsano, nullptr)) return false;
+    p->zapis_vyprsel = false;
+    if (!WriteFile(p->h, data, static_cast<DWORD>(pocet), &zapsano, nullptr)) {
+        p->zapis_vyprsel = GetLastError() == ERROR_COUNTER_TIMEOUT;
+        return false;
+    }
+    // A synchronous write that returns with fewer bytes ran out of its write time-out.
+    p->zapis_vyprsel = zapsano != pocet;
     return zapsano == pocet;
 }
+
+bool ser_write_timed_out(SerialPort* p) { return p && p->zapis_vyprsel; }
 
 long ser_read(SerialPort* p, uint8_t* data, size_t max) {
     if (!p) return -1;
