@@ -153,10 +153,16 @@ public:
     }
     // One byte, or -1 after timeout_ms of silence.
     int get(int timeout_ms) {
-        pollfd p{fd_, POLLIN, 0};
-        if (poll(&p, 1, timeout_ms) <= 0) return -1;
-        unsigned char c;
-        return read(fd_, &c, 1) == 1 ? c : -1;
+        if (at_ == buffer_.size()) {
+            pollfd p{fd_, POLLIN, 0};
+            if (poll(&p, 1, timeout_ms) <= 0) return -1;
+            char chunk[1024];
+            ssize_t n = read(fd_, chunk, sizeof chunk);
+            if (n <= 0) return -1;
+            buffer_.assign(chunk, size_t(n));
+            at_ = 0;
+        }
+        return (unsigned char)buffer_[at_++];
     }
     // Bytes up to and including CR, or a lone EOT; stops early after a gap.
     std::string frame(int first_ms = 2000, int gap_ms = 1000) {
@@ -199,6 +205,8 @@ public:
 
 private:
     int fd_ = -1;
+    std::string buffer_;
+    size_t at_ = 0;
 };
 
 // Whether a received block carries the right checksum in upper-case digits.

@@ -104,6 +104,10 @@ TEST(SimulatorCteni, OdpovidaJenSvemuTerminalu) {
     Host host(sim.path);
     EXPECT_EQ(host.enquiry("000001", 200), -1);
     EXPECT_EQ(host.enquiry("000007"), ACK);
+    host.send(framed("0/30-00/"));  // an exchange in between, so the next call stands alone
+    EXPECT_EQ(host.get(1000), ACK);
+    host.send(std::string(1, EOT));
+    EXPECT_EQ(host.enquiry(std::string("7\0\0\0\0\0", 6)), ACK);  // a short number, padded
 }
 
 TEST(SimulatorCteni, SpatnyPaketOdmitne) {

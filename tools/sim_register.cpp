@@ -15,6 +15,21 @@ constexpr int FRAME_GAP_MS = 1000;
 constexpr int MAX_REPEATS = 5;
 const std::string NOISE = "?!*";
 
+// A terminal number written with fewer than six digits reaches the line padded with
+// spaces or zero bytes; such a number still calls this register.
+bool same_terminal(const std::string& who, unsigned terminal) {
+    size_t first = who.find_first_not_of(std::string(" \0", 2));
+    size_t last = who.find_last_not_of(std::string(" \0", 2));
+    if (first == std::string::npos) return false;
+    std::string digits = who.substr(first, last - first + 1);
+    unsigned value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + unsigned(c - '0');
+    }
+    return value == terminal;
+}
+
 }  // namespace
 
 Register::Register(Line& line, Trace& trace, Faults& faults, const Options& options)
@@ -64,6 +79,10 @@ void Register::wait_enquiry() {
         if (window.size() == 10 && window.compare(0, 3, "\x04\x04\x04") == 0) {
             std::string who = window.substr(3, 6);
             if (who == terminal_) return;
+            if (same_terminal(who, options_.terminal)) {
+                note("enquiry for terminal " + printable(who) + ": taken as " + terminal_);
+                return;
+            }
             note("enquiry for terminal " + printable(who) + ": not this register");
         } else {
             note("ENQ without a complete enquiry before it: ignored");
