@@ -207,6 +207,44 @@ TEST(SimulatorChyby, OdmitnutyPaketACiziZnakMistoEnq) {
     EXPECT_EQ(host.get(1000), ENQ);
 }
 
+TEST(SimulatorChyby, ZaverecnyEotZnovuPoNak) {
+    TempDir dir;
+    SimProcess sim({"-m", dir.str(), "-q", "--fault", "eot:silent", "--exchanges", "1"});
+    Host host(sim.path);
+    ASSERT_EQ(host.open_read("/20-00/55/"), ENQ);
+    host.send(std::string(1, ACK));
+    EXPECT_EQ(host.get(300), -1);
+    host.send(std::string(1, NAK));  // the host did not get the end
+    EXPECT_EQ(host.get(1000), EOT);
+    EXPECT_EQ(sim.wait_exit(3000), 0);
+}
+
+TEST(SimulatorCteni, SerioveZarizeni) {
+    // A pty slave stands in for the serial device; the test holds the master.
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    std::string slave = ptsname(master);
+    termios t;
+    tcgetattr(master, &t);
+    cfmakeraw(&t);
+    tcsetattr(master, TCSANOW, &t);
+    TempDir dir;
+    {
+        SimProcess sim({"-m", dir.str(), "-q", "--device", slave, "--baud", "9600", "--line", "7E2"});
+        EXPECT_EQ(sim.path, slave);
+        std::string enquiry = std::string(3, EOT) + "000001" + ENQ;
+        ASSERT_EQ(write(master, enquiry.data(), enquiry.size()), ssize_t(enquiry.size()));
+        pollfd p{master, POLLIN, 0};
+        ASSERT_EQ(poll(&p, 1, 2000), 1);
+        char c = 0;
+        ASSERT_EQ(read(master, &c, 1), 1);
+        EXPECT_EQ(c, ACK);
+    }
+    close(master);
+}
+
 TEST(SimulatorCteni, TempoLinky) {
     TempDir dir;
     dir.write("r21.txt", memory21());

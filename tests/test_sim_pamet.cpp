@@ -57,8 +57,11 @@ TEST(SimulatorPamet, TextaEscapyAVzorovaPamet) {
     ASSERT_EQ(blocks.size(), 2u);
     EXPECT_EQ(body_of(blocks[1]), "1" "0000" "0007" "01" "6122625C63" "01" "0A");
 
-    // The sample memory of the examples folder loads and answers.
-    SimProcess sample({"-m", std::string(KASLNK_SOURCE_DIR) + "/examples/register", "-q"});
+    // The sample memory of the examples folder (a copy: the journal goes into it) loads
+    // and answers.
+    TempDir copy;
+    std::filesystem::copy(std::string(KASLNK_SOURCE_DIR) + "/examples/register", copy.path);
+    SimProcess sample({"-m", copy.str(), "-q"});
     Host h2(sample.path);
     std::vector<std::string> list = h2.read_all("/90-00/");
     EXPECT_EQ(list.size(), 5u);
