@@ -106,6 +106,28 @@ TEST(SimulatorZapis, OdmitnuteAOpakovaneBloky) {
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);  // comment, fds, 3 records
 }
 
+TEST(SimulatorZapis, RadekDo988Bajtu) {
+    TempDir dir;
+    SimProcess sim({"-m", dir.str(), "-q", "--exchanges", "1"});
+    Host host(sim.path);
+    const std::string fds = "00,E1,0001,00,0000,01,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00";
+    std::string longest = framed("2" "0000" "01E7" "01" + std::string(2 * 487, '7'));
+    ASSERT_EQ(longest.size(), 989u);  // 988 bytes before the CR
+    std::string too_long = longest;
+    too_long.insert(1, "7");
+    ASSERT_EQ(host.enquiry(), ACK);
+    ASSERT_EQ(host.command("/10-00/"), ACK);
+    host.send(framed("1/HDR1/" + header_digits(fds)));
+    EXPECT_EQ(host.get(1000), ACK);
+    host.send(too_long);
+    EXPECT_EQ(host.get(1000), NAK);
+    host.send(longest);
+    EXPECT_EQ(host.get(1000), ACK);
+    host.send(std::string(1, EOT));
+    ASSERT_EQ(sim.wait_exit(3000), 0);
+    EXPECT_NE(dir.read("journal.log").find("table E1 (487 bytes) stored"), std::string::npos);
+}
+
 TEST(SimulatorZapis, NeuplnyZapisSeNeulozi) {
     TempDir dir;
     SimProcess sim({"-m", dir.str(), "-q", "--exchanges", "1"});

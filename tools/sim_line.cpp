@@ -265,19 +265,20 @@ void Line::put(const std::string& bytes) {
         write_all(bytes.data(), bytes.size());
         return;
     }
-    // Each byte leaves no earlier than 10 bit times after the one before it.
-    for (char c : bytes) {
-        double now = double(now_us());
-        if (next_slot_us_ < now) next_slot_us_ = now;
-        int64_t wait_us = int64_t(next_slot_us_ - now);
-        if (wait_us > 0) {
-            if (g_stop) throw Stop{};
-            timespec ts{time_t(wait_us / 1000000), long(wait_us % 1000000) * 1000L};
-            nanosleep(&ts, nullptr);
+    // Byte k of a write leaves k character times after the first, on an absolute
+    // schedule, so that the sleeps' overshoot does not add up; the first waits for the
+    // end of the previous write's last character.
+    double start = double(now_us());
+    if (next_slot_us_ > start) start = next_slot_us_;
+    for (size_t k = 0; k < bytes.size(); ++k) {
+        if (g_stop) throw Stop{};
+        int64_t due = int64_t(start + double(k) * char_us_);
+        timespec ts{time_t(due / 1000000), long(due % 1000000) * 1000L};
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR && !g_stop) {
         }
-        write_all(&c, 1);
-        next_slot_us_ += char_us_;
+        write_all(&bytes[k], 1);
     }
+    next_slot_us_ = start + double(bytes.size()) * char_us_;
 }
 
 }  // namespace sim
