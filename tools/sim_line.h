@@ -1,0 +1,61 @@
+// kaslnk-sim: the register's end of the serial line: a pseudo-terminal the simulator
+// creates, or a serial device it is given.
+#pragma once
+
+#include <csignal>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "tools/sim_options.h"
+#include "tools/sim_trace.h"
+
+namespace sim {
+
+// Set by SIGTERM, SIGINT and SIGHUP; every wait of the line ends with Stop when it is set.
+extern volatile std::sig_atomic_t g_stop;
+void install_stop_handlers();
+
+class Line {
+public:
+    explicit Line(Trace& trace) : trace_(trace) {}
+    ~Line();
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
+
+    // Creates a pseudo-terminal in raw mode; `slave` receives the path for the host.
+    bool open_pty(std::string& slave, std::string& error);
+    // Opens and configures a serial device with the line settings of the options.
+    bool open_device(const Options& options, std::string& error);
+    // Pacing: every byte written takes 10 bit times at `baud`.
+    void set_pace(bool on, unsigned baud);
+
+    // The next byte from the host, or -1 when none comes within timeout_ms
+    // (a negative time-out waits for ever). Throws Stop and LineError.
+    int get(int timeout_ms);
+    // Puts bytes back in front of the input, to be read again.
+    void unget(const std::string& bytes);
+    // Writes bytes to the host (paced when pacing is on). Throws Stop, LineError, and
+    // Abandon when the host side does not take the bytes for a long time.
+    void put(const std::string& bytes);
+    // Waits; throws Stop.
+    void sleep_ms(int ms);
+    // Before the end: waits (at most max_ms) until the host has read what was written,
+    // because closing a pseudo-terminal's master throws away unread bytes.
+    void drain(int max_ms);
+
+private:
+    bool fill(int timeout_ms);
+    void write_all(const char* data, size_t size);
+    Trace& trace_;
+    int fd_ = -1;
+    bool pty_ = false;
+    std::string slave_;
+    bool exclusive_ = false;
+    bool pace_ = false;
+    double char_us_ = 0;
+    double next_slot_us_ = 0;
+    std::deque<unsigned char> pending_;
+};
+
+}  // namespace sim
