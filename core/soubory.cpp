@@ -95,6 +95,12 @@ int32_t cti_znak_ze_souboru(HSOUBOR f) {
     return FEOF;
 }
 
+size_t cti_data_ze_souboru(HSOUBOR f, char* cil, size_t kolik) {
+    size_t n = std::fread(cil, 1, kolik, f->f);
+    if (n < kolik && std::ferror(f->f)) err(30, 3);
+    return n;
+}
+
 void zapis_znak(unsigned char znak, HSOUBOR f) {
     if (std::putc(znak, f->f) == EOF) err(30, 4);
 }

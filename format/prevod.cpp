@@ -14,8 +14,6 @@ int preved_prijata_data() {
     napln_fdsfile();
     if (filetyp == 1) konvertuj_file();
     else konvertuj_table();
-    zavri_soubor(redf);
-    redf = nullptr;
-    zapomen_vraceny_znak();
+    zavri_cteny(redf);
     return 0;
 }

@@ -7,9 +7,6 @@
 
 namespace {
 
-int vraceny = -1;
-HSOUBOR vraceny_v = nullptr;
-
 constexpr size_t VYSTUP = 16384;
 char vystup[VYSTUP];
 size_t vystup_n = 0;
@@ -20,24 +17,29 @@ void prejmenuj_na_misto(const std::string& jmeno) {
 
 }  // namespace
 
-int cti(HSOUBOR f) {
-    if (vraceny >= 0 && vraceny_v == f) {
-        int c = vraceny;
-        vraceny = -1;
-        return c;
-    }
-    if (cti_znak_ze_souboru(f)) return -1;
-    return readchar;
+Cteni cteni;
+
+int cti_dalsi_kus(HSOUBOR f) {
+    cteni.f = f;
+    cteni.pozice = 0;
+    cteni.delka = f ? cti_data_ze_souboru(f, cteni.data, sizeof cteni.data) : 0;
+    if (cteni.delka == 0) return -1;
+    return static_cast<unsigned char>(cteni.data[cteni.pozice++]);
 }
 
 void vrat_znak(int znak, HSOUBOR f) {
-    vraceny = znak;
-    vraceny_v = f;
+    if (znak >= 0 && cteni.f == f && cteni.pozice > 0) --cteni.pozice;
 }
 
 void zapomen_vraceny_znak() {
-    vraceny = -1;
-    vraceny_v = nullptr;
+    cteni.f = nullptr;
+    cteni.pozice = cteni.delka = 0;
+}
+
+void zavri_cteny(HSOUBOR& f) {
+    if (cteni.f == f) zapomen_vraceny_znak();
+    zavri_soubor(f);
+    f = nullptr;
 }
 
 void vystup_zapis() {

@@ -1,5 +1,5 @@
-// Reading and writing for the conversions: a one-character look-ahead on the file being
-// read, a buffered writer for the data file, and data files that appear only complete.
+// Reading and writing for the conversions: files read in large pieces, a buffered writer
+// for the data file, and data files that appear only complete.
 #pragma once
 
 #include <cstddef>
@@ -7,11 +7,28 @@
 
 #include "core/soubory.h"
 
+// Read-ahead of one file at a time: a file read through cti() is read only through cti()
+// until it is closed with zavri_cteny(); reading another file drops what was read ahead.
+struct Cteni {
+    HSOUBOR f = nullptr;
+    size_t pozice = 0, delka = 0;
+    char data[65536];
+};
+extern Cteni cteni;
+int cti_dalsi_kus(HSOUBOR f);
+
 // Next byte of the file (0..255), or -1 at its end.
-int cti(HSOUBOR f);
-// Puts one byte back; the next cti() on the same file returns it.
+inline int cti(HSOUBOR f) {
+    if (cteni.f == f && cteni.pozice < cteni.delka)
+        return static_cast<unsigned char>(cteni.data[cteni.pozice++]);
+    return cti_dalsi_kus(f);
+}
+// Puts back the byte cti() returned last; the next cti() on the same file returns it.
 void vrat_znak(int znak, HSOUBOR f);
+// Forgets what was read ahead (the file was closed or is read otherwise).
 void zapomen_vraceny_znak();
+// Closes a file read through cti() and clears the handle.
+void zavri_cteny(HSOUBOR& f);
 
 // Output to the data file writf, collected and written in large pieces.
 void vystup_znak(char znak);

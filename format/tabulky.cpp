@@ -127,9 +127,7 @@ int konvertuj_table() {
     const SeznamPolozek& s = seznam_polozek(2, 33);
     otevri_datovy_soubor();
     prepis_bloky();
-    zavri_soubor(redf);
-    redf = nullptr;
-    zapomen_vraceny_znak();
+    zavri_cteny(redf);
     redf = otevri_soubor(WORK04, 'r');
     prvniS = 0;
     for (size_t i = 0; i < s.pocet; ++i) {

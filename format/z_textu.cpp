@@ -6,6 +6,7 @@
 #include "format/formaty.h"
 #include "format/hex.h"
 #include "format/polozky.h"
+#include "format/proudy.h"
 #include "format/stav.h"
 #include "format/znaky.h"
 
@@ -45,7 +46,7 @@ void za_polem(int32_t kod, int32_t podkod) {
 
 // ---- register tables: the data file dataf ----
 
-int znak_d() { return cti_znak_ze_souboru(dataf) ? -1 : readchar; }
+int znak_d() { return cti(dataf); }
 
 unsigned char znak_pole_d() {
     int c = znak_d();
@@ -222,12 +223,13 @@ void zpracujfBd(int32_t pozice) {
 }
 
 int nacti_radek_dat(HSOUBOR f) {
-    if (cti_znak_ze_souboru(f)) return 0;
+    int c = cti(f);
+    if (c < 0) return 0;
     pp_delka = 0;
-    while (readchar != '\n') {
+    while (c != '\n') {
         if (pp_delka == PP_MAX) err(57, 1);
-        pp[pp_delka++] = static_cast<char>(readchar);
-        if (cti_znak_ze_souboru(f)) err(58, 1);
+        pp[pp_delka++] = static_cast<char>(c);
+        if ((c = cti(f)) < 0) err(58, 1);
     }
     pp[pp_delka] = 0;
     ppindex = 0;

@@ -23,7 +23,8 @@ void zpracujfSd(int32_t n);
 void zpracujfTd(int32_t n);
 void zpracujfBd(int32_t pozice);
 
-// Reads the next line of a file's text data into pp (its CR kept, the LF dropped).
+// Reads the next line of a file's text data into pp (its CR kept, the LF dropped); the
+// file is read ahead in large pieces (format/proudy.h), so close it with zavri_cteny().
 // Returns 0 at the end of the file before a line begins, 1 otherwise. A line of more than
 // 196 characters is error 57/1, a file that ends inside a line error 58/1.
 int nacti_radek_dat(HSOUBOR f);
