@@ -77,7 +77,11 @@ int32_t precti_radek(HSOUBOR f) {
     }
 }
 
-void zapis_radek(HSOUBOR f) { zapis_text(std::string(ss, strnlen(ss, SS_KAPACITA)), f); }
+void zapis_radek(HSOUBOR f) {
+    const void* nula = std::memchr(ss, 0, SS_KAPACITA);
+    size_t delka = nula ? static_cast<size_t>(static_cast<const char*>(nula) - ss) : SS_KAPACITA;
+    zapis_text(std::string(ss, delka), f);
+}
 
 void zapis_textovy_radek(HSOUBOR f, const char* text) {
     zapis_text(std::string(text) + "\r\n", f);

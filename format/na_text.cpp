@@ -24,14 +24,15 @@ char znak_bloku(HSOUBOR f) {
 }
 
 // The format of the data in hand, checked against the record length of its FDS header.
-const SeznamPolozek& format_zaznamu() {
+void format_zaznamu() {
     najdi_format();
-    const SeznamPolozek& s = seznam_polozek(1, 33);
-    if (static_cast<int32_t>(s.bajtu) != delka_zaznamu) err(56, 2);
-    return s;
+    if (static_cast<int32_t>(seznam_polozek(1, 33).bajtu) != delka_zaznamu) err(56, 2);
 }
 
-void preved_zaznam(const SeznamPolozek& s) {
+}  // namespace
+
+void preved_zaznam_na_text() {
+    const SeznamPolozek& s = seznam_polozek(1, 33);
     for (size_t i = 0; i < s.pocet; ++i) {
         const Polozka& p = s.p[i];
         switch (p.pismeno) {
@@ -45,8 +46,6 @@ void preved_zaznam(const SeznamPolozek& s) {
     }
     vystup_text("\r\n", 2);
 }
-
-}  // namespace
 
 int bitove_skupiny(int32_t pozice, uint8_t bajt, char* znaky, int32_t p_zavorka, int32_t p_prvni,
                    int32_t p_znak) {
@@ -148,7 +147,7 @@ void uprav_jmeno_datafile() {
 }
 
 int konvertuj_file() {
-    const SeznamPolozek* s = &format_zaznamu();
+    format_zaznamu();
     uint32_t zaznamu = 0;
     int c = cti(redf);
     if (c < 0) {  // the download held no records
@@ -164,7 +163,7 @@ int konvertuj_file() {
             napln_fdsfile();
             if (filetyp != 1) err(31, 23);
             uprav_jmeno_datafile();
-            s = &format_zaznamu();
+            format_zaznamu();
         }
         otevri_datovy_soubor();
         do {
@@ -172,7 +171,7 @@ int konvertuj_file() {
             iz = 0;
             for (; zaznam_v_bloku < pocet_zaznamu_v_bloku; ++zaznam_v_bloku) {
                 if (++zaznamu > MAX_ZAZNAMU) err(66, 1);
-                preved_zaznam(*s);
+                preved_zaznam_na_text();
             }
         } while (!posledni_blok);
         dokonci_datovy_soubor();

@@ -14,6 +14,9 @@ void nacti_blok();
 // Gives tt.datovy_soubor the extension '0' + the FDS sequence field (p_plu.dat -> p_plu.002).
 void uprav_jmeno_datafile();
 
+// The record in blok at iz as one line of the data file, under the format found last.
+void preved_zaznam_na_text();
+
 // One field of the record in blok at iz, appended to the data file.
 void zpracujL(int32_t n);
 void zpracujN(int32_t n);
