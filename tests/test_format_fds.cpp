@@ -13,12 +13,13 @@ protected:
     // Writes the header block as work01.tmp and converts it into the FDS file.
     Chyba z_bloku(const std::string& blok) {
         zapis(WORK01, blok);
-        return chyba_z([] {
+        Chyba c = chyba_z([] {
             cteny_blok = '0';
             redf = otevri_soubor(WORK01, 'r');
             konvertuj_fds();
-            zavri_soubory_formatu();
         });
+        zavri_soubory_formatu();
+        return c;
     }
     Chyba parsuj(const std::string& fds) {
         zapis(tt.fds_soubor, fds);

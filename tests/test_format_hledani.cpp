@@ -28,17 +28,6 @@ std::string definice(const std::string& f, const std::string& s, const std::stri
     return "F:" + f + "\r\nS:" + s + "\r\nT:" + t + "\r\n";
 }
 
-TEST_F(Hledani, VestavenaTabulkaMaTriRadkyNaDefiniciAKonciX) {
-    std::string text(formatarea);
-    EXPECT_EQ(text.size(), 1301u);
-    EXPECT_EQ(text.substr(0, 22), "F:D0\r\nS:" + NULY.substr(0, 14));
-    EXPECT_NE(text.find("F:11\r\nS:07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00\r\n"
-                        "T:L7+.N1+B(1,0)+.N2+.N4+.T16+....S6+S5+.C\r\n"),
-              std::string::npos);
-    EXPECT_EQ(text.substr(text.size() - 4), "X \r\n");
-    EXPECT_EQ(formatarea[FORMATAREA_DELKA - 1], 0);
-}
-
 TEST_F(Hledani, SouborPluVybereDruhouDefinici) {
     EXPECT_EQ(najdi(hlavicka_plu()), "L7+N1+B(1,0)+N2+N4+T16+S6+S5+C");
 }
