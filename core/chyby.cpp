@@ -173,6 +173,7 @@ void err(int32_t kod, int32_t podkod) {
 
     zavri_soubor(workf);
     workf = nullptr;
+    zavri_vsechny_soubory();
     smaz_soubor(pridej_path("wlasterr.tmp"));
     if (soubor_existuje(pridej_path("work01.tmp")))
         presun_soubor(pridej_path("work01.tmp"), pridej_path("wlasterr.tmp"));

@@ -68,3 +68,19 @@ std::string utf8_na_cp1250(const std::string& text) {
     }
     return out;
 }
+
+std::string mala_pismena(const std::string& text) {
+    std::string out = text;
+    for (char& z : out) {
+        unsigned char c = static_cast<unsigned char>(z);
+        if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + 32);
+        else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c = static_cast<unsigned char>(c + 32);
+        else if (c == 0x8A || (c >= 0x8C && c <= 0x8F)) c = static_cast<unsigned char>(c + 16);
+        else if (c == 0xA3) c = 0xB3;
+        else if (c == 0xA5) c = 0xB9;
+        else if (c == 0xAA || c == 0xAF) c = static_cast<unsigned char>(c + 16);
+        else if (c == 0xBC) c = 0xBE;
+        z = static_cast<char>(c);
+    }
+    return out;
+}

@@ -1,7 +1,6 @@
 #include "core/log.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "core/chyby.h"
 #include "core/globals.h"
@@ -16,32 +15,34 @@ namespace {
 
 constexpr long kMezLogu = 40000;
 
-// Writes a whole small file anew; false when it cannot be created or written.
-bool zapis_cely_soubor(const std::string& jmeno, const char* obsah) {
-    std::string cesta = skutecne_jmeno(pridej_path(jmeno));
-    std::FILE* f = std::fopen(cesta.c_str(), "wb");
-    if (!f) return false;
-    size_t n = std::strlen(obsah);
-    bool ok = std::fwrite(obsah, 1, n, f) == n;
-    return (std::fclose(f) == 0) && ok;
+// Creates "err" and "error.txt" anew and writes the result into both, or into neither
+// when one of them cannot be created.
+void zapis_vysledek(const char* e, const char* t) {
+    std::FILE* ef = std::fopen(skutecne_jmeno(pridej_path("err")).c_str(), "wb");
+    std::FILE* tf = std::fopen(skutecne_jmeno(pridej_path("error.txt")).c_str(), "wb");
+    if (ef && tf) {
+        std::fputs(e, ef);
+        std::fputs(t, tf);
+    }
+    if (ef) std::fclose(ef);
+    if (tf) std::fclose(tf);
 }
 
 }  // namespace
 
 std::string log_radek() {
     MistniCas t = plat_mistni_cas();
-    char radek[512];
+    char hlava[64];
+    std::snprintf(hlava, sizeof hlava, "%02u-%02u-%04u,%02u:%02u,%02u,", t.den, t.mesic, t.rok,
+                  t.hodina, t.minuta, static_cast<unsigned>(ERROR1));
+    char pata[32];
     if (SIT)
-        std::snprintf(radek, sizeof radek, "%02u-%02u-%04u,%02u:%02u,%02u,%s,%s;%04u\r\n", t.den,
-                      t.mesic, t.rok, t.hodina, t.minuta, static_cast<unsigned>(ERROR1),
-                      tt.druha_ip_adresa.c_str(), tt.prikazovy_paket.c_str(),
-                      static_cast<unsigned>(ERROR2));
+        std::snprintf(pata, sizeof pata, "%04u\r\n", static_cast<unsigned>(ERROR2));
     else
-        std::snprintf(radek, sizeof radek, "%02u-%02u-%04u,%02u:%02u,%02u,%s,%s;%c,%04u\r\n", t.den,
-                      t.mesic, t.rok, t.hodina, t.minuta, static_cast<unsigned>(ERROR1),
-                      tt.terminal.c_str(), tt.prikazovy_paket.c_str(), tt.znak_portu,
+        std::snprintf(pata, sizeof pata, "%c,%04u\r\n", tt.znak_portu,
                       static_cast<unsigned>(ERROR2));
-    return radek;
+    return hlava + (SIT ? tt.druha_ip_adresa : tt.terminal) + "," + tt.prikazovy_paket + ";" +
+           pata;
 }
 
 void zapis_log() {
@@ -69,16 +70,12 @@ void zapis_log() {
 
     if (noterminate && ERROR1 == 0) return;
 
-    const char* e;
-    const char* t;
     switch (ERROR1) {
-        case 0: e = "0"; t = "151\r\n"; break;
-        case 38: e = "2"; t = "9\r\n"; break;
-        case 98: e = "3"; t = "8\r\n"; break;
-        default: e = "1"; t = "9\r\n"; break;
+        case 0: zapis_vysledek("0", "151\r\n"); break;
+        case 38: zapis_vysledek("2", "9\r\n"); break;
+        case 98: zapis_vysledek("3", "8\r\n"); break;
+        default: zapis_vysledek("1", "9\r\n"); break;
     }
-    zapis_cely_soubor("err", e);
-    zapis_cely_soubor("error.txt", t);
 }
 
 void zkrat_log() {

@@ -1,8 +1,232 @@
 #include "core/prikazovy_radek.h"
 
-#include "core/globals.h"
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "core/chyby.h"
+#include "core/kodovani.h"
+#include "core/soubory.h"
+#include "core/zpravy.h"
+
+namespace {
+
+constexpr const char* JMENO = "kaslnk";
+
+const char* const NAPOVEDA =
+    "Usage: kaslnk COMMANDFILE [/q] [/d] [/dd] [/h] [/k] [/n] [/p] [/w] [/status] [/t] [/z]\n"
+    "       kaslnk /t            set the register's date and time\n"
+    "       kaslnk --help | --version\n"
+    "\n"
+    "Runs the transfer described by COMMANDFILE (extension .cmd) with an ER-A227E cash\n"
+    "register. The command file, kaslnk.ini, the data files, the log and the result files\n"
+    "err and error.txt are in the program directory (the directory of the program as it\n"
+    "was typed). Switches are lower case; a trailing '-' turns a switch off:\n"
+    "  /q  no beeps          /d  debug messages    /dd raw-data debugging\n"
+    "  /h  report results    /k  no register talk  /n  leave DTR alone\n"
+    "  /p  character-set conversion                /w  window mode\n"
+    "  /status check the register status after a send\n"
+    "  /z  hang up the modem line at the end\n"
+    "Exit codes: 0 success, 1 error (see err, error.txt and the log), 2 command line too\n"
+    "long, 3 program renamed, 4 window mode (no window in this build), 8 switches only.\n"
+    "Serial ports: COMn is $KASLNK_COMn, else key comN of kaslnk.ini, else /dev/ttyS<n-1>.\n";
+
+// The switch table, tested in this order over the text that may carry switches.
+void proved_prepinace(Parametry& p, const auto& obsahuje) {
+    auto twin = [&](const char* on, const char* off, int32_t& flag, Twin& t) {
+        if (obsahuje(on)) { flag = 1; t = Twin{1, 1}; }
+        if (obsahuje(off)) { flag = 0; t = Twin{0, 1}; }
+    };
+    if (obsahuje("/dd")) p.rawdebug = 1;
+    twin("/d", "/d-", p.debug, p.debugf);
+    twin("/w", "/w-", p.WINDOW, p.WINDOWf);
+    twin("/q", "/q-", p.ticho, p.tichof);
+    twin("/k", "/k-", p.nokomun, p.nokomunf);
+    twin("/n", "/n-", p.nodtr, p.nodtrf);
+    twin("/h", "/h-", p.hlasky, p.hlaskyf);
+    twin("/p", "/p-", p.konverzeW_C, p.konverzeW_Cf);
+    if (obsahuje("/status")) p.TestStatus = 1;
+    if (obsahuje("/t")) { p.datumcas = 1; p.AUTOMAT = 1; }
+    if (obsahuje("/z")) { p.ZavesLinku = 1; p.AUTOMAT = 1; }
+}
+
+// A named command file starts the transfer; none opens the window (unless "/t").
+void prirad_prikazovy_soubor(Parametry& p, const std::string* jmeno) {
+    if (jmeno && !jmeno->empty()) {
+        p.jmeno_cmd = *jmeno;
+        p.AUTOMAT = 1;
+    } else if (!p.datumcas) {
+        p.WINDOW = 1;
+    }
+}
+
+std::string prejmenovani() {
+    char text[128];
+    std::snprintf(text, sizeof text, "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se %s.", JMENO);
+    return text;
+}
+
+}  // namespace
+
+Parametry rozeber_radek_windows(const std::string& radek) {
+    Parametry p;
+    if (radek.size() > MAX_PRIKAZOVY_RADEK) {
+        p.konec = 2;
+        p.zprava = "Prilis dlouhy prikazovy radek.";
+        return p;
+    }
+    std::string kopie;
+    for (char c : mala_pismena(radek))
+        if (c != '"') kopie += c;
+
+    proved_prepinace(p, [&](const char* s) { return radek.find(s) != std::string::npos; });
+
+    // Blank out every switch: from a '/' up to the next blank.
+    for (size_t i = 0; i < kopie.size(); ++i)
+        if (kopie[i] == '/')
+            while (i < kopie.size() && kopie[i] != ' ') kopie[i++] = ' ';
+    while (!kopie.empty() && kopie.back() == ' ') kopie.pop_back();
+    if (kopie.empty()) {
+        p.konec = 8;
+        return p;
+    }
+
+    size_t jmeno = kopie.rfind(JMENO);
+    if (jmeno == std::string::npos) {
+        p.konec = 3;
+        p.zprava = prejmenovani();
+        return p;
+    }
+    p.adresar_programu = kopie.substr(0, jmeno);
+    p.fullpath = !p.adresar_programu.empty();
+
+    std::string zbytek = kopie.substr(jmeno);
+    size_t oddel = zbytek.rfind('\\');
+    if (oddel == std::string::npos) oddel = zbytek.rfind(' ');
+    std::string cmd = oddel == std::string::npos ? std::string() : zbytek.substr(oddel + 1);
+    prirad_prikazovy_soubor(p, oddel == std::string::npos ? nullptr : &cmd);
+    return p;
+}
+
+bool je_prepinac(const std::string& a) {
+    return !a.empty() && a[0] == '/' && a.find('/', 1) == std::string::npos &&
+           a.find('.') == std::string::npos;
+}
+
+Parametry rozeber_argumenty(const std::vector<std::string>& argumenty) {
+    Parametry p;
+    for (size_t i = 1; i < argumenty.size(); ++i) {
+        if (argumenty[i] == "--help") {
+            p.konec = 0;
+            p.vystup = NAPOVEDA;
+            return p;
+        }
+        if (argumenty[i] == "--version") {
+            p.konec = 0;
+            p.vystup = std::string("kaslnk ") + VERZE + "\n";
+            return p;
+        }
+    }
+    size_t delka = 0;
+    for (const std::string& a : argumenty) delka += a.size() + 1;
+    if (delka > 0) --delka;  // blanks between the arguments
+    if (delka > MAX_PRIKAZOVY_RADEK) {
+        p.konec = 2;
+        p.zprava = "Prilis dlouhy prikazovy radek.";
+        return p;
+    }
+
+    std::vector<const std::string*> prepinace;
+    const std::string* cmd = nullptr;
+    for (size_t i = 1; i < argumenty.size(); ++i) {
+        if (je_prepinac(argumenty[i])) prepinace.push_back(&argumenty[i]);
+        else cmd = &argumenty[i];
+    }
+    proved_prepinace(p, [&](const char* s) {
+        for (const std::string* a : prepinace)
+            if (a->find(s) != std::string::npos) return true;
+        return false;
+    });
+
+    const std::string program = argumenty.empty() ? std::string() : argumenty[0];
+    if (program.empty() && !cmd) {
+        p.konec = 8;
+        return p;
+    }
+    size_t lomitko = program.rfind('/');
+    std::string adresar = lomitko == std::string::npos ? std::string() : program.substr(0, lomitko + 1);
+    std::string jmeno = lomitko == std::string::npos ? program : program.substr(lomitko + 1);
+    if (mala_pismena(jmeno).find(JMENO) == std::string::npos) {
+        p.konec = 3;
+        p.zprava = prejmenovani();
+        return p;
+    }
+    p.adresar_programu = adresar;
+    p.fullpath = !adresar.empty();
+
+    std::string holy;
+    if (cmd) {
+        size_t posledni = cmd->rfind('/');
+        holy = posledni == std::string::npos ? *cmd : cmd->substr(posledni + 1);
+    }
+    prirad_prikazovy_soubor(p, cmd ? &holy : nullptr);
+    return p;
+}
+
+void pouzij_parametry(const Parametry& p) {
+    if (p.konec >= 0) {
+        if (!p.zprava.empty()) VypisBox(p.zprava, 48);
+        if (!p.vystup.empty()) {
+            std::fputs(p.vystup.c_str(), stdout);
+            std::fflush(stdout);
+        }
+        ukonci_proces(p.konec);
+    }
+    tt.jmeno_cmd = p.jmeno_cmd;
+    rawdebug = p.rawdebug;
+    debug = p.debug;
+    ticho = p.ticho;
+    nokomun = p.nokomun;
+    nodtr = p.nodtr;
+    hlasky = p.hlasky;
+    konverzeW_C = p.konverzeW_C;
+    WINDOW = p.WINDOW;
+    AUTOMAT = p.AUTOMAT;
+    datumcas = p.datumcas;
+    TestStatus = p.TestStatus;
+    debugf = p.debugf;
+    tichof = p.tichof;
+    nokomunf = p.nokomunf;
+    nodtrf = p.nodtrf;
+    hlaskyf = p.hlaskyf;
+    konverzeW_Cf = p.konverzeW_Cf;
+    WINDOWf = p.WINDOWf;
+    if (p.ZavesLinku) ZavesLinku = 1;
+    ShowProgress = 1;
+    TIMEOUTI = 10;
+    zpozdeni = 1600;
+    tt.jmeno_programu = JMENO;
+    tt.adresar_programu = p.adresar_programu;
+    fullpath = p.fullpath;
+}
+
+void zpracuj_parametry(const std::vector<std::string>& argumenty) {
+    pouzij_parametry(rozeber_argumenty(argumenty));
+}
 
 std::string pridej_path(const std::string& jmeno) {
     if (!fullpath) return jmeno;
     return tt.adresar_programu + jmeno;
+}
+
+int TvorSoubor(const std::string& jmeno, const std::string& obsah) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::file_status st = fs::status(skutecne_jmeno(pridej_path(jmeno)), ec);
+    if (st.type() == fs::file_type::not_found) {
+        HSOUBOR f = otevri_soubor(jmeno, 'w');
+        zapis_text(obsah, f);
+        return zavri_soubor(f) && !obsah.empty() ? 0 : 1;
+    }
+    return ec ? 1 : 0;
 }

@@ -3,8 +3,45 @@
 
 #include <string>
 
+#include "core/globals.h"
+
 extern std::string CMDbuf;   // the loaded, normalised command file
 extern int CMDbufExist;
 
+// AUTOMAT's twin, used only to save the flag around the built-in operations.
+extern Twin AUTOMATf;
+
+constexpr size_t MIN_DELKA_CMD = 22;       // bytes
+constexpr size_t MAX_DELKA_CMD = 2048;     // bytes
+constexpr size_t MAX_JMENO_CMD = 260;
+constexpr size_t MAX_LOG_JMENO = 120;
+constexpr size_t MAX_PRIKAZ = 200;
+constexpr size_t MAX_DATOVE_JMENO = 255;   // room for ".dat" in 260 characters
+constexpr size_t MAX_PRESKOK = 121;        // characters between the log name and line 2
+
+// Subcodes of error 51 for names that would leave the program directory (absolute, or
+// with '/', '\' or ':').
+constexpr int CHYBA_DATOVE_JMENO_MIMO = 60;
+constexpr int CHYBA_LOG_JMENO_MIMO = 61;
+
 // Frees the loaded command file.
 void uvolni_cmd_buffer();
+
+// Prepares the next operation of tt.jmeno_cmd: 1 when its fields are set, 0 when the file
+// has no more. With tt.pokracovani 0 the file is loaded and its header read first.
+int ctiCMD();
+
+// Turns every line end into one CR (CR LF, LF and CR) and ends the text with a CR.
+std::string normalizuj_konce_radku(const std::string& text);
+
+// The data-file name with "xxxx" replaced by the next free four-digit number after the
+// newest file prefix*.dat in the program directory (without extension).
+std::string nove_jmeno(const std::string& jmeno);
+
+// True when a file name given by a command file stays in the program directory.
+bool jmeno_v_adresari(const std::string& jmeno);
+
+// Save and restore debug, ticho, nokomun, nodtr, hlasky, WINDOW, AUTOMAT and pripona_cmd
+// around a built-in operation.
+void uloz_flagy();
+void obnov_flagy();

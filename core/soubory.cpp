@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <system_error>
 
 #include "core/chyby.h"
@@ -16,9 +18,24 @@ uint32_t pozice_v_souboru;
 
 struct Soubor {
     std::FILE* f = nullptr;
+    char posledni = 0;  // 'r' or 'w': the last operation, for switching on a 'b' file
 };
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Every open file, so that err() can close what its callers left open.
+std::mutex g_otevrene_mutex;
+std::set<HSOUBOR> g_otevrene;
+
+// C streams need a seek between reading and writing on the same file.
+void prepni(HSOUBOR f, char operace) {
+    if (f->posledni != operace && f->posledni != 0) std::fseek(f->f, 0, SEEK_CUR);
+    f->posledni = operace;
+}
+
+}  // namespace
 
 std::string skutecne_jmeno(const std::string& cesta) { return plat_najdi_soubor(cesta); }
 
@@ -63,7 +80,7 @@ HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty) {
     std::string cesta = bez_cesty ? jmeno : pridej_path(jmeno);
     std::string skutecna = skutecne_jmeno(cesta);
     // A new file gets the name the program formed; an existing one is used whatever its case.
-    std::FILE* f = std::fopen((mod == 'w' && skutecna == cesta) ? cesta.c_str() : skutecna.c_str(), fmod);
+    std::FILE* f = std::fopen(skutecna.c_str(), fmod);
     if (!f) {
         uint32_t chyba = plat_posledni_chyba();
         if (debug) {
@@ -79,10 +96,15 @@ HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty) {
         std::fclose(f);
         err(30, 2);
     }
-    return new Soubor{f};
+    HSOUBOR h = new Soubor{f};
+    std::lock_guard<std::mutex> lock(g_otevrene_mutex);
+    g_otevrene.insert(h);
+    return h;
 }
 
 int32_t cti_znak_ze_souboru(HSOUBOR f) {
+    if (!f) err(30, 3);
+    prepni(f, 'r');
     int c = std::getc(f->f);
     if (c == EOF) {
         if (std::ferror(f->f)) err(30, 3);
@@ -96,32 +118,56 @@ int32_t cti_znak_ze_souboru(HSOUBOR f) {
 }
 
 size_t cti_data_ze_souboru(HSOUBOR f, char* cil, size_t kolik) {
+    if (!f) err(30, 3);
+    prepni(f, 'r');
     size_t n = std::fread(cil, 1, kolik, f->f);
     if (n < kolik && std::ferror(f->f)) err(30, 3);
     return n;
 }
 
 void zapis_znak(unsigned char znak, HSOUBOR f) {
+    if (!f) err(30, 4);
+    prepni(f, 'w');
     if (std::putc(znak, f->f) == EOF) err(30, 4);
 }
 
 void zapis_text(const std::string& text, HSOUBOR f) {
+    if (!f) err(30, 4);
     if (text.empty()) return;
+    prepni(f, 'w');
     if (std::fwrite(text.data(), 1, text.size(), f->f) != text.size()) err(30, 4);
 }
 
 int zavri_soubor(HSOUBOR f) {
     if (!f) return 1;
+    {
+        std::lock_guard<std::mutex> lock(g_otevrene_mutex);
+        g_otevrene.erase(f);
+    }
     int ok = std::fclose(f->f) == 0;
     delete f;
     return ok;
 }
 
+void zavri_vsechny_soubory() {
+    std::set<HSOUBOR> otevrene;
+    {
+        std::lock_guard<std::mutex> lock(g_otevrene_mutex);
+        otevrene.swap(g_otevrene);
+    }
+    for (HSOUBOR f : otevrene) {
+        std::fclose(f->f);
+        delete f;
+    }
+}
+
 uint64_t velikost_souboru(HSOUBOR f) {
+    if (!f) return 0;
     std::fflush(f->f);
     long pos = std::ftell(f->f);
     std::fseek(f->f, 0, SEEK_END);
     long konec = std::ftell(f->f);
     std::fseek(f->f, pos, SEEK_SET);
+    f->posledni = 0;
     return konec < 0 ? 0 : static_cast<uint64_t>(konec);
 }

@@ -16,7 +16,8 @@ extern uint32_t pozice_v_souboru;  // bytes read by cti_znak_ze_souboru
 // 'w' create or truncate, '+' open or create and append, 'R' as 'r' but a missing file
 // gives a null handle. bez_cesty != 0: the name is used as given.
 HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty = 0);
-// Reads one byte into readchar; returns FEOF.
+// Reads one byte into readchar; returns FEOF. Reads and writes may alternate on a file
+// opened with 'b' (both continue at the current position).
 int32_t cti_znak_ze_souboru(HSOUBOR f);
 // Reads up to `kolik` bytes into `cil` and returns how many (0 at the end of the file);
 // readchar, FEOF and pozice_v_souboru are left alone. A failed read is error 30/3.
@@ -26,6 +27,8 @@ void zapis_znak(unsigned char znak, HSOUBOR f);
 void zapis_text(const std::string& text, HSOUBOR f);
 // Flushes and closes; returns 0 when the buffered data could not be written.
 int zavri_soubor(HSOUBOR f);
+// Closes every file still open through otevri_soubor (err() does it before the end).
+void zavri_vsechny_soubory();
 // Size of the open file in bytes.
 uint64_t velikost_souboru(HSOUBOR f);
 

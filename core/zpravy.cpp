@@ -10,14 +10,14 @@
 namespace {
 BoxSink g_box = plat_message_box;
 PrekresliSink g_prekresli = nullptr;
-std::mutex g_box_mutex;
+std::recursive_mutex g_box_mutex;  // a sink may report again (err)
 }  // namespace
 
 void nastav_box_sink(BoxSink sink) { g_box = sink ? sink : plat_message_box; }
 void nastav_prekresli_sink(PrekresliSink sink) { g_prekresli = sink; }
 
 int VypisBox(const std::string& text, uint32_t styl) {
-    std::lock_guard<std::mutex> lock(g_box_mutex);
+    std::lock_guard<std::recursive_mutex> lock(g_box_mutex);
     return g_box(text, styl);
 }
 

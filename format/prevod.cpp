@@ -8,7 +8,7 @@
 
 int preved_prijata_data() {
     cteny_blok = '0';
-    zavri_soubory_formatu();
+    zapomen_vraceny_znak();
     redf = otevri_soubor(WORK01, 'r');
     konvertuj_fds();
     napln_fdsfile();

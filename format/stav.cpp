@@ -26,8 +26,14 @@ void zavri_soubory_formatu() {
     }
 }
 
+void zapomen_soubory_formatu() {
+    zahod_vystup();
+    zapomen_vraceny_znak();
+    redf = writf = dataf = work04f = fdsf = nullptr;
+}
+
 void nuluj_stav_formatu() {
-    zavri_soubory_formatu();
+    zapomen_soubory_formatu();
     cteny_blok = '0';
     iz = b = ssindex = ppindex = pp_delka = 0;
     pocet_zaznamu_v_bloku = zaznam_v_bloku = 0;

@@ -43,8 +43,10 @@ extern int32_t prvniS;      // fields written so far in a table text
 extern char typ_ukonceni;   // terminator of the item in hand: '+' or ';'
 extern int32_t konecd;      // precti_radek met the end of the file
 
-// Closes every file the engine holds open and drops unwritten output. Used after a
-// failure that did not end the process (tests, fuzzing).
+// Closes every file the engine holds open and drops unwritten output.
 void zavri_soubory_formatu();
-// Start-up values of the engine's state (the files are closed first).
+// Forgets the engine's files without closing them: err() has closed every open file.
+// Used where a failure does not end the process (tests, fuzzing).
+void zapomen_soubory_formatu();
+// Start-up values of the engine's state (its files are forgotten, not closed).
 void nuluj_stav_formatu();

@@ -1,5 +1,46 @@
-// The serial port of the transfer: open, configure, write, read, close.
+// The serial port of the transfer: open, configure, write, read, discard input, close,
+// and the Hayes modem. The link protocol uses only WriteCommBlock, prijmi_znak,
+// nuluj_rcv_buf and nastav_timeout; the transfer operations open and close the port.
 #pragma once
 
-// Hangs up if asked, drops DTR and closes the port. Always 1.
+#include <cstddef>
+#include <cstdint>
+
+#include "core/soubory.h"
+#include "platform/serial.h"
+
+extern unsigned char rcvchar;        // the byte prijmi_znak read last
+extern SerialTimeouts CommTimeOuts;  // the time-outs last applied to the port
+extern HSOUBOR rsd;                  // raw traffic file "rsdata" while rawdebug is set
+
+// Speeds, parity codes and stop-bit codes in the order of the settings dialog.
+extern const uint32_t BaudTable[11];
+extern const uint8_t ParityTable[5];
+extern const uint8_t StopBitsTable[3];
+
+// Opens COM`tt.cislo_portu` with the line settings of `tt`, raises DTR and dials when a
+// modem is used. Returns tt.pripojeno (1 success, 0 failure; the caller raises error 92).
+// With debug set a failure names the device and the system's reason.
+int OpenConnection();
+// Applies tt.rychlost, datove_bity, parita, stop_bity and rizeni_toku to the open port.
+int SetupConnection();
+// Hangs up if asked, lets the written bytes leave, drops DTR and closes the port. Always 1.
 int CloseConnection();
+// Writes the bytes in one write: 1 success, 0 failure (the caller picks the error).
+int WriteCommBlock(const void* data, size_t pocet);
+// Reads one byte into rcvchar: 1 when it came within the read time-out, 0 otherwise.
+// A device that fails (not a time-out) ends the transfer with error 47/1.
+int prijmi_znak();
+// Read time-outs for the next reads: a one-byte read waits t + 19200/rychlost ms.
+int nastav_timeout(uint32_t t);
+// Discards input that arrives within a few milliseconds (before every enquiry).
+void nuluj_rcv_buf();
+// Unless nodtr: raises DTR and waits 150 ms (before sending, and for commands).
+void zvedni_dtr();
+
+// Dials tt.telefonni_cislo; 1 when carrier is present.
+int VytocCislo();
+// Returns the modem to command mode and hangs up (errors 93/2, 93/3).
+void ZavesModem();
+// Opens the port without dialling (error 92/5 when it cannot) and hangs up.
+void JenomZaves();

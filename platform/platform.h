@@ -20,8 +20,11 @@ void plat_nastav_posledni_chybu(uint32_t kod);
 [[noreturn]] void plat_ukonci(int kod);
 
 // Shows a message box without a window: the text is Windows-1250, "\r" is a line break.
-// Returns the button chosen (1 = OK) like MessageBox does.
+// Returns the button chosen like MessageBox does (without a window: the default button).
 int plat_message_box(const std::string& text, uint32_t styl);
+
+// The window that owns message boxes (a HWND on Windows); null: no owner.
+void plat_nastav_vlastnika_boxu(void* okno);
 
 // A beep: typ -1 is the simple speaker beep, other values are system sound types.
 void plat_pipni(int32_t typ);
@@ -29,6 +32,10 @@ void plat_pipni(int32_t typ);
 // The name of an existing file that matches `cesta` whatever the case of its last
 // component; `cesta` itself when there is none (or on a case-insensitive system).
 std::string plat_najdi_soubor(const std::string& cesta);
+
+// The command line as the system gives it (GetCommandLineA on Windows), for the
+// Windows form of command-line parsing; empty where the system passes only argv.
+std::string plat_prikazovy_radek();
 
 // Directory separator of the OS.
 char plat_oddelovac();

@@ -45,12 +45,17 @@ SerialPort* ser_open(const std::string& zarizeni, uint32_t& chyba, std::string& 
 bool ser_setup_queues(SerialPort* p, uint32_t vstup, uint32_t vystup);
 bool ser_set_event_mask(SerialPort* p, bool prijaty_znak);
 // Waits until everything written has left, then discards unread input. Never throws
-// away bytes already written.
+// away bytes already written. The wait is bounded: output that flow control holds back
+// for longer than its transmission time plus two seconds is abandoned (false).
 bool ser_purge(SerialPort* p);
 bool ser_set_line(SerialPort* p, const SerialLine& linka);
 bool ser_set_timeouts(SerialPort* p, const SerialTimeouts& casy);
 // Writes all bytes within the write time-outs; false on failure or time-out.
 bool ser_write(SerialPort* p, const uint8_t* data, size_t pocet);
+// After a ser_write that returned false: true when its time-out ran out (the device did
+// not take the bytes in time; Win32 reports ERROR_COUNTER_TIMEOUT), false when the device
+// failed. The register search skips a speed on a time-out and stops on a failure.
+bool ser_write_timed_out(SerialPort* p);
 // Reads up to `max` bytes under the read time-outs. Returns the count (0 on time-out),
 // or -1 when the device failed (for example an unplugged USB adapter).
 long ser_read(SerialPort* p, uint8_t* data, size_t max);
@@ -58,6 +63,6 @@ long ser_read(SerialPort* p, uint8_t* data, size_t max);
 uint32_t ser_clear_errors(SerialPort* p);
 // DTR raise/drop. False when the device refuses (a pseudo-terminal has no modem lines).
 bool ser_set_dtr(SerialPort* p, bool zapnout);
-// Modem status bits; false when the device cannot report them.
+// Modem status bits; false (and `stav` 0: no carrier) when the device cannot report them.
 bool ser_modem_status(SerialPort* p, uint32_t& stav);
 void ser_close(SerialPort* p);

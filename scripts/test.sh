@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the normal and the sanitizer configuration and runs
-# the whole test suite in both.
+# the whole test suite in both; before that, the Windows build and its tests under Wine
+# (so that the Linux summary is the last thing printed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh release
 scripts/build.sh asan
+scripts/windows.sh
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) =="

@@ -3,14 +3,31 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+// pomocne.h first: the engine's global `b` would shadow names in it.
+#include "pomocne.h"
 #include "format/fds.h"
 #include "format/formaty.h"
 #include "format/prevod.h"
 #include "format/stav.h"
-#include "pomocne.h"
+
+using Chyba = std::pair<int, int>;  // ERROR1, ERROR2; {0, 0} when nothing failed
+
+// Runs the code and returns the error it ended with. err() has closed every open file,
+// so the engine forgets its handles.
+inline Chyba chyba_z(const std::function<void()>& kod) {
+    try {
+        kod();
+    } catch (const KonecProcesu&) {
+        zapomen_soubory_formatu();
+        return {ERROR1, ERROR2};
+    }
+    return {0, 0};
+}
 
 // The 23 fields of an FDS header.
 struct Hlavicka {
@@ -90,10 +107,11 @@ inline std::string stazeni(const Hlavicka& h, const std::vector<std::string>& za
     return s;
 }
 
-class FormatTest : public VAdresari {
+class FormatTest : public ProgramovyAdresar {
 protected:
     void SetUp() override {
-        VAdresari::SetUp();
+        ProgramovyAdresar::SetUp();
+        ShowProgress = 0;
         nuluj_stav_formatu();
         nastav_formatarea(nullptr, 0);
         filetyp = 1;
@@ -103,7 +121,7 @@ protected:
     void TearDown() override {
         zavri_soubory_formatu();
         nastav_formatarea(nullptr, 0);
-        VAdresari::TearDown();
+        ProgramovyAdresar::TearDown();
     }
 
     // Writes the FDS file of the header and parses it.

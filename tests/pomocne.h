@@ -1,61 +1,99 @@
-// Shared test helpers: err() ends the process through the exit hook, which the tests
-// replace by one that throws, and a fixture that runs each test in a fresh directory.
+// Test helpers: an exit hook that throws, and a fixture with a fresh program directory.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
-#include <utility>
+#include <vector>
 
 #include "core/chyby.h"
 #include "core/globals.h"
+#include "core/prikazovy_soubor.h"
+#include "core/soubory.h"
+#include "core/zpravy.h"
 
+// Thrown by the test exit hook instead of ending the process.
 struct KonecProcesu {
     int kod;
 };
 
-using Chyba = std::pair<int, int>;  // ERROR1, ERROR2; {0, 0} when nothing failed
+[[noreturn]] inline void hazej_konec(int kod) { throw KonecProcesu{kod}; }
 
-// Runs the code and returns the error it ended with.
-inline Chyba chyba_z(const std::function<void()>& kod) {
-    try {
-        kod();
-    } catch (const KonecProcesu&) {
-        return {ERROR1, ERROR2};
-    }
-    return {0, 0};
+// Message boxes shown during a test.
+inline std::vector<std::string>& zachycene_boxy() {
+    static std::vector<std::string> boxy;
+    return boxy;
 }
 
-class VAdresari : public ::testing::Test {
+inline int zachyt_box(const std::string& text, uint32_t) {
+    zachycene_boxy().push_back(text);
+    return 1;
+}
+
+// All boxes of the test, each followed by a line break.
+inline std::string zpravy() {
+    std::string vse;
+    for (const std::string& b : zachycene_boxy()) vse += b + "\n";
+    return vse;
+}
+
+inline std::string precti_soubor(const std::filesystem::path& cesta) {
+    std::ifstream f(cesta, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+inline void zapis_soubor(const std::filesystem::path& cesta, const std::string& obsah) {
+    std::ofstream f(cesta, std::ios::binary);
+    f << obsah;
+}
+
+// A new empty directory under the system's temporary directory.
+inline std::filesystem::path novy_docasny_adresar() {
+    static std::atomic<unsigned> citac{0};
+    std::random_device rd;
+    auto cas = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (;;) {
+        auto p = std::filesystem::temp_directory_path() /
+                 ("kaslnk-test-" + std::to_string(rd()) + "-" + std::to_string(cas) + "-" +
+                  std::to_string(citac++));
+        if (std::filesystem::create_directory(p)) return p;
+    }
+}
+
+// Every test starts with the globals reset and a fresh program directory; err() throws
+// KonecProcesu and message boxes are collected.
+class ProgramovyAdresar : public ::testing::Test {
 protected:
     std::filesystem::path adresar;
 
     void SetUp() override {
         nuluj_globalni_stav();
-        ShowProgress = 0;
-        nastav_exit_hook([](int kod) { throw KonecProcesu{kod}; });
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        adresar = std::filesystem::temp_directory_path() /
-                  (std::string("kaslnk-") + test->test_suite_name() + "-" + test->name() + "-" +
-                   std::to_string(std::random_device{}()));
-        std::filesystem::remove_all(adresar);
-        std::filesystem::create_directories(adresar);
+        uvolni_cmd_buffer();
+        adresar = novy_docasny_adresar();
         fullpath = 1;
         tt.adresar_programu = adresar.string() + "/";
+        nastav_exit_hook(hazej_konec);
+        nastav_box_sink(zachyt_box);
+        zachycene_boxy().clear();
     }
 
     void TearDown() override {
+        zavri_vsechny_soubory();
+        uvolni_cmd_buffer();
         nastav_exit_hook(nullptr);
+        nastav_box_sink(nullptr);
         std::error_code ec;
         std::filesystem::remove_all(adresar, ec);
     }
 
-    std::string cesta(const std::string& jmeno) const { return (adresar / jmeno).string(); }
+    // The name as the program forms it in the program directory.
+    std::string cesta(const std::string& jmeno) const { return tt.adresar_programu + jmeno; }
 
     void zapis(const std::string& jmeno, const std::string& obsah) const {
         std::ofstream(cesta(jmeno), std::ios::binary) << obsah;
@@ -63,8 +101,41 @@ protected:
 
     std::string precti(const std::string& jmeno) const {
         std::ifstream f(cesta(jmeno), std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     }
 
-    bool existuje(const std::string& jmeno) const { return std::filesystem::exists(cesta(jmeno)); }
+    bool existuje(const std::string& jmeno) const {
+        return std::filesystem::exists(adresar / jmeno);
+    }
+
+    // False where file names ignore letter case (Windows): checks that two names differing
+    // only in case are two files make sense only where they can be.
+    bool rozlisuje_pismena() const {
+        zapis("Velikost.pismen", "");
+        bool rozlisuje = !existuje("velikost.PISMEN");
+        std::filesystem::remove(adresar / "Velikost.pismen");
+        return rozlisuje;
+    }
 };
+
+using ProstrediTestu = ProgramovyAdresar;
+
+// Runs the statement and returns the exit code it ended with (-1: it did not end).
+#define KONEC(prikaz)                               \
+    ([&]() -> int {                                 \
+        try {                                       \
+            prikaz;                                 \
+        } catch (const KonecProcesu& k) {           \
+            return k.kod;                           \
+        }                                           \
+        return -1;                                  \
+    }())
+
+// Expects the statement to end in err(kod, podkod); podkod -1 accepts any subcode.
+#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)               \
+    do {                                                  \
+        SCOPED_TRACE(#prikaz);                            \
+        EXPECT_EQ(KONEC(prikaz), 1);                      \
+        EXPECT_EQ(ERROR1, (kod));                         \
+        if ((podkod) >= 0) { EXPECT_EQ(ERROR2, (podkod)); } \
+    } while (0)

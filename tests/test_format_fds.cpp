@@ -1,10 +1,11 @@
 // FDS headers: from the header block to the FDS file, and the FDS file parsed.
 // Also the register's character set.
+#include "format_pomocne.h"  // first: see there
+
 #include <cstring>
 
 #include "format/proudy.h"
 #include "format/znaky.h"
-#include "format_pomocne.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // Received blocks converted to text data files: register files and tables.
+#include "format_pomocne.h"  // first: see there
+
 #include "format/na_text.h"
-#include "format_pomocne.h"
 
 namespace {
 

@@ -1,12 +1,13 @@
 // Round trip of every built-in layout: record bytes -> text -> record bytes are the same,
 // except that P bytes come back as zero, a positive S field comes back with sign nibble 0
 // and bits that no bit group of a B item covers come back as zero.
+#include "format_pomocne.h"  // first: see there
+
 #include <random>
 
 #include "format/polozky.h"
 #include "format/z_textu.h"
 #include "format/znaky.h"
-#include "format_pomocne.h"
 
 namespace {
 

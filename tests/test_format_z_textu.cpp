@@ -1,8 +1,9 @@
 // Text data back to record bytes: one line of a file's data, and a table's text.
+#include "format_pomocne.h"  // first: see there
+
 #include <cstring>
 
 #include "format/z_textu.h"
-#include "format_pomocne.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -34,13 +35,40 @@ void plat_ukonci(int kod) {
     std::_Exit(kod);
 }
 
+namespace {
+
+// True when the terminal's character set is Windows-1250 itself (locale from the usual
+// variables); every other setting gets UTF-8, which a C or POSIX locale shows best too.
+bool terminal_v_cp1250() {
+    for (const char* promenna : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* v = std::getenv(promenna);
+        if (v && *v) return std::strstr(v, "1250") != nullptr;
+    }
+    return false;
+}
+
+}  // namespace
+
 int plat_message_box(const std::string& text, uint32_t styl) {
-    std::string s = cp1250_na_utf8(text);
-    for (char& c : s)
-        if (c == '\r') c = '\n';
-    std::fprintf(stderr, "kaslnk: %s\n", s.c_str());
+    std::string s = terminal_v_cp1250() ? text : cp1250_na_utf8(text);
+    std::string radky;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r') {
+            radky += '\n';
+            if (i + 1 < s.size() && s[i + 1] == '\n') ++i;  // CR LF is one line break
+        } else {
+            radky += s[i];
+        }
+    }
+    std::fprintf(stderr, "kaslnk: %s\n", radky.c_str());
     std::fflush(stderr);
-    return 1;
+    // Nobody can answer: the box's first (default) button is taken.
+    switch (styl & 0x0F) {
+        case 2: return 3;         // abort, retry, ignore: IDABORT
+        case 3: case 4: return 6; // yes, no (, cancel): IDYES
+        case 5: return 4;         // retry, cancel: IDRETRY
+        default: return 1;        // IDOK
+    }
 }
 
 void plat_pipni(int32_t typ) {
@@ -100,3 +128,7 @@ int plat_zamkni(const std::string& cesta) {
 void plat_uvolni_zamek(int zamek) {
     if (zamek >= 0) ::close(zamek);
 }
+
+void plat_nastav_vlastnika_boxu(void*) {}
+
+std::string plat_prikazovy_radek() { return {}; }

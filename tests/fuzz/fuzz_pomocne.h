@@ -56,6 +56,7 @@ void spust(F&& kod) {
     try {
         kod();
     } catch (const Konec&) {
+        zapomen_soubory_formatu();  // err() has closed every open file
     }
     zavri_soubory_formatu();
 }

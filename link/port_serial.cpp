@@ -1,0 +1,52 @@
+// The real port: the platform serial port behind the Port interface.
+#include <utility>
+
+#include "link/port.h"
+#include "core/konfigurace.h"
+
+namespace {
+
+class SerialovyPort : public Port {
+public:
+    explicit SerialovyPort(SerialPort* p) : p_(p) {}
+    ~SerialovyPort() override { ser_close(p_); }
+    SerialovyPort(const SerialovyPort&) = delete;
+    SerialovyPort& operator=(const SerialovyPort&) = delete;
+
+    bool fronty(uint32_t vstup, uint32_t vystup) override { return ser_setup_queues(p_, vstup, vystup); }
+    bool maska_udalosti(bool znak) override { return ser_set_event_mask(p_, znak); }
+    bool vycisti() override { return ser_purge(p_); }
+    bool nastav_linku(const SerialLine& linka) override { return ser_set_line(p_, linka); }
+    bool nastav_casy(const SerialTimeouts& casy) override { return ser_set_timeouts(p_, casy); }
+    bool zapis(const uint8_t* data, size_t pocet) override { return ser_write(p_, data, pocet); }
+    bool zapis_vyprsel() override { return ser_write_timed_out(p_); }
+    long cti(uint8_t* data, size_t max) override { return ser_read(p_, data, max); }
+    uint32_t vymaz_chyby() override { return ser_clear_errors(p_); }
+    bool dtr(bool zapnout) override { return ser_set_dtr(p_, zapnout); }
+    bool stav_modemu(uint32_t& stav) override { return ser_modem_status(p_, stav); }
+
+private:
+    SerialPort* p_;
+};
+
+OtevrenyPort otevri_serialovy_port(uint32_t cislo_portu) {
+    OtevrenyPort v;
+    std::string z_ini = cislo_portu < 10 ? ini_porty[cislo_portu] : std::string();
+    v.zarizeni = ser_jmeno_zarizeni(static_cast<int>(cislo_portu), z_ini);
+    if (SerialPort* p = ser_open(v.zarizeni, v.chyba, v.duvod)) v.port = std::make_unique<SerialovyPort>(p);
+    return v;
+}
+
+OtviracPortu g_otvirac;
+std::unique_ptr<Port> g_port;
+
+}  // namespace
+
+void nastav_otvirac_portu(OtviracPortu otvirac) { g_otvirac = std::move(otvirac); }
+
+OtevrenyPort otevri_port(uint32_t cislo_portu) {
+    return g_otvirac ? g_otvirac(cislo_portu) : otevri_serialovy_port(cislo_portu);
+}
+
+Port* aktualni_port() { return g_port.get(); }
+void nastav_aktualni_port(std::unique_ptr<Port> port) { g_port = std::move(port); }

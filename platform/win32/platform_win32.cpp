@@ -1,0 +1,83 @@
+// The operating-system layer on the Win32 interface.
+#include "platform/platform.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+
+#include "core/zpravy.h"
+#include "platform/win32/text_win32.h"
+
+namespace {
+std::atomic<HWND> g_vlastnik{nullptr};
+
+// 100-ns intervals between 1601-01-01 (FILETIME) and 1970-01-01.
+constexpr int64_t kEpochaFiletime = 116444736000000000LL;
+}  // namespace
+
+std::wstring cp1250_na_utf16(const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(1250, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(1250, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+MistniCas plat_mistni_cas() {
+    SYSTEMTIME st{};
+    GetLocalTime(&st);
+    return MistniCas{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
+uint32_t plat_posledni_chyba() { return GetLastError(); }
+void plat_nastav_posledni_chybu(uint32_t kod) { SetLastError(kod); }
+
+void plat_ukonci(int kod) {
+    std::fflush(nullptr);
+    ExitProcess(static_cast<UINT>(kod));
+}
+
+void plat_nastav_vlastnika_boxu(void* okno) { g_vlastnik = static_cast<HWND>(okno); }
+
+int plat_message_box(const std::string& text, uint32_t styl) {
+    return MessageBoxW(g_vlastnik.load(), cp1250_na_utf16(text).c_str(),
+                       cp1250_na_utf16(TITULEK).c_str(), styl);
+}
+
+void plat_pipni(int32_t typ) { MessageBeep(static_cast<UINT>(typ)); }
+
+std::string plat_prikazovy_radek() {
+    const char* radek = GetCommandLineA();
+    return radek ? radek : "";
+}
+
+// Windows finds a file whatever the case of its name.
+std::string plat_najdi_soubor(const std::string& cesta) { return cesta; }
+
+char plat_oddelovac() { return '\\'; }
+
+int64_t plat_cas_vytvoreni(const std::string& cesta) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(cesta.c_str(), GetFileExInfoStandard, &data)) return -1;
+    int64_t t = (static_cast<int64_t>(data.ftCreationTime.dwHighDateTime) << 32) |
+                data.ftCreationTime.dwLowDateTime;
+    return (t - kEpochaFiletime) / 10000000;
+}
+
+// Kernel handles fit in 32 bits on 64-bit Windows too (they are shared with 32-bit
+// processes), so the handle itself serves as the lock number.
+int plat_zamkni(const std::string& cesta) {
+    HANDLE h = CreateFileA(cesta.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return -1;
+    return static_cast<int>(reinterpret_cast<intptr_t>(h));
+}
+
+void plat_uvolni_zamek(int zamek) {
+    if (zamek >= 0) CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(zamek)));
+}

@@ -1,0 +1,42 @@
+# Wine's serial ports for kaslnk's checks; sourced by scripts/windows.sh.
+# Wine takes /dev/ttyS0 (on these machines the system console) as COM1 unless the
+# registry key HKLM\Software\Wine\Ports maps COM1 elsewhere, and it rewrites the
+# dosdevices links from that key whenever its server starts.
+
+# wine_mapuj_porty [PTY]: maps COM1 to the pseudo-terminal PTY (none given: to a path
+# that does not exist) and COM2..COM9 to paths that do not exist, so that no COM name a
+# program can open reaches a real device. Restarts the Wine server of $WINEPREFIX and
+# fails unless every link then points where it should.
+wine_mapuj_porty() {
+    local pty=${1:-} reg i cil ocekavano
+    if [ -n "$pty" ] && { [[ "$pty" != /dev/pts/* ]] || [ ! -c "$pty" ]; }; then
+        echo "wine_mapuj_porty: $pty is not a pseudo-terminal" >&2
+        return 1
+    fi
+    reg=$(mktemp --suffix=.reg)
+    {
+        printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n'
+        for i in 1 2 3 4 5 6 7 8 9; do
+            printf '"COM%d"="%s"\n' "$i" "$(wine_cil_portu "$i" "$pty")"
+        done
+    } > "$reg"
+    timeout 60 wine regedit /S "$(timeout 30 winepath -w "$reg")"
+    rm -f "$reg"
+    timeout 30 wineserver -k || true
+    timeout 30 wineserver -w || true
+    # Starting any program starts the server, which makes the links anew.
+    timeout 60 wine cmd /c exit
+    for i in 1 2 3 4 5 6 7 8 9; do
+        ocekavano=$(wine_cil_portu "$i" "$pty")
+        cil=$(readlink "$WINEPREFIX/dosdevices/com$i" || true)
+        if [ "$cil" != "$ocekavano" ]; then
+            echo "wine_mapuj_porty: COM$i points at '${cil}', not at '$ocekavano'" >&2
+            return 1
+        fi
+    done
+}
+
+# Where COMi goes: COM1 to the pseudo-terminal when one is given, else nowhere.
+wine_cil_portu() {
+    if [ "$1" = 1 ] && [ -n "$2" ]; then echo "$2"; else echo "/nonexistent/kaslnk-com$1"; fi
+}

@@ -1,0 +1,148 @@
+// The command line in both forms, the run modes, TvorSoubor.
+#include <string>
+#include <vector>
+
+#include "core/prikazovy_radek.h"
+#include "pomocne.h"
+
+namespace {
+
+bool stejne(const Twin& t, int hodnota, int zadano) {
+    return t.hodnota == hodnota && t.zadano == zadano;
+}
+
+// "[directory][command file] flags": set flags by name, given twins as name=value.
+std::string popis(const Parametry& p) {
+    std::string s = "[" + p.adresar_programu + "][" + p.jmeno_cmd + "]";
+    auto f = [&](const char* n, int32_t v) { if (v) s += std::string(" ") + n; };
+    auto t = [&](const char* n, const Twin& w) {
+        if (w.zadano) s += std::string(" ") + n + "=" + std::to_string(w.hodnota);
+    };
+    f("rawdebug", p.rawdebug); f("debug", p.debug); t("debugf", p.debugf);
+    f("WINDOW", p.WINDOW); t("WINDOWf", p.WINDOWf); f("ticho", p.ticho); t("tichof", p.tichof);
+    f("nokomun", p.nokomun); t("nokomunf", p.nokomunf); f("nodtr", p.nodtr); t("nodtrf", p.nodtrf);
+    f("hlasky", p.hlasky); t("hlaskyf", p.hlaskyf); f("konverze", p.konverzeW_C);
+    t("konverzef", p.konverzeW_Cf); f("TestStatus", p.TestStatus); f("datumcas", p.datumcas);
+    f("ZavesLinku", p.ZavesLinku); f("AUTOMAT", p.AUTOMAT);
+    if (p.fullpath != !p.adresar_programu.empty()) s += " fullpath?";
+    if (p.konec >= 0) s += " konec=" + std::to_string(p.konec);
+    return s;
+}
+
+TEST(RadekWindows, Pripady) {
+    const std::pair<const char*, const char*> pripady[] = {
+        {"C:\\POKLADNA\\kaslnk.exe prikaz.cmd /q", "[c:\\pokladna\\][prikaz.cmd] ticho tichof=1 AUTOMAT"},
+        {"\"C:\\Program Files\\Kasa\\KASLNK.EXE\" C:\\Data\\Prikaz.CMD",
+         "[c:\\program files\\kasa\\][prikaz.cmd] AUTOMAT"},
+        {"kaslnk prikaz.cmd /w", "[][prikaz.cmd] WINDOW WINDOWf=1 AUTOMAT"},
+        {"c:\\k\\kaslnk.exe", "[c:\\k\\][] WINDOW"},
+        {"kaslnk.exe /t", "[][] datumcas AUTOMAT"},
+        {"kaslnk.exe /z", "[][] WINDOW ZavesLinku AUTOMAT"},
+        // "/dd" contains "/d"; "/d-" beats "/d"; upper case is removed but does nothing.
+        {"kaslnk x.cmd /dd", "[][x.cmd] rawdebug debug debugf=1 AUTOMAT"},
+        {"kaslnk x.cmd /d /d-", "[][x.cmd] debugf=0 AUTOMAT"},
+        {"kaslnk x.cmd /D /Q", "[][x.cmd] AUTOMAT"},
+        {"kaslnk x.cmd /k /n- /h /p /status /qx",
+         "[][x.cmd] ticho tichof=1 nokomun nokomunf=1 nodtrf=0 hlasky hlaskyf=1 konverze "
+         "konverzef=1 TestStatus AUTOMAT"},
+        {"/q /d", "[][] debug debugf=1 ticho tichof=1 konec=8"},
+        {"c:\\k\\pokladna.exe x.cmd", "[][] konec=3"},
+    };
+    for (const auto& [radek, ocekavano] : pripady)
+        EXPECT_EQ(popis(rozeber_radek_windows(radek)), ocekavano) << radek;
+}
+
+TEST(RadekWindows, DelkaAZpravy) {
+    std::string radek = "kaslnk ";
+    radek += std::string(MAX_PRIKAZOVY_RADEK - radek.size(), 'a');
+    EXPECT_EQ(rozeber_radek_windows(radek).konec, -1);
+    Parametry p = rozeber_radek_windows(radek + "a");
+    EXPECT_EQ(p.konec, 2);
+    EXPECT_EQ(p.zprava, "Prilis dlouhy prikazovy radek.");
+    p = rozeber_radek_windows("pokladna.exe x.cmd");
+    EXPECT_EQ(p.zprava, "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.");
+}
+
+TEST(ArgumentyLinux, Pripady) {
+    const std::pair<std::vector<std::string>, std::string> pripady[] = {
+        {{"/opt/Pokladna/kaslnk", "Prikaz.CMD", "/q"}, "[/opt/Pokladna/][Prikaz.CMD] ticho tichof=1 AUTOMAT"},
+        {{"kaslnk"}, "[][] WINDOW"},
+        {{"./kaslnk", "/t"}, "[./][] datumcas AUTOMAT"},
+        {{"/opt/KASLNK"}, "[/opt/][] WINDOW"},
+        // Paths are never switches; the command file is taken by its bare name.
+        {{"kaslnk", "/home/dana/data/prikaz.cmd"}, "[][prikaz.cmd] AUTOMAT"},
+        {{"kaslnk", "/prikaz.cmd"}, "[][prikaz.cmd] AUTOMAT"},
+        {{"kaslnk", "data/", "/q"}, "[][] WINDOW ticho tichof=1"},
+        {{"kaslnk", "a.cmd", "b.cmd"}, "[][b.cmd] AUTOMAT"},
+        // Substring tests in the table's order, lower case only.
+        {{"kaslnk", "x.cmd", "/dd"}, "[][x.cmd] rawdebug debug debugf=1 AUTOMAT"},
+        {{"kaslnk", "/d-", "x.cmd", "/d"}, "[][x.cmd] debugf=0 AUTOMAT"},
+        {{"kaslnk", "x.cmd", "/D", "/W"}, "[][x.cmd] AUTOMAT"},
+        {{"kaslnk", "x.cmd", "/w-", "/k", "/n", "/h-", "/p-", "/z", "/status"},
+         "[][x.cmd] WINDOWf=0 nokomun nokomunf=1 nodtr nodtrf=1 hlaskyf=0 konverzef=0 TestStatus "
+         "ZavesLinku AUTOMAT"},
+        {{"kaslnk", "x.cmd", "/qk"}, "[][x.cmd] ticho tichof=1 AUTOMAT"},
+        // Exit codes: renamed (a directory named kaslnk does not count), switches only.
+        {{"/usr/bin/pokladna", "x.cmd"}, "[][] konec=3"},
+        {{"/opt/kaslnk/pokl", "x.cmd"}, "[][] konec=3"},
+        {{"", "/q"}, "[][] ticho tichof=1 konec=8"},
+        {{}, "[][] konec=8"},
+        {{"kaslnk", std::string(1016, 'a')}, "[][" + std::string(1016, 'a') + "] AUTOMAT"},
+        {{"kaslnk", std::string(1017, 'a')}, "[][] konec=2"},
+    };
+    for (const auto& [argumenty, ocekavano] : pripady)
+        EXPECT_EQ(popis(rozeber_argumenty(argumenty)), ocekavano) << argumenty.size();
+}
+
+TEST(ArgumentyLinux, NapovedaAVerze) {
+    Parametry p = rozeber_argumenty({"kaslnk", "--version"});
+    EXPECT_EQ(p.konec, 0);
+    EXPECT_EQ(p.vystup, "kaslnk 4.00\n");
+    p = rozeber_argumenty({"pokl", "x.cmd", "--help"});
+    EXPECT_EQ(p.konec, 0);
+    EXPECT_EQ(p.vystup.rfind("Usage: kaslnk", 0), 0u);
+}
+
+using Spusteni = ProgramovyAdresar;
+
+TEST_F(Spusteni, PouzitiNastaviGlobalniStav) {
+    TIMEOUTI = 50;
+    zpozdeni = 0;
+    ShowProgress = 0;
+    pouzij_parametry(rozeber_argumenty({"/k/kaslnk", "x.cmd", "/q", "/status"}));
+    EXPECT_EQ(tt.jmeno_cmd, "x.cmd");
+    EXPECT_EQ(tt.adresar_programu, "/k/");
+    EXPECT_EQ(tt.jmeno_programu, "kaslnk");
+    EXPECT_EQ(fullpath, 1);
+    EXPECT_EQ(ticho, 1);
+    EXPECT_TRUE(stejne(tichof, 1, 1));
+    EXPECT_EQ(TestStatus, 1);
+    EXPECT_EQ(AUTOMAT, 1);
+    EXPECT_EQ(TIMEOUTI, 10);
+    EXPECT_EQ(zpozdeni, 1600);
+    EXPECT_EQ(ShowProgress, 1);
+}
+
+TEST_F(Spusteni, KonecSeZpravou) {
+    EXPECT_EQ(KONEC(zpracuj_parametry({"kopie", "x.cmd"})), 3);
+    ASSERT_EQ(zachycene_boxy().size(), 1u);
+    EXPECT_EQ(zachycene_boxy()[0], "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.");
+    EXPECT_EQ(KONEC(zpracuj_parametry({""})), 8);
+}
+
+TEST_F(Spusteni, TvorSouborNeprepisuje) {
+    EXPECT_EQ(TvorSoubor("timd.cmx", OBSAH_TIMD), 0);
+    EXPECT_EQ(precti("timd.cmx"), "000001,1,6,1,era\r\n/10-00/;P_TIME\r\n");
+    zapis("GLOG.CMX", "vlastni");
+    EXPECT_EQ(TvorSoubor("glog.cmx", OBSAH_GLOG), 0);
+    EXPECT_EQ(precti("GLOG.CMX"), "vlastni");
+    if (rozlisuje_pismena()) {
+        EXPECT_FALSE(existuje("glog.cmx"));
+    }
+    zapis("timd.cmx", "upraveny");
+    EXPECT_EQ(TvorSoubor("timd.cmx", OBSAH_TIMD), 0);
+    EXPECT_EQ(precti("timd.cmx"), "upraveny");
+    EXPECT_EQ(TvorSoubor("prazdny.cmx", ""), 1);  // nothing written
+}
+
+}  // namespace

@@ -1,0 +1,289 @@
+// Command files: loading, header, operation lines, error subcodes, numbering, flags.
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "core/prikazovy_soubor.h"
+#include "link/terminal.h"
+#include "pomocne.h"
+
+namespace {
+
+const std::string kHlava = "000001,1,6,1,era\r\n";
+
+class Cmd : public ProgramovyAdresar {
+protected:
+    // Writes prikaz.cmd and makes it the command file of a new transfer.
+    void priprav(const std::string& obsah, const std::string& soubor = "prikaz.cmd") {
+        zapis(soubor, obsah);
+        tt.jmeno_cmd = "prikaz";
+        tt.pokracovani = 0;
+        uvolni_cmd_buffer();
+    }
+};
+
+TEST(KonceRadku, Normalizace) {
+    EXPECT_EQ(normalizuj_konce_radku("a\r\nb\r\n"), "a\rb\r");
+    EXPECT_EQ(normalizuj_konce_radku("a\nb"), "a\rb\r");
+    EXPECT_EQ(normalizuj_konce_radku("a\rb\r"), "a\rb\r");
+    EXPECT_EQ(normalizuj_konce_radku("a\r\n\r\nb"), "a\r\rb\r");  // the empty line stays
+    EXPECT_EQ(normalizuj_konce_radku("a\n\nb"), "a\rb\r");
+    // The character moved into a deleted line end's place is not examined.
+    EXPECT_EQ(normalizuj_konce_radku("a\r\r\nb"), "a\r\nb\r");
+    EXPECT_EQ(normalizuj_konce_radku("\nb"), "\rb\r");
+    EXPECT_EQ(normalizuj_konce_radku(""), "\r");
+}
+
+TEST_F(Cmd, HlavickaAOperace) {
+    priprav(kHlava + "/20-00/00/;Plu_Data.txt\r\n/10-00/\r\n$/30-00/;x\r\n");
+    ASSERT_EQ(ctiCMD(), 1);
+    EXPECT_EQ(tt.jmeno_cmd, "prikaz.cmd");
+    EXPECT_EQ(tt.terminal, "000001");
+    EXPECT_EQ(tt.cislo_terminalu, 1u);
+    EXPECT_EQ(tt.cislo_portu, 1u);
+    EXPECT_EQ(tt.znak_portu, '1');
+    EXPECT_EQ(tt.rychlost, 19200u);
+    EXPECT_EQ(tt.znak_rychlosti, '6');
+    EXPECT_EQ(tt.duplex, 1);
+    EXPECT_EQ(tt.logovy_soubor, "era.log");
+    EXPECT_EQ(SIT, 0);
+    EXPECT_EQ(tt.pokracovani, 1);
+    EXPECT_EQ(tt.prikazovy_paket, "/20-00/00/");
+    EXPECT_EQ(tt.datovy_soubor, "plu_data.dat");
+    EXPECT_EQ(tt.fds_soubor, "plu_data.fds");
+    EXPECT_EQ(noterminate, 0);
+    EXPECT_EQ(kod_specialni, '0');
+
+    ASSERT_EQ(ctiCMD(), 1);
+    EXPECT_EQ(tt.prikazovy_paket, "/10-00/");
+    EXPECT_EQ(tt.datovy_soubor, "plu_data.dat");  // no ';': the names stay
+    EXPECT_EQ(ZavesLinku, 0);
+
+    ASSERT_EQ(ctiCMD(), 1);
+    EXPECT_EQ(tt.prikazovy_paket, "/30-00/");
+    EXPECT_EQ(ZavesLinku, 1);
+    EXPECT_EQ(bez_pracovniho_souboru, 1);
+    EXPECT_EQ(tt.datovy_soubor, "x.dat");
+    EXPECT_EQ(ctiCMD(), 0);
+    EXPECT_EQ(ctiCMD(), 0);
+    EXPECT_EQ(CMDbufExist, 1);
+}
+
+TEST_F(Cmd, RychlostiAPorty) {
+    priprav("000255,9,5,0,log\r\n/10-00/;a\r\n");
+    ctiCMD();
+    EXPECT_EQ(tt.cislo_terminalu, 255u);
+    EXPECT_EQ(tt.cislo_portu, 9u);
+    EXPECT_EQ(tt.rychlost, 9600u);
+    EXPECT_EQ(tt.duplex, 0);
+    priprav("1,2,0,1,log.txt,dalsi pole\r\n\r\n/10-00/;a\r\n");
+    ctiCMD();
+    EXPECT_EQ(tt.terminal, "1");
+    EXPECT_EQ(tt.rychlost, 300u);
+    EXPECT_EQ(tt.logovy_soubor, "log.log");
+    priprav("000001,1,7,1,era\r/10-00/;a\r");
+    ctiCMD();
+    EXPECT_EQ(tt.rychlost, 38400u);
+}
+
+TEST_F(Cmd, SitovaHlavicka) {
+    priprav("192.168.1.10,10.0.0.2,sit\r\n/20-00/00/;plu\r\n");
+    ASSERT_EQ(ctiCMD(), 1);
+    EXPECT_EQ(SIT, 1);
+    EXPECT_EQ(tt.prvni_ip_adresa, "192.168.1.10");
+    EXPECT_EQ(tt.druha_ip_adresa, "10.0.0.2");
+    EXPECT_EQ(tt.logovy_soubor, "sit.log");
+}
+
+TEST_F(Cmd, CislicePrikazu) {
+    priprav(kHlava + "/21-00/00/;a\r\n/40\r\n/5\r\n/97-00/\r\n/1\r\n");
+    ctiCMD();
+    EXPECT_EQ(noterminate, 1);
+    EXPECT_EQ(kod_specialni, '1');
+    ctiCMD();
+    EXPECT_EQ(noterminate, 0);
+    EXPECT_EQ(bez_pracovniho_souboru, 0);
+    ctiCMD();
+    EXPECT_EQ(kod_specialni, '\0');
+    ctiCMD();
+    EXPECT_EQ(kod_specialni, '7');
+    ctiCMD();
+    EXPECT_EQ(tt.prikazovy_paket, "/1");
+    EXPECT_EQ(ctiCMD(), 0);
+}
+
+TEST_F(Cmd, ZavesLinkuJenProJednuOperaci) {
+    ZavesLinku = 1;  // "/z"
+    priprav(kHlava + "$/10-00/;a\r\n/10-00/;b\r\n");
+    ctiCMD();
+    EXPECT_EQ(ZavesLinku, 2);
+    ctiCMD();
+    EXPECT_EQ(ZavesLinku, 0);
+}
+
+TEST_F(Cmd, LadiciRadekNaObrazovce) {
+    debug = 1;
+    priprav(kHlava + "/20-00/00/;plu\r\n");
+    ctiCMD();
+    EXPECT_EQ(std::string(radek_obrazovky(0), 28), "Pracuji se souborem plu.dat.");
+    EXPECT_EQ(tt.radek, 1);
+}
+
+struct ChybaCmd {
+    std::string obsah;
+    int kod, podkod;
+};
+
+void PrintTo(const ChybaCmd& c, std::ostream* os) { *os << c.kod << "/" << c.podkod; }
+
+class ChybyObsahu : public Cmd, public ::testing::WithParamInterface<ChybaCmd> {};
+
+TEST_P(ChybyObsahu, KodAPodkod) {
+    priprav(GetParam().obsah);
+    OCEKAVEJ_CHYBU({ while (ctiCMD()) {} }, GetParam().kod, GetParam().podkod);
+}
+
+const std::string kOp = "\r\n/20-00/00/;plu\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Podkody, ChybyObsahu,
+    ::testing::Values(
+        ChybaCmd{"0000000000001,1,6,1,era" + kOp, 51, 15},
+        ChybaCmd{"0000001,1,6,1,era" + kOp, 51, 17},
+        ChybaCmd{",1,6,1,era" + kOp, 51, 19},
+        ChybaCmd{"000256,1,6,1,era" + kOp, 51, 20},
+        ChybaCmd{"000001,12,6,1,era" + kOp, 51, 27},
+        ChybaCmd{"000001,0,6,1,era" + kOp, 51, 28},
+        ChybaCmd{"000001,a,6,1,era" + kOp, 51, 28},
+        ChybaCmd{"000001,1,66,1,era" + kOp, 51, 29},
+        ChybaCmd{"000001,1,8,1,era" + kOp, 51, 30},
+        ChybaCmd{"000001,1,6,11,era" + kOp, 51, 31},
+        ChybaCmd{"000001,1,6,2,era" + kOp, 51, 32},
+        ChybaCmd{"000001,1,6,1,,era" + kOp, 51, 33},
+        ChybaCmd{"000001,1,6,1," + std::string(121, 'l') + kOp, 51, 33},
+        ChybaCmd{"000001,1,6,1,era," + std::string(120, 'x') + kOp, 51, 34},
+        ChybaCmd{"000001,1,6,1,era\r\n\r\n\r\n\r\n\r\n\r\n", 51, 34},
+        ChybaCmd{"1.34567890123456789012,10.0.0.2,sit" + kOp, 51, 22},
+        ChybaCmd{"1.2,1234567890123456789012,sit" + kOp, 51, 25},
+        ChybaCmd{kHlava + "/2" + std::string(199, '0') + "\r\n", 51, 35},
+        ChybaCmd{kHlava + "/60-00/;a\r\n", 51, 36},
+        ChybaCmd{kHlava + "/\r\n/10-00/;a\r\n", 51, 36},
+        ChybaCmd{kHlava + "/20-00/00/;a\r\n\r\n", 51, 36},  // empty line after the last
+        ChybaCmd{kHlava + "/20-00/;" + std::string(256, 'n') + "\r\n", 51, 44},
+        ChybaCmd{kHlava + "/20-00/;/etc/passwd\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
+        ChybaCmd{kHlava + "/20-00/;data/plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
+        ChybaCmd{kHlava + "/20-00/;a\\plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
+        ChybaCmd{kHlava + "/20-00/;c:plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
+        ChybaCmd{"000001,1,6,1,/tmp/log\r\n/20-00/;a\r\n", 51, CHYBA_LOG_JMENO_MIMO}),
+    [](const ::testing::TestParamInfo<ChybaCmd>& p) {
+        return "chyba" + std::to_string(p.param.kod) + "_" + std::to_string(p.param.podkod) + "_" +
+               std::to_string(p.index);
+    });
+
+TEST_F(Cmd, HraniceDelek) {
+    priprav("000001,1,6,1," + std::string(120, 'l') + kOp);
+    EXPECT_EQ(ctiCMD(), 1);
+    priprav("000001,1,6,1,era," + std::string(119, 'x') + kOp);
+    EXPECT_EQ(ctiCMD(), 1);
+    priprav(kHlava + "/2" + std::string(198, '0') + ";" + std::string(255, 'n') + ".txt\r\n");
+    EXPECT_EQ(ctiCMD(), 1);
+    EXPECT_EQ(tt.prikazovy_paket.size(), 200u);
+    EXPECT_EQ(tt.datovy_soubor, std::string(255, 'n') + ".dat");
+}
+
+TEST_F(Cmd, JmenoAVelikostSouboru) {
+    priprav(kHlava + "/10-00/;a\r\n", "PRIKAZ.CMD");
+    EXPECT_EQ(ctiCMD(), 1);  // found whatever the case of its name
+
+    tt.jmeno_cmd = "prikaz.txt";
+    tt.pokracovani = 0;
+    uvolni_cmd_buffer();
+    OCEKAVEJ_CHYBU(ctiCMD(), 50, 3);
+    tt.jmeno_cmd = "prikaz.cmd.bak";
+    OCEKAVEJ_CHYBU(ctiCMD(), 50, 3);
+    tt.jmeno_cmd = "";
+    OCEKAVEJ_CHYBU(ctiCMD(), 50, 1);
+    tt.jmeno_cmd = std::string(257, 'p') + ".cmd";
+    OCEKAVEJ_CHYBU(ctiCMD(), 50, 2);
+    tt.jmeno_cmd = "chybi";
+    OCEKAVEJ_CHYBU(ctiCMD(), 30, 1);
+
+    priprav("000001,1,6,1,e\r\n/30\r\n");  // 21 bytes
+    OCEKAVEJ_CHYBU(ctiCMD(), 50, 4);
+    priprav("000001,1,6,1,e\r\n/300\r\n");
+    EXPECT_EQ(ctiCMD(), 1);
+    std::string dlouhy = kHlava + "/30-00/;a\r\n";
+    dlouhy += std::string(MAX_DELKA_CMD - dlouhy.size(), '\n');
+    priprav(dlouhy);
+    EXPECT_EQ(ctiCMD(), 1);
+    priprav(dlouhy + "\n");
+    OCEKAVEJ_CHYBU(ctiCMD(), 50, 5);
+
+    priprav(kHlava + "/10-00/;a\r\n");
+    CMDbufExist = 1;
+    OCEKAVEJ_CHYBU(ctiCMD(), 100, 3);
+}
+
+TEST_F(Cmd, VlastniPripona) {
+    tt.pripona_cmd = "c27";
+    priprav(kHlava + "/10-00/;a\r\n", "prikaz.c27");
+    EXPECT_EQ(ctiCMD(), 1);
+    EXPECT_EQ(tt.jmeno_cmd, "prikaz.c27");
+}
+
+TEST_F(Cmd, CislovaniVOperaci) {
+    priprav(kHlava + "/20-00/00/;Plu_xxxx\r\n");
+    ctiCMD();
+    EXPECT_EQ(tt.datovy_soubor, "plu_0000.dat");
+    EXPECT_EQ(tt.fds_soubor, "plu_0000.fds");
+}
+
+using Cislovani = ProgramovyAdresar;
+
+TEST_F(Cislovani, DalsiPoNejnovejsim) {
+    EXPECT_EQ(nove_jmeno("plu_xxxx"), "plu_0000");
+    zapis("plu_0007.dat", "");
+    zapis("plu_0003.fds", "");
+    zapis("plux.dat", "");
+    EXPECT_EQ(nove_jmeno("plu_xxxx"), "plu_0008");
+    EXPECT_EQ(nove_jmeno("plu_xxxxzbytek"), "plu_0008");
+    OCEKAVEJ_CHYBU(nove_jmeno("plu_"), 100, 4);
+}
+
+TEST_F(Cislovani, NejnovejsiPodleVznikuAVolneCislo) {
+    zapis("plu_0003.dat", "");
+    zapis("ean_9999.dat", "");
+    zapis("ean_0000.dat", "");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    zapis("PLU_0002.DAT", "");
+    zapis("ean_9998.dat", "");
+    // The newest is 0002; 0003 is taken, so 0004 follows.
+    EXPECT_EQ(nove_jmeno("plu_xxxx"), "plu_0004");
+    // After 9999 the numbers start again at 0000, which is taken too.
+    EXPECT_EQ(nove_jmeno("ean_xxxx"), "ean_0001");
+}
+
+TEST_F(Cislovani, PrilisVelkeANecislicoveHodnoty) {
+    zapis("ean_9999.dat", "");
+    EXPECT_EQ(nove_jmeno("ean_xxxx"), "ean_0001");
+    zapis("dpt_abcd.dat", "");
+    EXPECT_EQ(nove_jmeno("dpt_xxxx"), "dpt_0001");
+    zapis("x_9998.dat", "");
+    zapis("x_9999.dat", "");
+    EXPECT_EQ(nove_jmeno("x_xxxx"), "x_0001");
+}
+
+TEST(Flagy, UlozAObnov) {
+    nuluj_globalni_stav();
+    debug = ticho = nokomun = nodtr = hlasky = WINDOW = AUTOMAT = 1;
+    tt.pripona_cmd = "c27";
+    uloz_flagy();
+    debug = ticho = nokomun = nodtr = hlasky = WINDOW = AUTOMAT = 0;
+    tt.pripona_cmd = "cmx";
+    obnov_flagy();
+    EXPECT_EQ(debug + ticho + nokomun + nodtr + hlasky + WINDOW + AUTOMAT, 7);
+    EXPECT_EQ(tt.pripona_cmd, "c27");
+    EXPECT_EQ(tt.pripona_zaloha, "c27");
+}
+
+}  // namespace

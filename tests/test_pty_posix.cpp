@@ -1,0 +1,215 @@
+// The real termios port on a pseudo-terminal: the test plays the register on the master.
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+#include "core/konfigurace.h"
+#include "virtualni_linka.h"
+
+namespace {
+
+class Pty : public ProstrediTestu {
+protected:
+    int master = -1, slave = -1;
+    std::string cesta;
+    std::string puvodni_com1;
+    std::thread pokladna;
+
+    void SetUp() override {
+        ProstrediTestu::SetUp();
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ASSERT_GE(master, 0);
+        ASSERT_EQ(grantpt(master), 0);
+        ASSERT_EQ(unlockpt(master), 0);
+        char jmeno[128];
+        ASSERT_EQ(ptsname_r(master, jmeno, sizeof jmeno), 0);
+        cesta = jmeno;
+        // Kept open, so that the master does not see a hang-up when the program closes.
+        slave = ::open(jmeno, O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ASSERT_GE(slave, 0);
+        if (const char* p = std::getenv("KASLNK_COM1")) puvodni_com1 = p;
+        setenv("KASLNK_COM1", cesta.c_str(), 1);
+        tt.terminal = "000001";
+        tt.prikazovy_paket = "/20-00/11///B000/";
+        ticho = 1;
+    }
+
+    void TearDown() override {
+        if (pokladna.joinable()) pokladna.join();
+        nastav_aktualni_port(nullptr);
+        zavri_soubor(workf);
+        workf = nullptr;
+        setenv("KASLNK_COM1", puvodni_com1.c_str(), 1);
+        if (master >= 0) ::close(master);
+        if (slave >= 0) ::close(slave);
+        ProstrediTestu::TearDown();
+    }
+
+    // Bytes from the program until `konec` (included) or `n` bytes, within `ms`.
+    std::string prijmi(size_t n, int konec = -1, int ms = 3000) {
+        std::string s;
+        while (s.size() < n) {
+            pollfd pf{master, POLLIN, 0};
+            if (::poll(&pf, 1, ms) <= 0) break;
+            char c;
+            if (::read(master, &c, 1) != 1) break;
+            s += c;
+            if (konec >= 0 && static_cast<unsigned char>(c) == konec) break;
+        }
+        return s;
+    }
+    void posli(const std::string& s) { ASSERT_EQ(::write(master, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
+
+    // The register: answers the enquiry, the packet and the EOT of a read.
+    void zacni_cteni() {
+        EXPECT_EQ(prijmi(10), "\x04\x04\x04" "000001" "\x05");
+        posli(bajt(ACK));
+        EXPECT_EQ(prijmi(300, CR), ramec("0/20-00/11///B000/"));
+        posli(bajt(ACK));
+        EXPECT_EQ(prijmi(1), bajt(EOT));
+        posli(bajt(ENQ));
+    }
+};
+
+}  // namespace
+
+TEST_F(Pty, CisteCteniAPrikazBezDat) {
+    const std::string blok = ramec("0/HDR1/ABC");
+    pokladna = std::thread([&] {
+        zacni_cteni();
+        EXPECT_EQ(prijmi(1), bajt(ACK));
+        posli(blok);
+        EXPECT_EQ(prijmi(1), bajt(ACK));
+        posli(bajt(EOT));
+    });
+    ASSERT_EQ(OpenConnection(), 1);  // 7 data bits and odd parity on a pty: accepted
+    prijmi_data();
+    pokladna.join();
+    zavri_soubor(workf);
+    workf = nullptr;
+    CloseConnection();
+    EXPECT_EQ(precti_soubor(adresar / "work01.tmp"), blok);
+
+    // A command without data: the closing EOT reaches the register although the port is
+    // closed before the register reads it.
+    tt.prikazovy_paket = "/30-00/";
+    pokladna = std::thread([&] {
+        EXPECT_EQ(prijmi(10), "\x04\x04\x04" "000001" "\x05");
+        posli(bajt(ACK));
+        EXPECT_EQ(prijmi(300, CR), ramec("0/30-00/"));
+        posli(bajt(ACK));
+    });
+    posli_rje();
+    pokladna.join();
+    EXPECT_EQ(aktualni_port(), nullptr);
+    EXPECT_EQ(prijmi(1, -1, 500), bajt(EOT));
+}
+
+TEST_F(Pty, PokladnaSeNehlasi) {
+    std::string prijato;
+    pokladna = std::thread([&] { prijato = prijmi(30, -1, 2500); });
+    OCEKAVEJ_CHYBU({
+        EXPECT_EQ(OpenConnection(), 1);
+        prijmi_data();
+    }, 38, 1);
+    pokladna.join();
+    EXPECT_EQ(prijato.size(), 30u);  // three enquiries
+    EXPECT_EQ(precti_soubor(adresar / "err"), "2");
+}
+
+TEST_F(Pty, BlokDvakratSpatne) {
+    const std::string spatny = ramec("1000001000102").replace(3, 1, "9");
+    pokladna = std::thread([&] {
+        zacni_cteni();
+        EXPECT_EQ(prijmi(1), bajt(ACK));
+        posli(spatny);
+        EXPECT_EQ(prijmi(1), bajt(NAK));
+        posli(spatny);
+    });
+    OCEKAVEJ_CHYBU({
+        EXPECT_EQ(OpenConnection(), 1);
+        prijmi_data();
+    }, 40, 1);
+}
+
+TEST_F(Pty, OdpojeneZarizeniKonciHned) {
+    pokladna = std::thread([&] {
+        zacni_cteni();
+        EXPECT_EQ(prijmi(1), bajt(ACK));
+        ::close(slave);  // the adapter is pulled out: the program's side hangs up
+        slave = -1;
+        ::close(master);
+        master = -1;
+    });
+    // A failing read, not a chain of time-outs (which would end in 40/1).
+    OCEKAVEJ_CHYBU({
+        EXPECT_EQ(OpenConnection(), 1);
+        prijmi_data();
+    }, 47, 1);
+}
+
+TEST_F(Pty, PortProJedinyProgram) {
+    uint32_t chyba = 0;
+    std::string duvod;
+    SerialPort* p = ser_open(cesta, chyba, duvod);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(ser_open(cesta, chyba, duvod), nullptr);
+    EXPECT_EQ(chyba, static_cast<uint32_t>(EBUSY));
+    EXPECT_NE(duvod.find(cesta), std::string::npos);
+
+    // A pseudo-terminal has no modem lines: refused, reported as no carrier.
+    uint32_t stav = 1;
+    EXPECT_FALSE(ser_modem_status(p, stav));
+    EXPECT_EQ(stav, 0u);
+    EXPECT_FALSE(ser_set_dtr(p, true));
+    for (uint8_t parita = 0; parita <= 4; ++parita)
+        EXPECT_TRUE(ser_set_line(p, SerialLine{9600, 7, parita, 2, 7}));
+    EXPECT_FALSE(ser_set_line(p, SerialLine{9600, 9, 0, 0, 0}));
+    ser_close(p);
+
+    EXPECT_EQ(ser_open("/nonexistent/tty", chyba, duvod), nullptr);
+    EXPECT_EQ(chyba, static_cast<uint32_t>(ENOENT));
+    EXPECT_NE(duvod.find("KASLNK_COMn"), std::string::npos);
+}
+
+TEST_F(Pty, CteniACisteni) {
+    uint32_t chyba = 0;
+    std::string duvod;
+    SerialPort* p = ser_open(cesta, chyba, duvod);
+    ASSERT_NE(p, nullptr);
+    ASSERT_TRUE(ser_set_line(p, SerialLine{}));
+    uint8_t buf[16];
+    ASSERT_TRUE(ser_set_timeouts(p, SerialTimeouts{0, 0, 20, 0, 0}));
+    EXPECT_EQ(ser_read(p, buf, 1), 0);  // silence: a time-out, no error
+
+    // The read ends at the interval after the last byte that came.
+    posli("abc");
+    ASSERT_TRUE(ser_set_timeouts(p, SerialTimeouts{50, 0, 10000, 0, 0}));
+    EXPECT_EQ(ser_read(p, buf, sizeof buf), 3);
+    // Return at once with what is there.
+    ASSERT_TRUE(ser_set_timeouts(p, SerialTimeouts{0xFFFFFFFF, 0, 0, 0, 0}));
+    EXPECT_EQ(ser_read(p, buf, sizeof buf), 0);
+
+    // Purging drops unread input, never written output.
+    posli("stale");
+    ASSERT_TRUE(ser_write(p, reinterpret_cast<const uint8_t*>("xyz"), 3));
+    usleep(20000);
+    EXPECT_TRUE(ser_purge(p));
+    ASSERT_TRUE(ser_set_timeouts(p, SerialTimeouts{0, 0, 20, 0, 0}));
+    EXPECT_EQ(ser_read(p, buf, sizeof buf), 0);
+    EXPECT_EQ(prijmi(3), "xyz");
+    ser_close(p);
+}
+
+TEST(JmenoZarizeni, ProstrediPakIniPakVychozi) {
+    std::string puvodni = std::getenv("KASLNK_COM3") ? std::getenv("KASLNK_COM3") : "";
+    setenv("KASLNK_COM3", "/dev/ttyUSB7", 1);
+    EXPECT_EQ(ser_jmeno_zarizeni(3, "/dev/ttyUSB0"), "/dev/ttyUSB7");
+    unsetenv("KASLNK_COM3");
+    EXPECT_EQ(ser_jmeno_zarizeni(3, "/dev/ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(ser_jmeno_zarizeni(3, ""), "/dev/ttyS2");
+    setenv("KASLNK_COM3", puvodni.c_str(), 1);
+}

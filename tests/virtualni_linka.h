@@ -1,0 +1,219 @@
+// A scripted register on a line in virtual time. Every write of the host takes the next
+// scripted answer (none left: silence); a read that times out moves the clock at once.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/hodiny.h"
+#include "link/port.h"
+#include "link/protokol.h"
+
+struct Odpoved {
+    std::string data;            // empty: silence
+    uint32_t zpozdeni = 0;       // ms after the host's write
+    size_t mezera_po = 0;        // a pause after this many bytes (0: none)
+    uint32_t mezera = 0;
+};
+
+class VirtualniLinka : public Hodiny {
+public:
+    struct Zapis {
+        uint64_t kdy;
+        std::string data;
+    };
+    uint64_t ted = 0;
+    std::deque<std::pair<uint64_t, uint8_t>> prichozi;  // arrival time, byte
+    std::deque<Odpoved> odpovedi;
+    std::vector<Zapis> zapisy;
+    std::vector<std::string> udalosti;  // purge, dtr+, dtr-, close
+    SerialTimeouts casy;
+    SerialLine linka;
+    bool otevreni_selze = false, linka_selze = false, vyprsi = false, cteni_selze = false;
+    size_t selze_zapis = SIZE_MAX;  // the write (0-based) from which writes fail
+    uint32_t chyby_linky = 0;
+    bool ma_modem = false;
+    uint64_t nosic_od = UINT64_MAX;  // carrier from this virtual time on
+    size_t pokusy_zapisu = 0;
+
+    void cekej(uint32_t ms) override { ted += ms; }
+
+    // The register sends one thing after another: an answer starts after what is still
+    // on its way.
+    void posli(const Odpoved& o) {
+        uint64_t t = ted + o.zpozdeni;
+        if (!prichozi.empty()) t = std::max(t, prichozi.back().first);
+        for (size_t i = 0; i < o.data.size(); ++i) {
+            if (o.mezera_po && i == o.mezera_po) t += o.mezera;
+            prichozi.emplace_back(t, static_cast<uint8_t>(o.data[i]));
+        }
+    }
+
+    // Everything the host wrote, as one string.
+    std::string vse() const {
+        std::string s;
+        for (const Zapis& z : zapisy) s += z.data;
+        return s;
+    }
+    size_t pocet_zapisu(const std::string& ramec) const {
+        return static_cast<size_t>(std::count_if(zapisy.begin(), zapisy.end(),
+                                                 [&](const Zapis& z) { return z.data == ramec; }));
+    }
+
+    bool zapis(const uint8_t* d, size_t n) {
+        if (vyprsi || pokusy_zapisu++ >= selze_zapis) return false;
+        zapisy.push_back({ted, std::string(reinterpret_cast<const char*>(d), n)});
+        if (!odpovedi.empty()) {
+            posli(odpovedi.front());
+            odpovedi.pop_front();
+        }
+        return true;
+    }
+
+    // One read under the Win32 time-out rules, in virtual time.
+    long cti(uint8_t* d, size_t max) {
+        if (cteni_selze) return -1;
+        uint64_t celkem = static_cast<uint64_t>(casy.read_total_multiplier) * max + casy.read_total_constant;
+        if (celkem == 0) {
+            ADD_FAILURE() << "a read without a time-out would wait for ever";
+            return 0;
+        }
+        uint64_t mez = ted + celkem;
+        size_t n = 0;
+        while (n < max && !prichozi.empty()) {
+            uint64_t prijde = std::max(prichozi.front().first, ted);
+            if (prijde > mez) break;
+            if (n > 0 && casy.read_interval && prijde - ted > casy.read_interval) {
+                ted += casy.read_interval;
+                return static_cast<long>(n);
+            }
+            ted = prijde;
+            d[n++] = prichozi.front().second;
+            prichozi.pop_front();
+        }
+        if (n < max) ted = (n > 0 && casy.read_interval) ? std::min(mez, ted + casy.read_interval) : mez;
+        return static_cast<long>(n);
+    }
+};
+
+class VirtualniPort : public Port {
+public:
+    explicit VirtualniPort(VirtualniLinka& l) : l_(l) {}
+    ~VirtualniPort() override { l_.udalosti.push_back("close"); }
+    bool fronty(uint32_t, uint32_t) override { return true; }
+    bool maska_udalosti(bool) override { return true; }
+    bool vycisti() override {
+        l_.udalosti.push_back("purge");
+        l_.prichozi.clear();
+        return true;
+    }
+    bool nastav_linku(const SerialLine& linka) override {
+        l_.linka = linka;
+        return !l_.linka_selze;
+    }
+    bool nastav_casy(const SerialTimeouts& casy) override {
+        l_.casy = casy;
+        return true;
+    }
+    bool zapis(const uint8_t* d, size_t n) override { return l_.zapis(d, n); }
+    bool zapis_vyprsel() override { return l_.vyprsi; }
+    long cti(uint8_t* d, size_t max) override { return l_.cti(d, max); }
+    uint32_t vymaz_chyby() override { return l_.chyby_linky; }
+    bool dtr(bool zapnout) override {
+        l_.udalosti.push_back(zapnout ? "dtr+" : "dtr-");
+        return l_.ma_modem;
+    }
+    bool stav_modemu(uint32_t& stav) override {
+        stav = (l_.ma_modem && l_.ted >= l_.nosic_od) ? SER_MS_RLSD : 0;
+        return l_.ma_modem;
+    }
+
+private:
+    VirtualniLinka& l_;
+};
+
+// Frames as they appear on the line.
+inline std::string ramec(const std::string& obsah) {
+    return static_cast<char>(STX) + obsah + kontrolni_znaky(obsah) + static_cast<char>(CR);
+}
+inline std::string bajt(unsigned char c) { return std::string(1, static_cast<char>(c)); }
+
+#include "core/log.h"
+#include "link/serial.h"
+#include "link/tray.h"
+#include "pomocne.h"
+
+// Link code over a VirtualniLinka: terminal 000001, a read command, sounds and the tray
+// icon recorded.
+class NaLince : public ProstrediTestu {
+protected:
+    VirtualniLinka l;
+    static inline std::vector<int32_t> pipy;
+    static inline std::vector<std::pair<int, int>> ikona;  // operation, icon
+
+    const Odpoved A{bajt(ACK)}, N{bajt(NAK)}, E{bajt(ENQ)}, T{bajt(EOT)}, S{}, Q{"?"};
+    const std::string DOTAZ = "\x04\x04\x04" "000001" "\x05";
+
+    void SetUp() override {
+        ProstrediTestu::SetUp();
+        nastav_hodiny(&l);
+        nastav_otvirac_portu([this](uint32_t cislo) {
+            OtevrenyPort o;
+            o.zarizeni = "/dev/virtual" + std::to_string(cislo);
+            if (l.otevreni_selze) {
+                o.chyba = 13;
+                o.duvod = o.zarizeni + ": Permission denied";
+            } else {
+                o.port = std::make_unique<VirtualniPort>(l);
+            }
+            return o;
+        });
+        pipy.clear();
+        ikona.clear();
+        nastav_pip_sink([](int32_t typ) { pipy.push_back(typ); });
+        nastav_tray_sink([](int op, int, int ik) {
+            ikona.emplace_back(op, ik);
+            return 1;
+        });
+        tt.terminal = "000001";
+        tt.prikazovy_paket = "/20-00/11///B000/";
+    }
+
+    void TearDown() override {
+        nastav_aktualni_port(nullptr);
+        zavri_soubor(workf);
+        workf = nullptr;
+        zavri_soubor(rsd);
+        rsd = nullptr;
+        nastav_hodiny(nullptr);
+        nastav_otvirac_portu(nullptr);
+        nastav_pip_sink(nullptr);
+        nastav_tray_sink(nullptr);
+        ProstrediTestu::TearDown();
+    }
+
+    std::string paket() const { return ramec("0" + tt.prikazovy_paket); }
+    void skript(std::vector<Odpoved> o) { l.odpovedi.assign(o.begin(), o.end()); }
+
+    // A whole read; work01.tmp is closed afterwards.
+    void cti() {
+        ASSERT_EQ(OpenConnection(), 1);
+        prijmi_data();
+        zavri_soubor(workf);
+        workf = nullptr;
+    }
+    // A whole send of the given outgoing work file.
+    void posli(const std::string& work02_obsah) {
+        zapis_soubor(adresar / "work02.tmp", work02_obsah);
+        ASSERT_EQ(OpenConnection(), 1);
+        odesli_data();
+        zavri_soubor(workf);
+        workf = nullptr;
+    }
+    std::string work01() const { return precti_soubor(adresar / "work01.tmp"); }
+};
