@@ -117,6 +117,14 @@ int32_t cti_znak_ze_souboru(HSOUBOR f) {
     return FEOF;
 }
 
+size_t cti_data_ze_souboru(HSOUBOR f, char* cil, size_t kolik) {
+    if (!f) err(30, 3);
+    prepni(f, 'r');
+    size_t n = std::fread(cil, 1, kolik, f->f);
+    if (n < kolik && std::ferror(f->f)) err(30, 3);
+    return n;
+}
+
 void zapis_znak(unsigned char znak, HSOUBOR f) {
     if (!f) err(30, 4);
     prepni(f, 'w');

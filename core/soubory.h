@@ -19,6 +19,9 @@ HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty = 0);
 // Reads one byte into readchar; returns FEOF. Reads and writes may alternate on a file
 // opened with 'b' (both continue at the current position).
 int32_t cti_znak_ze_souboru(HSOUBOR f);
+// Reads up to `kolik` bytes into `cil` and returns how many (0 at the end of the file);
+// readchar, FEOF and pozice_v_souboru are left alone. A failed read is error 30/3.
+size_t cti_data_ze_souboru(HSOUBOR f, char* cil, size_t kolik);
 void zapis_znak(unsigned char znak, HSOUBOR f);
 // Writes the bytes of the text (not a terminating zero).
 void zapis_text(const std::string& text, HSOUBOR f);

@@ -1,0 +1,31 @@
+// FDS headers: the register's description of a file or table, kept beside the data
+// file as the FDS file (one line of 23 comma-separated fields).
+#pragma once
+
+#include <cstdint>
+
+#include "core/soubory.h"
+
+// The parsed FDS file; every field is a zero-ended text.
+struct FDSFILE {
+    char kod_souboru[4];    // field 1: file code, "00" for a table
+    char kod_tabulky[4];    // field 2: table code, "00" for a file
+    char kapacita[6];       // field 3: records the register has room for
+    char pole4[4];          // fields 4, 5 and 7 are carried unchanged
+    char pole5[6];
+    char poradi[4];         // field 6: number of the file within a multi-file download
+    char pole7[4];
+    char delky[16][4];      // fields 8 to 23: byte length of groups 0 to 15
+    char delky_text[65];    // the group lengths as written, commas included
+};
+
+extern FDSFILE fdsfile;
+extern int32_t filetyp;        // 1 register file, 0 table
+extern int32_t delka_zaznamu;  // bytes of one record: the sum of the group lengths
+
+// Reads one header block from the work file and writes the FDS file tt.fds_soubor.
+int konv_fds(HSOUBOR f);
+// konv_fds on the received-data work file redf.
+int konvertuj_fds();
+// Parses tt.fds_soubor into fdsfile; sets filetyp, delka_zaznamu and NeedStatus.
+int napln_fdsfile();

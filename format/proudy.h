@@ -1,0 +1,47 @@
+// Reading and writing for the conversions: files read in large pieces, a buffered writer
+// for the data file, and data files that appear only complete.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "core/soubory.h"
+
+// Read-ahead of one file at a time: a file read through cti() is read only through cti()
+// until it is closed with zavri_cteny(); reading another file drops what was read ahead.
+struct Cteni {
+    HSOUBOR f = nullptr;
+    size_t pozice = 0, delka = 0;
+    char data[65536];
+};
+extern Cteni cteni;
+int cti_dalsi_kus(HSOUBOR f);
+
+// Next byte of the file (0..255), or -1 at its end.
+inline int cti(HSOUBOR f) {
+    if (cteni.f == f && cteni.pozice < cteni.delka)
+        return static_cast<unsigned char>(cteni.data[cteni.pozice++]);
+    return cti_dalsi_kus(f);
+}
+// Puts back the byte cti() returned last; the next cti() on the same file returns it.
+void vrat_znak(int znak, HSOUBOR f);
+// Forgets what was read ahead (the file was closed or is read otherwise).
+void zapomen_vraceny_znak();
+// Closes a file read through cti() and clears the handle.
+void zavri_cteny(HSOUBOR& f);
+
+// Output to the data file writf, collected and written in large pieces.
+void vystup_znak(char znak);
+void vystup_text(const char* text, size_t delka);
+void vystup_zapis();     // writes what is collected
+void zahod_vystup();     // forgets it (after a failure)
+
+// The name a data file is written under until it is complete.
+std::string docasne_jmeno(const std::string& jmeno);
+// Opens writf as the temporary file of the data file tt.datovy_soubor.
+void otevri_datovy_soubor();
+// Writes what is left, closes writf and renames it to tt.datovy_soubor, replacing the
+// previous file (error 30/4 when the data cannot be written, 61/3 when the rename fails).
+void dokonci_datovy_soubor();
+// Writes a whole small file under a temporary name and renames it into place.
+void zapis_soubor_naraz(const std::string& jmeno, const std::string& obsah);

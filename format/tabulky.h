@@ -1,0 +1,18 @@
+// Register tables received in work01.tmp converted to the text data file.
+#pragma once
+
+#include <cstdint>
+
+// Copies the data of the table blocks in redf to work04.tmp, then writes the table's text
+// to tt.datovy_soubor. On return redf is work04.tmp, open for the caller to close.
+int konvertuj_table();
+// Copies the data digits of all table blocks from redf to work04.tmp.
+void prepis_bloky();
+
+// One field of the table read from redf (work04.tmp), with its separator, to the data file.
+void zpracujfL(int32_t n);
+void zpracujfN(int32_t n);
+void zpracujfP(int32_t n);
+void zpracujfS(int32_t n);
+void zpracujfT(int32_t n);
+void zpracujfB(int32_t pozice);  // pozice: '(' of the item in formatstring

@@ -1,0 +1,137 @@
+// Helpers of the format-engine tests: FDS headers, received blocks and a fixture that
+// leaves no file of the engine open after a failure.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// pomocne.h first: the engine's global `b` would shadow names in it.
+#include "pomocne.h"
+#include "format/fds.h"
+#include "format/formaty.h"
+#include "format/prevod.h"
+#include "format/stav.h"
+
+using Chyba = std::pair<int, int>;  // ERROR1, ERROR2; {0, 0} when nothing failed
+
+// Runs the code and returns the error it ended with. err() has closed every open file,
+// so the engine forgets its handles.
+inline Chyba chyba_z(const std::function<void()>& kod) {
+    try {
+        kod();
+    } catch (const KonecProcesu&) {
+        zapomen_soubory_formatu();
+        return {ERROR1, ERROR2};
+    }
+    return {0, 0};
+}
+
+// The 23 fields of an FDS header.
+struct Hlavicka {
+    std::string soubor = "11", tabulka = "00", kapacita = "0FA0", pole4 = "00", pole5 = "0000",
+                poradi = "01", pole7 = "00";
+    std::vector<std::string> delky = {"07", "02", "02", "04", "10", "00", "00", "00",
+                                      "0B", "00", "00", "00", "00", "00", "00", "00"};
+
+    std::string pole(const char* oddelovac) const {
+        std::string s = soubor + oddelovac + tabulka + oddelovac + kapacita + oddelovac + pole4 +
+                        oddelovac + pole5 + oddelovac + poradi + oddelovac + pole7;
+        for (const auto& d : delky) s += oddelovac + d;
+        return s;
+    }
+    std::string fds_soubor() const { return pole(",") + "\r\n"; }
+};
+
+inline Hlavicka hlavicka_plu() { return {}; }
+inline Hlavicka hlavicka_tabulky(const std::string& kod) {
+    Hlavicka h;
+    h.soubor = "00";
+    h.tabulka = kod;
+    h.delky.assign(16, "00");
+    return h;
+}
+inline Hlavicka hlavicka_souboru(const std::string& kod, const std::string& delky) {
+    Hlavicka h;
+    h.soubor = kod;
+    h.delky.clear();
+    for (size_t i = 0; i < delky.size(); i += 3) h.delky.push_back(delky.substr(i, 2));
+    return h;
+}
+
+// A line as the register sends it: STX, the text, its checksum, CR.
+inline std::string ramec(const std::string& text) {
+    unsigned soucet = 0;
+    for (unsigned char c : text) soucet += c;
+    char kontrola[3];
+    std::snprintf(kontrola, sizeof kontrola, "%02X", (256 - soucet % 256) % 256);
+    return "\x02" + text + kontrola + "\r";
+}
+
+inline std::string blok_hlavicky(const Hlavicka& h, char poradi = '0') {
+    return ramec(std::string(1, poradi) + "/HDR1/" + h.pole(""));
+}
+
+inline std::string blok_souboru(char poradi, const std::vector<std::string>& zaznamy, bool posledni) {
+    char zahlavi[16];
+    std::snprintf(zahlavi, sizeof zahlavi, "%c%06X0%c", poradi, static_cast<unsigned>(zaznamy.size()),
+                  posledni ? '1' : '0');
+    std::string s = zahlavi;
+    for (const auto& z : zaznamy) s += z;
+    return ramec(s);
+}
+
+inline std::string blok_tabulky(char poradi, unsigned posun, const std::string& data, bool posledni) {
+    char zahlavi[16];
+    std::snprintf(zahlavi, sizeof zahlavi, "%c%04X%04X0%c", poradi, posun,
+                  static_cast<unsigned>(data.size() / 2), posledni ? '1' : '0');
+    return ramec(zahlavi + data);
+}
+
+inline char dalsi_poradi(char c) { return c == '9' ? '0' : static_cast<char>(c + 1); }
+
+// A whole download: header block and the records in blocks of `na_blok`.
+inline std::string stazeni(const Hlavicka& h, const std::vector<std::string>& zaznamy, size_t na_blok,
+                           char& poradi) {
+    std::string s = blok_hlavicky(h, poradi);
+    poradi = dalsi_poradi(poradi);
+    size_t i = 0;
+    do {
+        std::vector<std::string> kus;
+        for (; i < zaznamy.size() && kus.size() < na_blok; ++i) kus.push_back(zaznamy[i]);
+        s += blok_souboru(poradi, kus, i == zaznamy.size());
+        poradi = dalsi_poradi(poradi);
+    } while (i < zaznamy.size());
+    return s;
+}
+
+class FormatTest : public ProgramovyAdresar {
+protected:
+    void SetUp() override {
+        ProgramovyAdresar::SetUp();
+        ShowProgress = 0;
+        nuluj_stav_formatu();
+        nastav_formatarea(nullptr, 0);
+        filetyp = 1;
+        tt.datovy_soubor = "p_plu.dat";
+        tt.fds_soubor = "p_plu.fds";
+    }
+    void TearDown() override {
+        zavri_soubory_formatu();
+        nastav_formatarea(nullptr, 0);
+        ProgramovyAdresar::TearDown();
+    }
+
+    // Writes the FDS file of the header and parses it.
+    void popis(const Hlavicka& h) {
+        zapis(tt.fds_soubor, h.fds_soubor());
+        napln_fdsfile();
+    }
+    // Receives the work file and converts it; returns the error it ended with.
+    Chyba prijmi(const std::string& work01) {
+        zapis(WORK01, work01);
+        return chyba_z([] { preved_prijata_data(); });
+    }
+};
