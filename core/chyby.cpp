@@ -112,7 +112,7 @@ const char* const errmsg[POCET_CHYB] = {
     /*  95 */ "",
     /*  96 */ "",
     /*  97 */ "",
-    /*  98 */ "Neproveden\xFD" " reset pokladny",
+    /*  98 */ "Neproveden\xFD reset pokladny",
     /*  99 */ "Interni chyba - chyba interni funkce",
     /* 100 */ "",
     /* 101 */ "Sit - chyba otevreni WSAStartup",
