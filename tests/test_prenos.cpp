@@ -223,6 +223,21 @@ TEST_F(Prenos, NastaveniCasuNeskonciVcas) {
     OCEKAVEJ_CHYBU(nastav_cas_datum(), 109, 3);
 }
 
+TEST_F(Prenos, ZkouskaVsechSouboru) {
+    OCEKAVEJ_CHYBU(Zkus_vsechny_soubory(), 89, 17);
+    // Every code 00..FF is read; here each read replays the same work file (debug keeps it).
+    debug = 1;
+    char poradi = '0';
+    zapis("work01.tmp", stazeni(hlavicka_plu(), {std::string(84, '1')}, 11, poradi));
+    prikazy("b.cmd", "/20-00/11/;plu\r\n");
+    prikazy("a.cmd", "/20-00/11/;plu\r\n");
+    EXPECT_EQ(Zkus_vsechny_soubory(), 1);
+    EXPECT_EQ(tt.jmeno_cmd, "a.cmd");
+    EXPECT_EQ(tt.prikazovy_paket, "/20-00/FF/;test");
+    EXPECT_EQ(precti("plu.dat").substr(0, 15), "11111111111111,");
+    EXPECT_FALSE(existuje("era.log"));  // no log lines
+}
+
 TEST_F(Prenos, AnalyzaPameti) {
     Hlavicka plu = hlavicka_plu(), link = hlavicka_souboru("12", "05,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00");
     plu.kapacita = "0BB8";
