@@ -261,4 +261,16 @@ TEST(SimulatorCteni, TempoLinky) {
     EXPECT_EQ(c, STX);
 }
 
+// The host's bytes are taken at the line's pace too: the ten bytes of an enquiry at
+// 1200 bit/s arrive over 83 ms, and only then comes the ACK.
+TEST(SimulatorCteni, TempoLinkyOdHostitele) {
+    TempDir dir;
+    dir.write("r21.txt", memory21());
+    SimProcess sim({"-m", dir.str(), "-q", "--pace", "--baud", "1200"});
+    Host host(sim.path);
+    long long start = ms_now();
+    EXPECT_EQ(host.enquiry(), ACK);
+    EXPECT_GE(ms_now() - start, 80);
+}
+
 #endif

@@ -170,6 +170,7 @@ bool Line::fill(int timeout_ms) {
             if (n > 0) {
                 trace_.bytes(true, std::string(buf, size_t(n)), now_us());
                 pending_.insert(pending_.end(), buf, buf + n);
+                arrived_us_.insert(arrived_us_.end(), size_t(n), now_us());
                 return true;
             }
             if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
@@ -191,12 +192,27 @@ bool Line::fill(int timeout_ms) {
 int Line::get(int timeout_ms) {
     if (pending_.empty() && !fill(timeout_ms)) return -1;
     unsigned char c = pending_.front();
+    int64_t arrived = arrived_us_.front();
     pending_.pop_front();
+    arrived_us_.pop_front();
+    // A pseudo-terminal hands over the host's bytes at once: a byte counts as received
+    // only when a real line would have delivered it, 10 bit times after the one before.
+    if (pace_ && pty_ && char_us_ > 0 && arrived >= 0) {
+        double due = double(arrived) > rx_next_slot_us_ ? double(arrived) : rx_next_slot_us_;
+        due += char_us_;
+        rx_next_slot_us_ = due;
+        int64_t at = int64_t(due);
+        timespec ts{time_t(at / 1000000), long(at % 1000000) * 1000L};
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR && !g_stop) {
+        }
+        if (g_stop) throw Stop{};
+    }
     return c;
 }
 
 void Line::unget(const std::string& bytes) {
     pending_.insert(pending_.begin(), bytes.begin(), bytes.end());
+    arrived_us_.insert(arrived_us_.begin(), bytes.size(), int64_t(-1));
 }
 
 void Line::sleep_ms(int ms) {

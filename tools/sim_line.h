@@ -27,7 +27,8 @@ public:
     bool open_pty(std::string& slave, std::string& error);
     // Opens and configures a serial device with the line settings of the options.
     bool open_device(const Options& options, std::string& error);
-    // Pacing: every byte written takes 10 bit times at `baud`.
+    // Pacing: every byte written takes 10 bit times at `baud`; on a pseudo-terminal every
+    // byte the host writes is also taken only 10 bit times after the one before it.
     void set_pace(bool on, unsigned baud);
 
     // The next byte from the host, or -1 when none comes within timeout_ms
@@ -56,6 +57,8 @@ private:
     double char_us_ = 0;
     double next_slot_us_ = 0;
     std::deque<unsigned char> pending_;
+    std::deque<int64_t> arrived_us_;  // when each pending byte was read; -1: put back
+    double rx_next_slot_us_ = 0;      // end of the last host byte taken (paced)
 };
 
 }  // namespace sim
