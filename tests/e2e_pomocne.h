@@ -102,6 +102,21 @@ inline std::string proud(const std::vector<Zapis>& stopa, bool od_programu) {
     return out;
 }
 
+const std::string HLAVICKA = "000001,1,6,1,era\r\n";
+const std::string FDS_PLU = "11,00,0BB8,00,0000,01,00,07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00";
+
+// The text of a register PLU file of n records (42 bytes each) for the simulator.
+inline std::string plu_pameti(int n) {
+    std::string t = "fds " + FDS_PLU + "\n";
+    char r[128];
+    for (int i = 1; i <= n; ++i) {
+        std::snprintf(r, sizeof r, "%014d 01 %02d 0000 00000000 \"Zbozi %02d        \" %012d 0000000000\n", i,
+                      i % 3, i % 100, i * 100);
+        t += r;
+    }
+    return t;
+}
+
 inline std::string ukazka_pameti() { return std::string(KASLNK_SOURCE_DIR) + "/examples/register"; }
 
 // A fresh program directory with a copy of the program and a kaslnk.ini without pauses

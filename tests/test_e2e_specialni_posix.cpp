@@ -9,7 +9,6 @@ namespace {
 
 using namespace e2e;
 
-const std::string HLAVICKA = "000001,1,6,1,era\r\n";
 const std::string CTI_PLU = "/20-00/11///B000/";
 
 std::string spoj(const std::vector<std::string>& casti) {
@@ -21,7 +20,9 @@ std::string spoj(const std::vector<std::string>& casti) {
 // A raw download keeps the register's blocks as they came; the raw upload of that file
 // sends the register exactly those blocks, and the register stores the same PLU file.
 TEST_F(E2E, SurovaZalohaAObnova) {
-    spust_simulator();
+    fs::create_directory(pamet);
+    zapis_soubor(pamet / "plu.txt", plu_pameti(23));
+    spust_simulator({}, false);
     std::string puvodni = precti_soubor(pamet / "plu.txt");
     Beh b = spust_prikazy(HLAVICKA + "/50-00/11///B000/;zaloha\r\n/40-00/;zaloha\r\n");
     ocekavej_vysledek(b, 0, "0", "151\r\n");
@@ -33,14 +34,18 @@ TEST_F(E2E, SurovaZalohaAObnova) {
 
     std::vector<Zapis> s = provoz();
     std::vector<std::string> od_pokladny = ramce(proud(s, false));
-    ASSERT_EQ(od_pokladny.size(), 35u);  // the header and 34 blocks of 367 records
+    ASSERT_EQ(od_pokladny.size(), 4u);  // the header and blocks of 11, 11 and 1 records
     EXPECT_EQ(precti("zaloha.dat"), spoj(od_pokladny));
     std::vector<std::string> od_programu = ramce(proud(s, true));
     ASSERT_EQ(od_programu.size(), 2u + od_pokladny.size());  // two command packets first
     EXPECT_EQ(std::vector<std::string>(od_programu.begin() + 2, od_programu.end()), od_pokladny);
-    EXPECT_NE(zurnal()[1].find("raw upload: file 11 (367 records) stored in plu.txt"), std::string::npos)
+    EXPECT_NE(zurnal()[1].find("raw upload: file 11/01 (23 records) stored in plu.txt"), std::string::npos)
         << zurnal()[1];
-    EXPECT_EQ(precti_soubor(pamet / "plu.txt"), puvodni);
+    // The same records (the register rewrites the file with CR LF and a comment line).
+    std::vector<std::string> ted = radky(precti_soubor(pamet / "plu.txt"));
+    ted.erase(std::remove_if(ted.begin(), ted.end(), [](const std::string& r) { return r.rfind('#', 0) == 0; }),
+              ted.end());
+    EXPECT_EQ(ted, radky(puvodni, "\n"));
 }
 
 TEST_F(E2E, SeznamFdsAStatus) {
@@ -69,6 +74,8 @@ TEST_F(E2E, SeznamFdsAStatus) {
 // With /status a send of the PLU file asks for the status; a register that reports a
 // problem turns the result into 98 ("3" and "8"), while the log keeps the send's own result.
 TEST_F(E2E, StatusPoOdeslani) {
+    fs::copy(ukazka_pameti(), pamet, fs::copy_options::recursive);
+    zapis_soubor(pamet / "plu.txt", plu_pameti(3));
     spust_simulator();
     Beh b = spust_prikazy(HLAVICKA + CTI_PLU + ";plu\r\n/10-00/;plu\r\n", {"/status"});
     ocekavej_vysledek(b, 0, "0", "151\r\n");
