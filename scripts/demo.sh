@@ -116,7 +116,7 @@ LC_ALL=C sed -i '1s/Rohl\xedk tukov\xfd/Rohl\xedk s\xfdrov\xfd/' "$run/plu.dat"
 krok "send it back, with the first name changed" posli_plu.cmd
 zurnal
 echo "   the register's plu.txt now starts with:"
-grep -m 1 '^0' "$run/pokladna/plu.txt" | na_utf8 | sed 's/^/     /'
+LC_ALL=C grep -a -m 1 '^0' "$run/pokladna/plu.txt" | na_utf8 | sed 's/^/     /'
 
 krok "read table D2 (the receipt header)" cti_tabulku.cmd
 zurnal
