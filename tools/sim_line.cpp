@@ -142,8 +142,9 @@ bool Line::open_device(const Options& o, std::string& error) {
     return true;
 }
 
-void Line::set_pace(bool on, unsigned baud) {
+void Line::set_pace(bool on, unsigned baud, int fifo) {
     pace_ = on;
+    fifo_ = fifo > 1 ? size_t(fifo) : 1;
     char_us_ = baud ? 10.0 * 1e6 / baud : 0;
 }
 
@@ -286,13 +287,15 @@ void Line::put(const std::string& bytes) {
     // end of the previous write's last character.
     double start = double(now_us());
     if (next_slot_us_ > start) start = next_slot_us_;
-    for (size_t k = 0; k < bytes.size(); ++k) {
+    size_t skupina = pty_ ? fifo_ : 1;
+    for (size_t k = 0; k < bytes.size(); k += skupina) {
         if (g_stop) throw Stop{};
-        int64_t due = int64_t(start + double(k) * char_us_);
+        size_t n = bytes.size() - k < skupina ? bytes.size() - k : skupina;
+        int64_t due = int64_t(start + double(k + n - 1) * char_us_);
         timespec ts{time_t(due / 1000000), long(due % 1000000) * 1000L};
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR && !g_stop) {
         }
-        write_all(&bytes[k], 1);
+        write_all(&bytes[k], n);
     }
     next_slot_us_ = start + double(bytes.size()) * char_us_;
 }
