@@ -21,6 +21,9 @@ constexpr size_t MAX_RADEK_BLOKU = 988;   // characters before the CR, STX inclu
 constexpr size_t HLAVICKA_TABULKY = 12;   // STX, sequence, offset, count, flags
 constexpr uint32_t MAX_TABULKA = 0xFFFF;  // the offset field has four digits
 
+// The sequence character after `znak`: "1" .. "9", then "0".
+char poradi_po(char znak) { return znak == '9' ? '0' : static_cast<char>(znak + 1); }
+
 // Appends the two checksum characters of everything after the STX, and the CR.
 void uzavri_ramec(std::string& ramec) {
     static const char hex[] = "0123456789ABCDEF";
@@ -117,7 +120,7 @@ void priprav_data_file() {
         ramec.replace(2, 8, hlavicka);
         uzavri_ramec(ramec);
         zapis_text(ramec, work02f);
-        poradi = dalsi_poradi(poradi);
+        poradi = poradi_po(poradi);
     }
     zavri_soubory();
 }
@@ -149,7 +152,7 @@ void priprav_data_table() {
         zapis_text(ramec, work02f);
         offset += bajtu;
         if (konec) break;
-        poradi = dalsi_poradi(poradi);
+        poradi = poradi_po(poradi);
     }
     zavri_soubory();
 }

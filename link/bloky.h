@@ -26,6 +26,3 @@ void preved_fds_na_prvni_blok();
 // table longer than FFFF bytes (66/5).
 void priprav_data_file();
 void priprav_data_table();
-
-// The sequence character after `znak`: "1" .. "9", then "0".
-inline char dalsi_poradi(char znak) { return znak == '9' ? '0' : static_cast<char>(znak + 1); }

@@ -133,8 +133,10 @@ int NahrajGlogoRS(int) {
     return k == Konec::HOTOVO ? 0 : 1;
 }
 
-void stahni_fds() {
-    if (spust_pevny_soubor("fdsu.cmx", true, cekani_na_fds_ms) == Konec::VYPRSELO) err(109, 2);
+bool stahni_fds() {
+    Konec k = spust_pevny_soubor("fdsu.cmx", true, cekani_na_fds_ms);
+    if (k == Konec::VYPRSELO) err(109, 2);
+    return k == Konec::HOTOVO;
 }
 
 int napln_fdsfile_z_fdsu(const char* kod) {
@@ -179,7 +181,7 @@ int napln_fdsfile_z_fdsu(const char* kod) {
 }
 
 void analyzuj_PLUfds() {
-    stahni_fds();
+    if (!stahni_fds()) return;  // an older fds.dat would describe another state
     vypis_soubor("11", "PLU", true, 10, "\rSoubor PLU neexisuje.");
     vypis_soubor("31", "EAN", true, 11, "\rSoubor EAN neexisuje.");
     vypis_soubor("12", "Link PLU", false, 0, "\rSoubor Link PLU neexistuje.");

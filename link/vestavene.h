@@ -28,8 +28,9 @@ void nastav_cas_datum();
 // Loads the logo (Glogo.dat) with glog.cmx: 0 when the transfer ended, 1 when it did not
 // end in time or could not start.
 int NahrajGlogoRS(int = 0);
-// Fetches the register's FDS list into fds.dat with fdsu.cmx.
-void stahni_fds();
+// Fetches the register's FDS list into fds.dat with fdsu.cmx; false when the transfer
+// could not start (another one is running).
+bool stahni_fds();
 
 // Loads the header of the register file with the two-character code from fds.dat into
 // fdsfile: 1 found, 0 not found (52/21 to 52/29 for a malformed line).
