@@ -204,6 +204,29 @@ TEST_F(Pty, CteniACisteni) {
     ser_close(p);
 }
 
+// One read from the driver may bring more than was asked for: the rest comes with the
+// next reads, in order, and a purge drops it like unread input.
+TEST_F(Pty, ZbytekCteniZustavaAPurgeHoZahodi) {
+    uint32_t chyba = 0;
+    std::string duvod;
+    SerialPort* p = ser_open(cesta, chyba, duvod);
+    ASSERT_NE(p, nullptr);
+    ASSERT_TRUE(ser_set_line(p, SerialLine{}));
+    ASSERT_TRUE(ser_set_timeouts(p, SerialTimeouts{0, 0, 200, 0, 0}));
+    posli("abcdef");
+    usleep(20000);
+    uint8_t buf[4] = {};
+    ASSERT_EQ(ser_read(p, buf, 1), 1);
+    EXPECT_EQ(buf[0], 'a');
+    ASSERT_EQ(ser_read(p, buf, 2), 2);
+    EXPECT_EQ(std::string(buf, buf + 2), "bc");
+    EXPECT_TRUE(ser_purge(p));
+    posli("X");
+    ASSERT_EQ(ser_read(p, buf, 4), 1);  // "def" is gone
+    EXPECT_EQ(buf[0], 'X');
+    ser_close(p);
+}
+
 TEST(JmenoZarizeni, ProstrediPakIniPakVychozi) {
     std::string puvodni = std::getenv("KASLNK_COM3") ? std::getenv("KASLNK_COM3") : "";
     setenv("KASLNK_COM3", "/dev/ttyUSB7", 1);

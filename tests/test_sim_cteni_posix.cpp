@@ -261,4 +261,32 @@ TEST(SimulatorCteni, TempoLinky) {
     EXPECT_EQ(c, STX);
 }
 
+// With a FIFO of 61 bytes the 61-byte block comes in one piece, when its last byte is due.
+TEST(SimulatorCteni, TempoLinkyPoSkupinach) {
+    TempDir dir;
+    dir.write("r21.txt", memory21());
+    SimProcess sim({"-m", dir.str(), "-q", "--pace", "--baud", "9600", "--fifo", "61"});
+    Host host(sim.path);
+    ASSERT_EQ(host.open_read("/20-00/21/"), ENQ);
+    host.send(std::string(1, ACK));
+    long long start = ms_now();
+    EXPECT_EQ(host.get(2000), STX);
+    EXPECT_GE(ms_now() - start, 55);
+    start = ms_now();
+    EXPECT_EQ(host.frame(0, 0).size(), 60u);  // already there: no waiting
+    EXPECT_LE(ms_now() - start, 20);
+}
+
+// The host's bytes are taken at the line's pace too: the ten bytes of an enquiry at
+// 1200 bit/s arrive over 83 ms, and only then comes the ACK.
+TEST(SimulatorCteni, TempoLinkyOdHostitele) {
+    TempDir dir;
+    dir.write("r21.txt", memory21());
+    SimProcess sim({"-m", dir.str(), "-q", "--pace", "--baud", "1200"});
+    Host host(sim.path);
+    long long start = ms_now();
+    EXPECT_EQ(host.enquiry(), ACK);
+    EXPECT_GE(ms_now() - start, 80);
+}
+
 #endif

@@ -142,8 +142,9 @@ bool Line::open_device(const Options& o, std::string& error) {
     return true;
 }
 
-void Line::set_pace(bool on, unsigned baud) {
+void Line::set_pace(bool on, unsigned baud, int fifo) {
     pace_ = on;
+    fifo_ = fifo > 1 ? size_t(fifo) : 1;
     char_us_ = baud ? 10.0 * 1e6 / baud : 0;
 }
 
@@ -170,6 +171,7 @@ bool Line::fill(int timeout_ms) {
             if (n > 0) {
                 trace_.bytes(true, std::string(buf, size_t(n)), now_us());
                 pending_.insert(pending_.end(), buf, buf + n);
+                arrived_us_.insert(arrived_us_.end(), size_t(n), now_us());
                 return true;
             }
             if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
@@ -191,12 +193,27 @@ bool Line::fill(int timeout_ms) {
 int Line::get(int timeout_ms) {
     if (pending_.empty() && !fill(timeout_ms)) return -1;
     unsigned char c = pending_.front();
+    int64_t arrived = arrived_us_.front();
     pending_.pop_front();
+    arrived_us_.pop_front();
+    // A pseudo-terminal hands over the host's bytes at once: a byte counts as received
+    // only when a real line would have delivered it, 10 bit times after the one before.
+    if (pace_ && pty_ && char_us_ > 0 && arrived >= 0) {
+        double due = double(arrived) > rx_next_slot_us_ ? double(arrived) : rx_next_slot_us_;
+        due += char_us_;
+        rx_next_slot_us_ = due;
+        int64_t at = int64_t(due);
+        timespec ts{time_t(at / 1000000), long(at % 1000000) * 1000L};
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR && !g_stop) {
+        }
+        if (g_stop) throw Stop{};
+    }
     return c;
 }
 
 void Line::unget(const std::string& bytes) {
     pending_.insert(pending_.begin(), bytes.begin(), bytes.end());
+    arrived_us_.insert(arrived_us_.begin(), bytes.size(), int64_t(-1));
 }
 
 void Line::sleep_ms(int ms) {
@@ -270,13 +287,15 @@ void Line::put(const std::string& bytes) {
     // end of the previous write's last character.
     double start = double(now_us());
     if (next_slot_us_ > start) start = next_slot_us_;
-    for (size_t k = 0; k < bytes.size(); ++k) {
+    size_t skupina = pty_ ? fifo_ : 1;
+    for (size_t k = 0; k < bytes.size(); k += skupina) {
         if (g_stop) throw Stop{};
-        int64_t due = int64_t(start + double(k) * char_us_);
+        size_t n = bytes.size() - k < skupina ? bytes.size() - k : skupina;
+        int64_t due = int64_t(start + double(k + n - 1) * char_us_);
         timespec ts{time_t(due / 1000000), long(due % 1000000) * 1000L};
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR && !g_stop) {
         }
-        write_all(&bytes[k], 1);
+        write_all(&bytes[k], n);
     }
     next_slot_us_ = start + double(bytes.size()) * char_us_;
 }

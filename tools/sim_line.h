@@ -27,8 +27,11 @@ public:
     bool open_pty(std::string& slave, std::string& error);
     // Opens and configures a serial device with the line settings of the options.
     bool open_device(const Options& options, std::string& error);
-    // Pacing: every byte written takes 10 bit times at `baud`.
-    void set_pace(bool on, unsigned baud);
+    // Pacing: every byte written takes 10 bit times at `baud`; on a pseudo-terminal every
+    // byte the host writes is also taken only 10 bit times after the one before it.
+    // On a pseudo-terminal the paced bytes go out in groups of up to `fifo`, each when its
+    // last byte is due, as a receiving UART hands them on from its FIFO.
+    void set_pace(bool on, unsigned baud, int fifo = 1);
 
     // The next byte from the host, or -1 when none comes within timeout_ms
     // (a negative time-out waits for ever). Throws Stop and LineError.
@@ -54,8 +57,11 @@ private:
     bool exclusive_ = false;
     bool pace_ = false;
     double char_us_ = 0;
+    size_t fifo_ = 1;
     double next_slot_us_ = 0;
     std::deque<unsigned char> pending_;
+    std::deque<int64_t> arrived_us_;  // when each pending byte was read; -1: put back
+    double rx_next_slot_us_ = 0;      // end of the last host byte taken (paced)
 };
 
 }  // namespace sim

@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     } else if (!line.open_device(options, error)) {
         return fail(error, 1);
     }
-    line.set_pace(options.pace, options.baud);
+    line.set_pace(options.pace, options.baud, options.fifo);
     if (!options.link.empty() && !make_link(options.link, path, error)) return fail(error, 1);
 
     char terminal[16];

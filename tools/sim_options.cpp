@@ -19,6 +19,7 @@ const char* usage_text() {
            "      --line DPS           data bits, parity N/O/E/M/S, stop bits (default 7O1)\n"
            "      --rtscts             RTS/CTS flow control on the device\n"
            "  -p, --pace               send bytes at the line speed (10 bit times each)\n"
+           "      --fifo N             with --pace on a pty: hand bytes over in groups of N, as a UART FIFO\n"
            "      --reply-delay MS     wait MS before every answer (default 0)\n"
            "      --patience MS        how long to wait for the host inside an exchange (default 10000)\n"
            "Behaviour:\n"
@@ -128,6 +129,9 @@ bool parse_options(int argc, char** argv, Options& o, bool& help, std::string& e
             o.rtscts = true;
         } else if (is("-p", "--pace")) {
             o.pace = true;
+        } else if (is("--fifo", "--fifo")) {
+            if (!take_num(1, 4096, n)) return false;
+            o.fifo = int(n);
         } else if (is("--reply-delay", "--reply-delay")) {
             if (!take_num(0, 60000, n)) return false;
             o.reply_delay_ms = int(n);
@@ -158,7 +162,8 @@ bool parse_options(int argc, char** argv, Options& o, bool& help, std::string& e
         }
         if (has_inline && !(arg == "--memory" || arg == "--terminal" || arg == "--device" ||
                             arg == "--link" || arg == "--baud" || arg == "--line" ||
-                            arg == "--reply-delay" || arg == "--patience" || arg == "--trace" ||
+                            arg == "--fifo" || arg == "--reply-delay" || arg == "--patience" ||
+                            arg == "--trace" ||
                             arg == "--exchanges" || arg == "--records-per-block" ||
                             arg == "--table-block" || arg == "--fault")) {
             error = "option " + arg + " takes no value";

@@ -17,6 +17,7 @@ struct Options {
     int stop_bits = 1;
     bool rtscts = false;
     bool pace = false;            // send at the line speed, 10 bit times per byte
+    int fifo = 1;                 // paced bytes reach a pty in groups of this many
     int reply_delay_ms = 0;       // pause before every answer
     int patience_ms = 10000;      // how long the register waits for the host
     std::string trace;            // traffic log file

@@ -30,6 +30,10 @@ struct SerialPort {
     bool dsr_tok = false;     // output waits for DSR (DTR/DSR handshake)
     bool bez_modemovych_linek = false;
     bool zapis_vyprsel = false;
+    // Bytes read from the driver but not yet handed out: the link reads one byte at a
+    // time, and one system call per byte would cost more than the line time it waits.
+    uint8_t prijem[4096];
+    size_t prijem_od = 0, prijem_do = 0;
 #if defined(__linux__)
     serial_icounter_struct citace{};
     bool citace_platne = false;
@@ -98,6 +102,15 @@ std::string popis_chyby(const std::string& zarizeni, int chyba) {
         duvod += ". Za\xF8\xEDzen\xED neexistuje; cestu ur\xE8\xED prom\xEDnn\xE1 KASLNK_COMn nebo "
                  "kl\xED\xE8 comN v kaslnk.ini.";
     return duvod;
+}
+
+// Hands out buffered received bytes; returns how many.
+size_t vydej_prijate(SerialPort* p, uint8_t* data, size_t max) {
+    size_t n = p->prijem_do - p->prijem_od;
+    if (n > max) n = max;
+    std::memcpy(data, p->prijem + p->prijem_od, n);
+    p->prijem_od += n;
+    return n;
 }
 
 // Waits until the driver has sent what was written, at most as long as the bytes need at
@@ -178,6 +191,7 @@ bool ser_purge(SerialPort* p) {
     bool ok = vyprazdni_vystup(p);
     // Output that could not leave in time is given up, so that closing does not hang.
     tcflush(p->fd, ok ? TCIFLUSH : TCIOFLUSH);
+    p->prijem_od = p->prijem_do = 0;
     return ok;
 }
 
@@ -315,7 +329,7 @@ long ser_read(SerialPort* p, uint8_t* data, size_t max) {
     int64_t mez = (celkem && !hned) ? zacatek + static_cast<int64_t>(celkem) : -1;
     bool interval = c.read_interval != 0 && c.read_interval != MAXDWORD;
 
-    size_t precteno = 0;
+    size_t precteno = vydej_prijate(p, data, max);
     int64_t posledni = zacatek;
     while (precteno < max) {
         if (precteno > 0 && prvni_staci) break;
@@ -349,9 +363,11 @@ long ser_read(SerialPort* p, uint8_t* data, size_t max) {
             continue;  // the next round finds out which time-out ran out
         }
         if (pf.revents & POLLNVAL) return precteno ? static_cast<long>(precteno) : -1;
-        ssize_t n = ::read(p->fd, data + precteno, max - precteno);
+        ssize_t n = ::read(p->fd, p->prijem, sizeof p->prijem);
         if (n > 0) {
-            precteno += static_cast<size_t>(n);
+            p->prijem_od = 0;
+            p->prijem_do = static_cast<size_t>(n);
+            precteno += vydej_prijate(p, data + precteno, max - precteno);
             posledni = ted_ms();
             continue;
         }
