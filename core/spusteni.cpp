@@ -6,28 +6,17 @@
 #include "core/chyby.h"
 #include "core/globals.h"
 #include "core/konfigurace.h"
+#include "core/prenos.h"
 #include "core/prikazovy_radek.h"
 #include "core/prikazovy_soubor.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
+#include "link/vestavene.h"
 
-void (*akce_komunikuj)() = nullptr;
-void (*akce_datum_cas)() = nullptr;
+void (*akce_komunikuj)() = prenos_ze_startu;
+void (*akce_datum_cas)() = nastav_cas_datum;
 
 namespace {
-
-// Stand-ins: the command file is checked as a real transfer would check it, then the run
-// ends with code 70 ("Tohle cmd neumim zatim zpracovat") in the log and result files.
-void komunikuj_nehotovo() {
-    priprav_prenos();
-    VypisBox("Prenos dat s pokladnou tato verze programu jeste neumi.", 48);
-    err(70, 1);
-}
-
-void datum_cas_nehotovo() {
-    VypisBox("Nastaveni casu pokladny tato verze programu jeste neumi.", 48);
-    err(70, 2);
-}
 
 int bez_okna() {
     VypisBox("Tato verze programu zatim nema hlavni okno.\r"
@@ -70,25 +59,17 @@ void nastav_terminal() {
     }
 }
 
-void priprav_prenos() {
-    tt.pokracovani = 0;
-    uvolni_cmd_buffer();
-    ERROR1 = ERROR2 = 0;
-    if (!smaz_soubor(pridej_path("err"))) err(65, 1);
-    if (!smaz_soubor(pridej_path("error.txt"))) err(65, 11);
-    if (tt.typ_komunikace >= 2 && tt.typ_komunikace <= 11) ctiCMD();
-}
-
 int spust(const std::vector<std::string>& argumenty) {
     zpracuj_parametry(argumenty);
+    if (AUTOMAT && !zamkni_adresar()) return KOD_OBSAZENY_ADRESAR;
     nastav_terminal();
     TvorSoubor("timd.cmx", OBSAH_TIMD);
     TvorSoubor("glog.cmx", OBSAH_GLOG);
 
     if (datumcas)
-        (akce_datum_cas ? akce_datum_cas : datum_cas_nehotovo)();
+        akce_datum_cas();
     else if (AUTOMAT)
-        (akce_komunikuj ? akce_komunikuj : komunikuj_nehotovo)();
+        akce_komunikuj();
     if (WINDOW) return bez_okna();
     return 0;
 }

@@ -8,18 +8,17 @@
 // Exit code of a start that needs the main window, which this build does not have yet.
 constexpr int KOD_BEZ_OKNA = 4;
 
-// Start actions provided by the transfer and special-operation work. While one is null,
-// the start-up uses a stand-in that reports that the action is not built yet.
-extern void (*akce_komunikuj)();   // the transfer of tt.jmeno_cmd (komunikuj)
-extern void (*akce_datum_cas)();   // setting the register's clock ("/t")
+// Start actions: the transfer of tt.jmeno_cmd (komunikuj, waiting for the worker, which
+// ends the process in automatic mode) and the setting of the register's clock ("/t").
+// Tests may replace them.
+extern void (*akce_komunikuj)();
+extern void (*akce_datum_cas)();
 
 // The creation values of the terminal record, then kaslnk.ini, then the one-character
 // texts of port and speed; in debug mode the settings are written on the screen.
 void nastav_terminal();
 
-// The first steps of a transfer: forget the loaded command file, clear the result,
-// delete "err" and "error.txt" and parse the command file up to its first operation.
-void priprav_prenos();
-
 // Runs the whole start-up; returns the exit code (errors end the process through err).
+// A command-file or "/t" start first takes the program directory: when another kaslnk
+// works there, it ends with KOD_OBSAZENY_ADRESAR without touching any file.
 int spust(const std::vector<std::string>& argumenty);

@@ -28,6 +28,8 @@ const char formatarea[FORMATAREA_DELKA] =
     DEF("D8", NULY, "L4+N1+B(0)+N2+N2+B(0)+N2+N2+B(0)+N5+N1+N1+N1+N1+N1+.C")
     DEF("C4", NULY, "2S8+.C")
     DEF("C8", NULY, "L2+N2+.C")
+    // The printed logo: 130 rows of 288 dots, one row of 36 bytes per text line.
+    DEF("E0", NULY, "130N36;.C")
     "X \r\n";
 #undef NULY
 #undef DEF

@@ -7,7 +7,7 @@
 
 #include "core/soubory.h"
 
-constexpr size_t FORMATAREA_DELKA = 1312;
+constexpr size_t FORMATAREA_DELKA = 1376;
 constexpr size_t FORMATAREA_CTENI = 8000;  // the search never reads further
 constexpr size_t FORMATSTRING_DELKA = 1024;
 

@@ -1,0 +1,165 @@
+// Batches of command files, and the register file scan.
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "core/chyby.h"
+#include "core/globals.h"
+#include "core/prenos.h"
+#include "core/prikazovy_radek.h"
+#include "core/prikazovy_soubor.h"
+#include "core/soubory.h"
+#include "core/zpravy.h"
+#include "link/cteni.h"
+#include "link/hodiny.h"
+
+std::function<bool()> vyber_a_otevri_soubor_D = [] { return !tt.davkovy_soubor.empty(); };
+
+namespace {
+
+std::thread g_davka;
+std::atomic<bool> g_davka_bezi{false};
+
+constexpr size_t MAX_RADEK_DAVKY = 253;
+constexpr long CEKANI_NA_SOUBOR_MS = 60000;
+constexpr int MB_YESNO_VYKRICNIK = 4 | 48;
+constexpr int IDYES = 6;
+
+// One line of the batch file without its line end; false at the end of the file.
+bool cti_radek_davky(HSOUBOR f, std::string& radek) {
+    radek.clear();
+    bool neco = false;
+    while (!cti_znak_ze_souboru(f)) {
+        neco = true;
+        if (readchar == '\n') break;
+        if (readchar == '\r') continue;
+        if (radek.size() == MAX_RADEK_DAVKY) err(23, 1);
+        radek += static_cast<char>(readchar);
+    }
+    return neco;
+}
+
+// Runs one command file of the batch and waits for its worker.
+void proved_soubor_davky(const std::string& jmeno) {
+    tt.jmeno_cmd = jmeno;
+    uvolni_cmd_buffer();
+    tt.pokracovani = 0;
+    ctiCMD();
+    if (SIT) return;  // no network transport: the file is skipped
+    eventKonecRSPrenosu.zrus();
+    if (!Inicializuj_RS_komunikaci()) return;
+    for (;;) {
+        bool skoncil = eventKonecRSPrenosu.cekej(CEKANI_NA_SOUBOR_MS);
+        eventKonecRSPrenosu.zrus();
+        cekej_ms(2000);
+        if (skoncil) break;
+        if (VypisBox("Program neodpovida.\r Mam prenos ukoncit?", MB_YESNO_VYKRICNIK) == IDYES)
+            err(109, 4);
+    }
+    dokonci_vlakno();
+}
+
+void DavkaThread() {
+    DAVKA = 0;
+    if (!vyber_a_otevri_soubor_D() || !zamkni_adresar()) {
+        eventKonecDavky.nastav();
+        return;
+    }
+    DAVKA = 1;
+    HSOUBOR f = otevri_soubor(tt.davkovy_soubor, 'r');
+    std::string radek;
+    while (cti_radek_davky(f, radek)) {
+        VypisBlok("\r" + radek, 0);
+        size_t zacatek = radek.find_first_not_of(' ');
+        if (zacatek == std::string::npos || radek.compare(zacatek, 2, "//") == 0) continue;
+        proved_soubor_davky(radek.substr(zacatek));
+    }
+    zavri_soubor(f);
+    eventKonecDavky.nastav();
+    VypisBox("Komunikace uspesne ukoncena.", 48);
+    DAVKA = 0;
+    uvolni_adresar();
+}
+
+bool konci_na(const std::string& jmeno, const std::string& pripona) {
+    if (jmeno.size() <= pripona.size()) return false;
+    return std::equal(pripona.begin(), pripona.end(), jmeno.end() - static_cast<long>(pripona.size()),
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
+}
+
+}  // namespace
+
+bool bezi_davka() { return g_davka_bezi; }
+
+void dokonci_davku() {
+    if (g_davka.joinable() && g_davka.get_id() != std::this_thread::get_id()) g_davka.join();
+}
+
+int Inicializuj_davku() {
+    if (bezi_prenos()) {
+        VypisBox("P\xF8" "enos u\x9E b\xEC\x9E\xED. Dal\x9A\xED nelze spustit, dokud neskon\xE8\xED.", 48);
+        return 0;
+    }
+    dokonci_davku();
+    eventKonecDavky.zrus();
+    g_davka_bezi = true;
+    try {
+        g_davka = std::thread([] {
+            // An exit hook that returns control (tests) ends the batch instead of the process.
+            try {
+                DavkaThread();
+            } catch (...) {
+                DAVKA = 0;
+                dokonci_vlakno();
+                uvolni_adresar();
+                eventKonecDavky.nastav();
+            }
+            g_davka_bezi = false;
+        });
+    } catch (...) {
+        g_davka_bezi = false;
+        err(75, 6);
+    }
+    return 1;
+}
+
+int Zkus_vsechny_soubory() {
+    if (bezi_prenos()) {
+        VypisBox("P\xF8" "enos u\x9E b\xEC\x9E\xED. Dal\x9A\xED nelze spustit, dokud neskon\xE8\xED.", 48);
+        return 0;
+    }
+    if (!zamkni_adresar()) return 0;
+    // The first command file by name (the order of a directory listing is not fixed).
+    std::vector<std::string> nalezene;
+    std::error_code ec;
+    std::string adresar = pridej_path("").empty() ? "." : pridej_path("");
+    for (std::filesystem::directory_iterator it(adresar, ec), konec; !ec && it != konec; it.increment(ec)) {
+        std::string jmeno = it->path().filename().string();
+        if (konci_na(jmeno, "." + tt.pripona_cmd)) nalezene.push_back(jmeno);
+    }
+    if (nalezene.empty()) err(89, 17);
+    tt.jmeno_cmd = *std::min_element(nalezene.begin(), nalezene.end());
+    if (debug) VypisBlok("Pracuji podle souboru " + tt.jmeno_cmd + ".\r", 0);
+    uvolni_cmd_buffer();
+    tt.pokracovani = 0;
+    ctiCMD();
+    static const char hex[] = "0123456789ABCDEF";
+    tt.prikazovy_paket = "/20-00/00/;test";
+    for (int i = 0; i < 16; ++i) {
+        for (int j = 0; j < 16; ++j) {
+            tt.prikazovy_paket[7] = hex[j];
+            tt.prikazovy_paket[8] = hex[i];
+            precti_data();
+        }
+    }
+    uvolni_adresar();
+    return 1;
+}

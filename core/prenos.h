@@ -1,0 +1,61 @@
+// Transfers: one command file run on the worker thread, batches of command files, and
+// the guard that lets only one transfer work in a program directory at a time.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "core/udalost.h"
+
+extern Udalost eventKonecRSPrenosu;  // set when a transfer ends without ending the process
+extern Udalost eventKonecDavky;      // set when a batch ends or is cancelled
+
+// Exit code of a start refused because another kaslnk works in the program directory.
+// Nothing of that transfer (log, result files, work files) is touched.
+constexpr int KOD_OBSAZENY_ADRESAR = 5;
+// Subcode of error 51: a command file in network form outside a batch (there is no
+// network transport).
+constexpr int CHYBA_SIT_MIMO_DAVKU = 62;
+// Lock file in the program directory, held while this process transfers.
+constexpr const char* ZAMEK_ADRESARE = "kaslnk.lck";
+
+// Starts a transfer of tt.jmeno_cmd: deletes "err" and "error.txt", parses the command
+// file up to its first operation (defects end in err before any thread starts) and
+// starts the worker. Returns 1, or 0 when the start was refused (a transfer or batch
+// is running in this process, or another process works in the program directory; in
+// automatic mode the latter ends the process with KOD_OBSAZENY_ADRESAR).
+int komunikuj();
+// Starts the worker on the command file already parsed up to its first operation;
+// 0 when a worker is running (nothing is touched then).
+int Inicializuj_RS_komunikaci();
+// Starts the batch thread; 0 when a transfer or batch is running.
+int Inicializuj_davku();
+// The register file scan: the first command file of the program directory gives the
+// header, then /20-00/ij/ is read for every code ij (on the calling thread).
+int Zkus_vsechny_soubory();
+
+// Start-up in automatic mode: komunikuj, then wait for the worker, which ends the process.
+void prenos_ze_startu();
+
+// Takes the program directory for this process. False, after a message, when another
+// process holds it; true at once when this process holds it already.
+bool zamkni_adresar();
+// Gives the program directory back (the end of a transfer in window mode).
+void uvolni_adresar();
+
+// True while a transfer worker or a batch runs in this process.
+bool bezi_prenos();
+bool bezi_davka();
+// Waits until the worker thread (the batch thread) has finished and releases it.
+void dokonci_vlakno();
+void dokonci_davku();
+// How the last worker ended when the exit hook returned control instead of ending the
+// process (tests): the exit code, or -1 when it signalled the end event.
+int kod_konce_vlakna();
+
+// Chooses the batch file: true with tt.davkovy_soubor set, false when cancelled. The
+// window installs its dialog; without one the name already in tt.davkovy_soubor is used.
+extern std::function<bool()> vyber_a_otevri_soubor_D;
+
+// The operation of the current command-file line, chosen by its command digit.
+void proved_operaci();

@@ -1,0 +1,189 @@
+#include "link/vestavene.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "core/chyby.h"
+#include "core/globals.h"
+#include "core/prenos.h"
+#include "core/prikazovy_radek.h"
+#include "core/prikazovy_soubor.h"
+#include "core/soubory.h"
+#include "core/zpravy.h"
+#include "format/fds.h"
+#include "format/hex.h"
+
+long cekani_na_cas_ms = 10000;
+long cekani_na_fds_ms = 30000;
+long cekani_na_logo_ms = 60000;
+MistniCas (*cas_pro_datum)() = plat_mistni_cas;
+
+namespace {
+
+enum class Konec { HOTOVO, ODMITNUTO, VYPRSELO };
+
+// Runs a fixed command file silently through the transfer worker and waits for it.
+// The saved flags come back unless the wait ran out (the worker may still use them).
+Konec spust_pevny_soubor(const char* jmeno, bool bez_automatu, long cekani_ms) {
+    uloz_flagy();
+    WINDOW = debug = hlasky = 0;
+    if (bez_automatu) AUTOMAT = 0;
+    tt.pripona_cmd = "cmx";
+    tt.jmeno_cmd = jmeno;
+    if (!komunikuj()) {
+        obnov_flagy();
+        return Konec::ODMITNUTO;
+    }
+    bool skoncil = eventKonecRSPrenosu.cekej(cekani_ms);
+    eventKonecRSPrenosu.zrus();
+    if (!skoncil) return Konec::VYPRSELO;
+    dokonci_vlakno();
+    obnov_flagy();
+    return Konec::HOTOVO;
+}
+
+// One line of fds.dat without its line end (at most 83 characters, else 52/33);
+// false at the end of the file.
+bool cti_radek_fds(HSOUBOR f, std::string& radek) {
+    radek.clear();
+    bool neco = false;
+    while (!cti_znak_ze_souboru(f)) {
+        neco = true;
+        if (readchar == '\n') break;
+        if (readchar == '\r') continue;
+        if (radek.size() == 83) err(52, 33);
+        radek += static_cast<char>(readchar);
+    }
+    return neco;
+}
+
+// A field of exactly `sirka` characters at `i`, followed by a comma (else 52/podkod).
+void pole_s_carkou(const std::string& radek, size_t& i, char* cil, size_t sirka, int32_t podkod) {
+    if (i + sirka >= radek.size() || radek[i + sirka] != ',') err(52, podkod);
+    std::memcpy(cil, radek.data() + i, sirka);
+    cil[sirka] = 0;
+    i += sirka + 1;
+}
+
+// The lines of the analysis for one register file of fds.dat.
+void vypis_soubor(const char* kod, const char* nazev, bool s_nazvem, int32_t podkod_nazvu,
+                  const char* chybi) {
+    char text[128];
+    if (!napln_fdsfile_z_fdsu(kod)) {
+        VypisBlok(chybi, 0);
+        return;
+    }
+    if (s_nazvem) {
+        uint32_t delka = preved_na_cislo(fdsfile.delky[4]);
+        if (delka != 12 && delka != 16) err(46, podkod_nazvu);
+        std::snprintf(text, sizeof text, "\rSoubor %s ma nazev dlouhy %u znaku.", nazev, delka);
+        VypisBlok(text, 0);
+    }
+    std::snprintf(text, sizeof text, "\rV pameti je misto pro %u %s. \r", preved_na_cislo(fdsfile.kapacita),
+                  nazev);
+    VypisBlok(text, 0);
+}
+
+}  // namespace
+
+std::string text_datumu(const MistniCas& t) {
+    int rok = t.rok >= 2000 ? t.rok - 2000 : t.rok - 1900;
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d,%02d,%02d,%02d,%02d\r\n", rok, t.mesic, t.den, t.hodina,
+                  t.minuta);
+    return text;
+}
+
+bool vytvor_datum(const std::string& jmeno) {
+    std::string radek = text_datumu(cas_pro_datum());
+    std::FILE* f = std::fopen(skutecne_jmeno(pridej_path(jmeno)).c_str(), "wb");
+    if (!f) {
+        if (debug) VypisBox("Nepodarilo se otevrit soubor data a casu.", 48);
+        return false;
+    }
+    bool zapsano = std::fwrite(radek.data(), 1, radek.size(), f) == radek.size();
+    if (std::fclose(f) != 0) zapsano = false;
+    if (!zapsano && (debug || WINDOW)) VypisBox("\nNepodarilo se zapsat do souboru data a casu.", 48);
+    return zapsano;
+}
+
+void nastav_cas_datum() {
+    // p_time.dat is written only when this process may work in the directory.
+    if (bezi_prenos()) {
+        komunikuj();  // only shows why it cannot start
+        return;
+    }
+    if (!zamkni_adresar()) {
+        if (AUTOMAT && !WINDOW) ukonci_proces(KOD_OBSAZENY_ADRESAR);
+        return;
+    }
+    // Sending an older p_time.dat would set a wrong time.
+    if (!vytvor_datum("p_time.dat")) err(26, 2);
+    switch (spust_pevny_soubor("timd.cmx", false, cekani_na_cas_ms)) {
+        case Konec::VYPRSELO: err(109, 3);
+        case Konec::HOTOVO: VypisBox("\xC8" "as je v pokladn\xEC.", 48); break;
+        case Konec::ODMITNUTO: break;
+    }
+}
+
+int NahrajGlogoRS(int) {
+    Konec k = spust_pevny_soubor("glog.cmx", false, cekani_na_logo_ms);
+    if (k == Konec::VYPRSELO) obnov_flagy();
+    return k == Konec::HOTOVO ? 0 : 1;
+}
+
+bool stahni_fds() {
+    Konec k = spust_pevny_soubor("fdsu.cmx", true, cekani_na_fds_ms);
+    if (k == Konec::VYPRSELO) err(109, 2);
+    return k == Konec::HOTOVO;
+}
+
+int napln_fdsfile_z_fdsu(const char* kod) {
+    const std::string klic = std::string("/HDR1/") + kod;
+    HSOUBOR f = otevri_soubor("fds.dat", 'r');
+    std::string radek;
+    bool nalezeno = false;
+    while (cti_radek_fds(f, radek)) {
+        if (radek.compare(0, klic.size(), klic) == 0) {
+            nalezeno = true;
+            break;
+        }
+    }
+    zavri_soubor(f);
+    if (!nalezeno) return 0;
+
+    std::memset(&fdsfile, 0, sizeof fdsfile);
+    size_t i = 6;
+    pole_s_carkou(radek, i, fdsfile.kod_souboru, 2, 21);
+    pole_s_carkou(radek, i, fdsfile.kod_tabulky, 2, 22);
+    pole_s_carkou(radek, i, fdsfile.kapacita, 4, 23);
+    pole_s_carkou(radek, i, fdsfile.pole4, 2, 24);
+    pole_s_carkou(radek, i, fdsfile.pole5, 4, 25);
+    pole_s_carkou(radek, i, fdsfile.poradi, 2, 26);
+    pole_s_carkou(radek, i, fdsfile.pole7, 2, 27);
+    size_t zacatek_delek = i;
+    pole_s_carkou(radek, i, fdsfile.delky[0], 2, 28);
+    // The later group lengths: one or two characters each, up to a comma or the end.
+    for (int g = 1; g < 16; ++g) {
+        size_t konec = radek.find(',', i);
+        if (konec == std::string::npos) konec = radek.size();
+        size_t delka = konec - i;
+        bool posledni = g == 15;
+        if (delka < 1 || delka > 2 || (posledni != (konec == radek.size()))) err(52, 29);
+        std::memcpy(fdsfile.delky[g], radek.data() + i, delka);
+        fdsfile.delky[g][delka] = 0;
+        i = konec + 1;
+    }
+    std::string delky = radek.substr(zacatek_delek);
+    std::memcpy(fdsfile.delky_text, delky.c_str(), std::min(delky.size(), sizeof fdsfile.delky_text - 1));
+    return 1;
+}
+
+void analyzuj_PLUfds() {
+    if (!stahni_fds()) return;  // an older fds.dat would describe another state
+    vypis_soubor("11", "PLU", true, 10, "\rSoubor PLU neexisuje.");
+    vypis_soubor("31", "EAN", true, 11, "\rSoubor EAN neexisuje.");
+    vypis_soubor("12", "Link PLU", false, 0, "\rSoubor Link PLU neexistuje.");
+    vypis_soubor("36", "Link EAN", false, 0, "\rSoubor Link EAN neexistuje.");
+}

@@ -1,0 +1,253 @@
+// The outgoing work file work02.tmp: header block, file blocks, table blocks, and the
+// layouts whose blocks could not be sent.
+#include "format_pomocne.h"  // first: see there
+
+#include <sstream>
+
+#include "link/bloky.h"
+#include "link/odesilani.h"
+
+namespace {
+
+std::string plu_radek(unsigned i) {
+    char r[128];
+    std::snprintf(r, sizeof r, "%014u,01,0,1,0000,00000000,\"ZBOZI %-10u\",+%011u,+000000000\r\n", i, i,
+                  i * 10);
+    return r;
+}
+
+// A layout of one table item repeated, searched instead of the built-in table.
+std::string tabulka_polozek(const std::string& kod, const std::string& polozky) {
+    return "F:" + kod + "\r\nS:" + std::string("00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00") +
+           "\r\nT:" + polozky + ".C\r\nX \r\n";
+}
+
+// Table text: `pocet` fields of `bajtu` bytes, byte k of field i being (i + k) & 0xFF.
+std::string data_tabulky(unsigned pocet, unsigned bajtu, std::string* hex = nullptr) {
+    static const char H[] = "0123456789ABCDEF";
+    std::string t;
+    for (unsigned i = 0; i < pocet; ++i) {
+        for (unsigned k = 0; k < bajtu; ++k) {
+            unsigned v = (i + k) & 0xFF;
+            t += H[v >> 4];
+            t += H[v & 15];
+        }
+        t += i + 1 < pocet ? "," : "\r\n";
+    }
+    if (hex) {
+        *hex = t;
+        std::string cisty;
+        for (char c : t)
+            if (c != ',' && c != '\r' && c != '\n') cisty += c;
+        *hex = cisty;
+    }
+    return t;
+}
+
+struct Blok {
+    std::string text;  // STX through the checksum, without the CR
+    char poradi() const { return text[1]; }
+    std::string pole(size_t od, size_t delka) const { return text.substr(od, delka); }
+};
+
+class Bloky : public FormatTest {
+protected:
+    std::string tabulka;  // a layout made for the test (kept alive while searched)
+
+    void TearDown() override {
+        work02f = nullptr;
+        FormatTest::TearDown();
+    }
+
+    // Builds work02.tmp the way the send operation does (nokomun: nothing is sent).
+    Chyba postav(const Hlavicka& h, const std::string& data) {
+        zapis(tt.fds_soubor, h.fds_soubor());
+        zapis(tt.datovy_soubor, data);
+        nokomun = 1;
+        return chyba_z([] { posli_data(); });
+    }
+    void pouzij_tabulku(const std::string& text) {
+        tabulka = text;
+        nastav_formatarea(tabulka.data(), tabulka.size());
+    }
+
+    // The frames of work02.tmp; each must carry a correct checksum.
+    std::vector<Blok> bloky() {
+        std::vector<Blok> v;
+        std::string s = precti("work02.tmp");
+        size_t i = 0;
+        while (i < s.size()) {
+            size_t cr = s.find('\r', i);
+            EXPECT_NE(cr, std::string::npos) << "a frame without its CR";
+            if (cr == std::string::npos) break;
+            std::string t = s.substr(i, cr - i);
+            EXPECT_EQ(t[0], '\x02');
+            EXPECT_EQ(ramec(t.substr(1, t.size() - 3)), t + "\r") << "checksum of " << t.substr(0, 12);
+            EXPECT_LE(t.size(), 988u);
+            v.push_back({t});
+            i = cr + 1;
+        }
+        return v;
+    }
+};
+
+TEST_F(Bloky, SouborVBlocichPoJedenacti) {
+    std::string data;
+    for (unsigned i = 1; i <= 23; ++i) data += plu_radek(i);
+    ASSERT_EQ(postav(hlavicka_plu(), data), Chyba(0, 0));
+    EXPECT_EQ(pocet_zaznamu_v_bloku, 11u);
+    std::vector<Blok> v = bloky();
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_EQ(v[0].text + "\r", ramec("1/HDR1/" + hlavicka_plu().pole("")));
+    const char* pocty[] = {"00000B", "00000B", "000001"};
+    const char* priznaky[] = {"00", "00", "01"};
+    for (int k = 0; k < 3; ++k) {
+        const Blok& b = v[static_cast<size_t>(k) + 1];
+        EXPECT_EQ(b.poradi(), '2' + k);
+        EXPECT_EQ(b.pole(2, 6), pocty[k]);
+        EXPECT_EQ(b.pole(8, 2), priznaky[k]);
+        EXPECT_EQ(b.text.size(), 10 + 84 * std::stoul(b.pole(2, 6), nullptr, 16) + 2);
+    }
+    // The first record, field by field: key, department, the two flag bits as one byte,
+    // two numbers, the name, and the amounts with their sign nibbles.
+    EXPECT_EQ(v[1].pole(10, 84), "00000000000001" "01" "01" "0000" "00000000"
+                                 "5A424F5A492031" "202020202020202020" "000000000100" "0000000000");
+    // The last record ends the last block.
+    EXPECT_EQ(v[3].pole(10, 14), "00000000000023");
+}
+
+TEST_F(Bloky, PlnyPosledniBlokNeseKonec) {
+    std::string data;
+    for (unsigned i = 1; i <= 22; ++i) data += plu_radek(i);
+    ASSERT_EQ(postav(hlavicka_plu(), data), Chyba(0, 0));
+    std::vector<Blok> v = bloky();
+    ASSERT_EQ(v.size(), 3u);
+    EXPECT_EQ(v[1].pole(1, 9), "200000B00");
+    EXPECT_EQ(v[2].pole(1, 9), "300000B01");
+
+    // An empty data file: the header block alone.
+    ASSERT_EQ(postav(hlavicka_plu(), ""), Chyba(0, 0));
+    EXPECT_EQ(bloky().size(), 1u);
+}
+
+TEST_F(Bloky, PoradoveZnakyPoDevitceNula) {
+    std::string data;
+    for (unsigned i = 1; i <= 11 * 9; ++i) data += plu_radek(i);
+    ASSERT_EQ(postav(hlavicka_plu(), data), Chyba(0, 0));
+    std::vector<Blok> v = bloky();
+    ASSERT_EQ(v.size(), 10u);
+    std::string poradi;
+    for (const Blok& b : v) poradi += b.poradi();
+    EXPECT_EQ(poradi, "1234567890");
+    EXPECT_EQ(v[9].pole(8, 2), "01");
+}
+
+TEST_F(Bloky, VadnaDataSouboru) {
+    std::string dobry = plu_radek(1);
+    std::string dlouhy = dobry.substr(0, dobry.size() - 2);
+    dlouhy.insert(dlouhy.size() - 1, 197 - dlouhy.size(), '0');  // 197 characters before LF
+    ASSERT_EQ(dlouhy.size(), 197u);
+    EXPECT_EQ(postav(hlavicka_plu(), dobry + dlouhy + "\n"), Chyba(57, 1));
+    EXPECT_EQ(postav(hlavicka_plu(), dobry + dobry.substr(0, dobry.size() - 1)), Chyba(58, 1));
+}
+
+TEST_F(Bloky, HlavickovyBlokZFds) {
+    auto hlavicka = [&](const std::string& fds) {
+        zapis(tt.fds_soubor, fds);
+        return chyba_z([&] {
+            work02f = otevri_soubor("work02.tmp", 'w');
+            preved_fds_na_prvni_blok();
+            zavri_soubor(work02f);
+            work02f = nullptr;
+        });
+    };
+    EXPECT_EQ(hlavicka("AB,CD\r\nrest"), Chyba(0, 0));
+    EXPECT_EQ(precti("work02.tmp"), ramec("1/HDR1/ABCD"));
+    EXPECT_EQ(hlavicka(std::string(75, 'A') + ",,\r\n"), Chyba(0, 0));
+    EXPECT_EQ(hlavicka(std::string(76, 'A') + "\r\n"), Chyba(52, 2));
+    EXPECT_EQ(hlavicka("11,00,0BB8"), Chyba(52, 1));
+}
+
+TEST_F(Bloky, TabulkaSPrubeznymPosunem) {
+    pouzij_tabulku(tabulka_polozek("E5", "25N40+"));
+    std::string hex;
+    ASSERT_EQ(postav(hlavicka_tabulky("E5"), data_tabulky(25, 40, &hex)), Chyba(0, 0));
+    std::vector<Blok> v = bloky();
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_EQ(v[1].pole(1, 11), "20000" "01B8" "00");
+    EXPECT_EQ(v[2].pole(1, 11), "301B8" "01B8" "00");
+    EXPECT_EQ(v[3].pole(1, 11), "40370" "0078" "01");
+    std::string prenesene;
+    for (size_t k = 1; k < v.size(); ++k) prenesene += v[k].text.substr(12, v[k].text.size() - 14);
+    EXPECT_EQ(prenesene, hex);
+}
+
+TEST_F(Bloky, PosledniPolozkaZaHranouDavaPrazdnyBlok) {
+    pouzij_tabulku(tabulka_polozek("E5", "22N40+"));
+    ASSERT_EQ(postav(hlavicka_tabulky("E5"), data_tabulky(22, 40)), Chyba(0, 0));
+    std::vector<Blok> v = bloky();
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_EQ(v[2].pole(1, 11), "301B8" "01B8" "00");
+    EXPECT_EQ(v[3].text.substr(1, 11), "40370" "0000" "01");
+    EXPECT_EQ(v[3].text.size(), 14u);
+}
+
+TEST_F(Bloky, NeodeslatelneRozlozeniSeOdmitnePredStavbou) {
+    // Four items of 99 bytes fit one block (804 characters); a fifth would make it 1002.
+    pouzij_tabulku(tabulka_polozek("E5", "4N99+"));
+    ASSERT_EQ(postav(hlavicka_tabulky("E5"), data_tabulky(4, 99)), Chyba(0, 0));
+    EXPECT_EQ(bloky().size(), 2u);
+    std::filesystem::remove(adresar / "work02.tmp");
+    pouzij_tabulku(tabulka_polozek("E5", "5N99+"));
+    EXPECT_EQ(postav(hlavicka_tabulky("E5"), data_tabulky(5, 99)), Chyba(66, 5));
+    EXPECT_FALSE(existuje("work02.tmp"));
+
+    // A record of 510 bytes leaves no room in a block.
+    std::string s = "FF,FF,00,00,00,00,00,00,00,00,00,00,00,00,00,00";
+    pouzij_tabulku("F:E6\r\nS:" + s + "\r\nT:3N85+.3N85+.C\r\nX \r\n");
+    EXPECT_EQ(postav(hlavicka_souboru("E6", s), ""), Chyba(66, 3));
+    EXPECT_FALSE(existuje("work02.tmp"));
+}
+
+TEST_F(Bloky, LogoJdeJakoTabulkaE0) {
+    std::string logo;
+    for (unsigned r = 0; r < 130; ++r) {
+        for (unsigned k = 0; k < 36; ++k) {
+            char dvojice[3];
+            std::snprintf(dvojice, sizeof dvojice, "%02X", (r * 7 + k) & 0xFF);
+            logo += dvojice;
+        }
+        logo += "\r\n";
+    }
+    std::string fds = precti_soubor(std::filesystem::path(KASLNK_SOURCE_DIR) / "examples" / "glogo.fds");
+    tt.datovy_soubor = "glogo.dat";
+    tt.fds_soubor = "glogo.fds";
+    zapis("glogo.fds", fds);
+    zapis("glogo.dat", logo);
+    nokomun = 1;
+    ASSERT_EQ(chyba_z([] { posli_data(); }), Chyba(0, 0));
+    std::vector<Blok> v = bloky();
+    // 13 rows of 36 bytes a block; the block of the last row passes the limit, so an
+    // empty last block follows.
+    ASSERT_EQ(v.size(), 12u);
+    EXPECT_EQ(v[1].pole(6, 4), "01D4");
+    EXPECT_EQ(v[10].pole(2, 10), "1074" "01D4" "00");
+    EXPECT_EQ(v[11].pole(2, 10), "1248" "0000" "01");
+
+    // Read back from the register, the table gives the same text.
+    std::string data;
+    for (size_t k = 1; k < v.size(); ++k) data += v[k].text.substr(12, v[k].text.size() - 14);
+    char poradi = '1';
+    std::string work01 = blok_hlavicky(hlavicka_tabulky("E0"));
+    for (size_t od = 0; od < data.size(); od += 880) {
+        std::string kus = data.substr(od, 880);
+        work01 += blok_tabulky(poradi, static_cast<unsigned>(od / 2), kus, od + 880 >= data.size());
+        poradi = dalsi_poradi(poradi);
+    }
+    tt.datovy_soubor = "zpet.dat";
+    tt.fds_soubor = "zpet.fds";
+    ASSERT_EQ(prijmi(work01), Chyba(0, 0));
+    EXPECT_EQ(precti("zpet.dat"), logo);
+}
+
+}  // namespace

@@ -1,0 +1,261 @@
+// Transfer control: the worker, its end in each run mode, refused second starts, the
+// program-directory lock, batches and the built-in operations, all without a port
+// (nokomun: reads replay work01.tmp, sends stop after building work02.tmp).
+#include "format_pomocne.h"  // first: see there
+
+#include "core/log.h"
+#include "core/prenos.h"
+#include "core/prikazovy_radek.h"
+#include "link/bloky.h"
+#include "link/hodiny.h"
+#include "link/terminal.h"
+#include "link/vestavene.h"
+#include "platform/platform.h"
+
+namespace {
+
+const std::string HLAVICKA = "000001,1,6,1,era\r\n";
+const std::string CAS_V_POKLADNE = "\xC8" "as je v pokladn\xEC.\n";
+
+struct BezCekani : Hodiny {
+    void cekej(uint32_t) override {}
+};
+
+class Prenos : public ProgramovyAdresar {
+protected:
+    BezCekani hodiny;
+    std::function<bool()> puvodni_vyber;
+
+    void SetUp() override {
+        ProgramovyAdresar::SetUp();
+        nuluj_stav_formatu();
+        ShowProgress = 0;
+        nokomun = 1;
+        nastav_hodiny(&hodiny);
+        puvodni_vyber = vyber_a_otevri_soubor_D;
+        for (const char* f : {"p_time.fds", "fdsu.cmx"})
+            zapis(f, precti_soubor(std::filesystem::path(KASLNK_SOURCE_DIR) / "examples" / f));
+        zapis("p_time.dat", "06,12,24,21,11\r\n");
+    }
+    void TearDown() override {
+        dokonci_davku();
+        dokonci_vlakno();
+        uvolni_adresar();
+        eventKonecRSPrenosu.zrus();
+        eventKonecDavky.zrus();
+        hook_stav_po_odeslani = nullptr;
+        vyber_a_otevri_soubor_D = puvodni_vyber;
+        cekani_na_cas_ms = 10000;
+        cas_pro_datum = plat_mistni_cas;
+        nastav_hodiny(nullptr);
+        work02f = nullptr;
+        zapomen_soubory_formatu();
+        ProgramovyAdresar::TearDown();
+    }
+
+    void prikazy(const std::string& jmeno, const std::string& radky) {
+        zapis(jmeno, HLAVICKA + radky);
+        tt.jmeno_cmd = jmeno;
+    }
+    // Waits for the worker to signal its end and releases it.
+    void dokonci() {
+        ASSERT_TRUE(eventKonecRSPrenosu.cekej(10000));
+        dokonci_vlakno();
+    }
+    std::vector<std::string> radky_logu() {
+        std::vector<std::string> v;
+        std::string log = precti("era.log");
+        for (size_t i = 0; i < log.size();) {
+            size_t k = log.find("\r\n", i);
+            v.push_back(log.substr(i + 17, k - i - 17));  // without date and time
+            i = k + 2;
+        }
+        return v;
+    }
+    std::string obrazovka() {
+        std::string s;
+        for (int r = 0; r < TERM_RADKU; ++r) s += std::string(radek_obrazovky(r), TERM_SLOUPCU) + "\n";
+        return s;
+    }
+};
+
+TEST_F(Prenos, AutomatickyRezimKonciNulou) {
+    AUTOMAT = 1;
+    prikazy("x.cmd", "/10-00/;P_TIME\r\n/10-00/;p_time\r\n");
+    zapis("err", "1");
+    ASSERT_EQ(komunikuj(), 1);
+    dokonci();
+    EXPECT_EQ(kod_konce_vlakna(), 0);
+    EXPECT_EQ(radky_logu(), (std::vector<std::string>{"00,000001,/10-00/;1,0000", "00,000001,/10-00/;1,0000"}));
+    EXPECT_EQ(precti("err"), "0");
+    EXPECT_EQ(precti("error.txt"), "151\r\n");
+    EXPECT_EQ(zpravy(), "");
+    EXPECT_TRUE(existuje("work02.tmp"));  // nokomun keeps what was built
+}
+
+TEST_F(Prenos, OkenniRezimHlasiKonec) {
+    WINDOW = 1;
+    rawdebug = 1;
+    zapis("rsdata", "traffic of an older transfer");
+    prikazy("x.cmd", "/10-00/;p_time\r\n");
+    ASSERT_EQ(komunikuj(), 1);
+    dokonci();
+    EXPECT_EQ(kod_konce_vlakna(), -1);
+    EXPECT_EQ(zpravy(), "Komunikace uspesne ukoncena.\n");
+    EXPECT_TRUE(existuje("rsdata"));
+    EXPECT_EQ(precti("rsdata"), "");  // created anew, and nokomun sent nothing
+    EXPECT_FALSE(bezi_prenos());
+}
+
+TEST_F(Prenos, ChybaVeVlaknuKonciJednickou) {
+    prikazy("x.cmd", "/10-00/;p_time\r\n/10-00/;chybi\r\n");
+    ASSERT_EQ(komunikuj(), 1);
+    dokonci();
+    EXPECT_EQ(kod_konce_vlakna(), 1);
+    EXPECT_EQ(radky_logu(), (std::vector<std::string>{"00,000001,/10-00/;1,0000", "30,000001,/10-00/;1,0001"}));
+    EXPECT_EQ(precti("err"), "1");
+}
+
+TEST_F(Prenos, VadnyPrikazovySouborSeHlasiPredVlaknem) {
+    prikazy("x.cmd", "/60-00/;p_time\r\n");
+    OCEKAVEJ_CHYBU(komunikuj(), 51, 36);
+    EXPECT_FALSE(bezi_prenos());
+    // The network form: no transport for it.
+    zapis("sit.cmd", "1.2.3.4,5.6.7.8,era\r\n/10-00/;p_time\r\n");
+    tt.jmeno_cmd = "sit.cmd";
+    OCEKAVEJ_CHYBU(komunikuj(), 51, CHYBA_SIT_MIMO_DAVKU);
+    EXPECT_FALSE(bezi_prenos());
+    EXPECT_NE(precti("era.log").find(",51,5.6.7.8,/10-00/;0062\r\n"), std::string::npos);
+}
+
+TEST_F(Prenos, DruhyStartSeOdmitne) {
+    nastav_hodiny(nullptr);  // the worker really pauses after its operation
+    zpozdeni = 500;
+    prikazy("x.cmd", "/10-00/;p_time\r\n");
+    ASSERT_EQ(komunikuj(), 1);
+    zapis("p_time.dat", "99,01,01,00,00\r\n");
+    EXPECT_EQ(komunikuj(), 0);
+    EXPECT_EQ(Inicializuj_davku(), 0);
+    EXPECT_EQ(Zkus_vsechny_soubory(), 0);
+    nastav_cas_datum();
+    EXPECT_EQ(precti("p_time.dat"), "99,01,01,00,00\r\n");  // not rewritten
+    dokonci();
+    ASSERT_EQ(zachycene_boxy().size(), 4u);
+    for (const std::string& b : zachycene_boxy()) EXPECT_NE(b.find("u\x9E b\xEC\x9E\xED"), std::string::npos) << b;
+    // Once it has ended, the next start goes.
+    ASSERT_EQ(komunikuj(), 1);
+    dokonci();
+}
+
+TEST_F(Prenos, JinyProcesVAdresari) {
+    int cizi = plat_zamkni(cesta(ZAMEK_ADRESARE));
+    ASSERT_GE(cizi, 0);
+    zapis("err", "7");
+    zapis("work01.tmp", "blocks of the other transfer");
+    prikazy("x.cmd", "/10-00/;p_time\r\n");
+    WINDOW = 1;
+    EXPECT_EQ(komunikuj(), 0);
+    WINDOW = 0;
+    AUTOMAT = 1;
+    EXPECT_EQ(KONEC(komunikuj()), KOD_OBSAZENY_ADRESAR);
+    EXPECT_EQ(KONEC(nastav_cas_datum()), KOD_OBSAZENY_ADRESAR);
+    EXPECT_EQ(precti("err"), "7");
+    EXPECT_FALSE(existuje("error.txt"));
+    EXPECT_FALSE(existuje("era.log"));
+    EXPECT_FALSE(existuje("work02.tmp"));
+    EXPECT_EQ(precti("work01.tmp"), "blocks of the other transfer");
+    EXPECT_EQ(precti("p_time.dat"), "06,12,24,21,11\r\n");
+    ASSERT_EQ(zachycene_boxy().size(), 3u);
+    EXPECT_NE(zachycene_boxy()[0].find("jin\xFD kaslnk"), std::string::npos);
+    plat_uvolni_zamek(cizi);
+    AUTOMAT = 0;
+    ASSERT_EQ(komunikuj(), 1);
+    dokonci();
+    EXPECT_EQ(precti("err"), "0");
+}
+
+TEST_F(Prenos, Davka) {
+    WINDOW = 1;  // a batch is started from the window
+    zapis("t2.fds", precti("p_time.fds"));
+    zapis("t2.dat", "07,01,02,03,04\r\n");
+    prikazy("a.cmd", "/10-00/;p_time\r\n");
+    prikazy("b.cmd", "/10-01/;t2\r\n");
+    zapis("sit.cmd", "1.2.3.4,5.6.7.8,era\r\n/10-02/;p_time\r\n");
+    prikazy("d.cmd", "/10-03/;p_time\r\n");
+    zapis("noc.dav", "a\r\n  // not this one\r\n\r\nb.cmd\r\nsit\r\n  d\r\n");
+    vyber_a_otevri_soubor_D = [] {
+        tt.davkovy_soubor = "noc.dav";
+        return true;
+    };
+    ASSERT_EQ(Inicializuj_davku(), 1);
+    ASSERT_TRUE(eventKonecDavky.cekej(20000));
+    dokonci_davku();
+    EXPECT_EQ(radky_logu(), (std::vector<std::string>{"00,000001,/10-00/;1,0000", "00,000001,/10-01/;1,0000",
+                                                     "00,000001,/10-03/;1,0000"}));
+    EXPECT_EQ(zpravy(), "Komunikace uspesne ukoncena.\n");
+    EXPECT_EQ(DAVKA, 0);
+    EXPECT_NE(obrazovka().find("// not this one"), std::string::npos);
+    // A batch that is cancelled signals its end at once.
+    eventKonecDavky.zrus();
+    vyber_a_otevri_soubor_D = [] { return false; };
+    ASSERT_EQ(Inicializuj_davku(), 1);
+    EXPECT_TRUE(eventKonecDavky.cekej(10000));
+}
+
+TEST_F(Prenos, NastaveniCasu) {
+    WINDOW = 1;
+    cas_pro_datum = [] { return MistniCas{2006, 12, 24, 21, 11, 0, 0}; };
+    zapis("timd.cmx", OBSAH_TIMD);
+    nastav_cas_datum();
+    EXPECT_EQ(precti("p_time.dat"), "06,12,24,21,11\r\n");
+    EXPECT_EQ(precti("work02.tmp"), ramec("1/HDR1/00D0000100000001" + std::string(34, '0')) +
+                                        ramec("20000000501" "0612242111"));
+    EXPECT_EQ(zpravy(), CAS_V_POKLADNE);  // the transfer itself ran silently
+    EXPECT_EQ(WINDOW, 1);
+    EXPECT_EQ(tt.pripona_cmd, "cmd");
+}
+
+TEST_F(Prenos, NastaveniCasuNeskonciVcas) {
+    nastav_hodiny(nullptr);
+    zpozdeni = 1000;
+    cekani_na_cas_ms = 50;
+    zapis("timd.cmx", OBSAH_TIMD);
+    OCEKAVEJ_CHYBU(nastav_cas_datum(), 109, 3);
+}
+
+TEST_F(Prenos, ZkouskaVsechSouboru) {
+    OCEKAVEJ_CHYBU(Zkus_vsechny_soubory(), 89, 17);
+    // Every code 00..FF is read; here each read replays the same work file (debug keeps it).
+    debug = 1;
+    char poradi = '0';
+    zapis("work01.tmp", stazeni(hlavicka_plu(), {std::string(84, '1')}, 11, poradi));
+    prikazy("b.cmd", "/20-00/11/;plu\r\n");
+    prikazy("a.cmd", "/20-00/11/;plu\r\n");
+    EXPECT_EQ(Zkus_vsechny_soubory(), 1);
+    EXPECT_EQ(tt.jmeno_cmd, "a.cmd");
+    EXPECT_EQ(tt.prikazovy_paket, "/20-00/FF/;test");
+    EXPECT_EQ(precti("plu.dat").substr(0, 15), "11111111111111,");
+    EXPECT_FALSE(existuje("era.log"));  // no log lines
+}
+
+TEST_F(Prenos, AnalyzaPameti) {
+    Hlavicka plu = hlavicka_plu(), link = hlavicka_souboru("12", "05,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00");
+    plu.kapacita = "0BB8";
+    link.kapacita = "0064";
+    zapis("work01.tmp", blok_hlavicky(plu, '0') + blok_hlavicky(link, '1'));
+    analyzuj_PLUfds();
+    EXPECT_EQ(precti("fds.dat"), "/HDR1/" + plu.pole(",") + "\r\n/HDR1/" + link.pole(",") + "\r\n");
+    std::string s = obrazovka();
+    size_t a = s.find("Soubor PLU ma nazev dlouhy 16 znaku.");
+    size_t b2 = s.find("V pameti je misto pro 3000 PLU.");
+    size_t c = s.find("Soubor EAN neexisuje.");
+    size_t d = s.find("V pameti je misto pro 100 Link PLU.");
+    size_t e = s.find("Soubor Link EAN neexistuje.");
+    EXPECT_TRUE(a < b2 && b2 < c && c < d && d < e && e != std::string::npos) << s;
+
+    plu.delky[4] = "0E";
+    zapis("work01.tmp", blok_hlavicky(plu, '0'));
+    OCEKAVEJ_CHYBU(analyzuj_PLUfds(), 46, 10);
+}
+
+}  // namespace

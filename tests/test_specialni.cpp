@@ -1,0 +1,164 @@
+// File formats of the special operations: the status, the FDS list, one header from
+// fds.dat, the date and time line; the work file life cycle of a read.
+#include "format_pomocne.h"  // first: see there
+
+#include "link/cteni.h"
+#include "link/specialni.h"
+#include "link/vestavene.h"
+
+namespace {
+
+const std::string STAV40 = "0012" "000102030405060708090A0B0C0D0E0F1011";
+
+class Specialni : public FormatTest {
+protected:
+    void TearDown() override {
+        cas_pro_datum = plat_mistni_cas;
+        FormatTest::TearDown();
+    }
+    // Converts the work file with the conversion; the error it ended with.
+    Chyba preved(const std::string& work01, std::string (*prevod)(HSOUBOR), std::string& vystup) {
+        zapis("work01.tmp", work01);
+        return chyba_z([&] {
+            HSOUBOR f = otevri_soubor("work01.tmp", 'r');
+            vystup = prevod(f);
+            zavri_soubor(f);
+        });
+    }
+    Chyba stav(const std::string& work01, std::string* vystup = nullptr) {
+        std::string v;
+        Chyba c = preved(work01, preved_stav, v);
+        if (vystup) *vystup = v;
+        return c;
+    }
+    Chyba seznam(const std::string& work01, std::string* vystup = nullptr) {
+        std::string v;
+        Chyba c = preved(work01, preved_seznam_fds, v);
+        if (vystup) *vystup = v;
+        return c;
+    }
+};
+
+TEST_F(Specialni, Stav) {
+    std::string v;
+    ASSERT_EQ(stav(ramec("0" + STAV40) + "rest is ignored", &v), Chyba(0, 0));
+    EXPECT_EQ(v, "0012,00,01,02,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F,10,11");
+
+    EXPECT_EQ(stav(""), Chyba(45, 1));
+    EXPECT_EQ(stav("0" + STAV40), Chyba(45, 2));
+    EXPECT_EQ(stav("\x02"), Chyba(45, 3));
+    EXPECT_EQ(stav(ramec("1" + STAV40)), Chyba(45, 4));
+    EXPECT_EQ(stav(ramec("000G2" + STAV40.substr(4))), Chyba(45, 5));
+    EXPECT_EQ(stav(ramec("0" + STAV40.substr(0, 6) + "X")), Chyba(45, 6));
+    EXPECT_EQ(stav(ramec("0" + STAV40.substr(0, 7) + "X")), Chyba(45, 7));
+    EXPECT_EQ(stav("\x02" "0" + STAV40.substr(0, 39)), Chyba(45, 7));
+}
+
+TEST_F(Specialni, SeznamFds) {
+    Hlavicka plu = hlavicka_plu(), d2 = hlavicka_tabulky("D2");
+    std::string v;
+    ASSERT_EQ(seznam(blok_hlavicky(plu, '0') + blok_hlavicky(d2, '1'), &v), Chyba(0, 0));
+    EXPECT_EQ(v, "/HDR1/" + plu.pole(",") + "\r\n/HDR1/" + d2.pole(",") + "\r\n");
+    EXPECT_EQ(seznam("", &v), Chyba(0, 0));
+    EXPECT_EQ(v, "");
+
+    std::string blok = blok_hlavicky(plu, '0');
+    EXPECT_EQ(seznam("x" + blok), Chyba(46, 1));
+    EXPECT_EQ(seznam(blok + "\x02" "A/HDR1/"), Chyba(46, 2));
+    EXPECT_EQ(seznam("\x02" "0"), Chyba(46, 3));
+    EXPECT_EQ(seznam("\x02" "0H"), Chyba(46, 4));
+    EXPECT_EQ(seznam("\x02" "0/"), Chyba(46, 5));
+    EXPECT_EQ(seznam("\x02" "0/HD"), Chyba(46, 6));
+    EXPECT_EQ(seznam(ramec("0/HDR12/" + plu.pole(""))), Chyba(63, 1));
+    EXPECT_EQ(seznam(ramec("0/HDR/" + plu.pole(""))), Chyba(63, 1));
+    // The block ends inside the fields: in the first, in the fifth, in a late one.
+    EXPECT_EQ(seznam("\x02" "0/HDR1/1"), Chyba(63, 2));
+    EXPECT_EQ(seznam("\x02" "0/HDR1/11000BB80000"), Chyba(63, 6));
+    EXPECT_EQ(seznam(ramec("0/HDR1/" + plu.pole("").substr(0, 46))), Chyba(63, 19));
+    std::string bez_konce = blok.substr(0, blok.size() - 3);
+    EXPECT_EQ(seznam(bez_konce), Chyba(63, 20));
+    EXPECT_EQ(seznam(bez_konce + "A"), Chyba(63, 21));
+    EXPECT_EQ(seznam(bez_konce + "AB"), Chyba(63, 22));
+}
+
+TEST_F(Specialni, HlavickaZeSeznamu) {
+    Hlavicka plu = hlavicka_plu();
+    plu.kapacita = "0BB8";
+    zapis("fds.dat", "/HDR1/" + hlavicka_tabulky("D2").pole(",") + "\r\n/HDR1/" + plu.pole(",") + "\r\n");
+    int nalezeno = -1;
+    ASSERT_EQ(chyba_z([&] { nalezeno = napln_fdsfile_z_fdsu("11"); }), Chyba(0, 0));
+    EXPECT_EQ(nalezeno, 1);
+    EXPECT_STREQ(fdsfile.kod_souboru, "11");
+    EXPECT_STREQ(fdsfile.kapacita, "0BB8");
+    EXPECT_STREQ(fdsfile.delky[4], "10");
+    EXPECT_STREQ(fdsfile.delky[15], "00");
+    EXPECT_STREQ(fdsfile.delky_text, "07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00");
+    ASSERT_EQ(chyba_z([&] { nalezeno = napln_fdsfile_z_fdsu("31"); }), Chyba(0, 0));
+    EXPECT_EQ(nalezeno, 0);
+
+    auto vadny = [&](const std::string& radek) {
+        zapis("fds.dat", radek + "\r\n");
+        return chyba_z([] { napln_fdsfile_z_fdsu("11"); });
+    };
+    std::string r = "/HDR1/" + plu.pole(",");
+    const size_t carky[] = {8, 11, 16, 19, 24, 27, 30, 33};  // the comma after fields 1..8
+    for (int k = 0; k < 8; ++k) {
+        SCOPED_TRACE(k);
+        std::string v = r;
+        v[carky[k]] = ';';
+        EXPECT_EQ(vadny(v), Chyba(52, 21 + k));
+    }
+    EXPECT_EQ(vadny(r.substr(0, r.size() - 3)), Chyba(52, 29));  // 15 group lengths
+    EXPECT_EQ(vadny(r + ",00"), Chyba(52, 29));                    // 17
+    EXPECT_EQ(vadny(r.substr(0, 40) + "123" + r.substr(42)), Chyba(52, 29));
+    EXPECT_EQ(vadny(r + std::string(10, ' ')), Chyba(52, 33));    // longer than 83
+}
+
+TEST_F(Specialni, DatumACas) {
+    EXPECT_EQ(text_datumu({2006, 12, 24, 21, 11, 30, 0}), "06,12,24,21,11\r\n");
+    EXPECT_EQ(text_datumu({1999, 1, 2, 3, 4, 0, 0}), "99,01,02,03,04\r\n");
+    EXPECT_EQ(text_datumu({2000, 2, 29, 0, 0, 0, 0}), "00,02,29,00,00\r\n");
+    cas_pro_datum = [] { return MistniCas{2006, 12, 24, 21, 11, 59, 999}; };
+    zapis("p_time.dat", "an older, longer text of the clock\r\n");
+    EXPECT_TRUE(vytvor_datum("p_time.dat"));
+    EXPECT_EQ(precti("p_time.dat"), "06,12,24,21,11\r\n");
+    // A file that cannot be created: no message without debug, but no success either.
+    EXPECT_FALSE(vytvor_datum("no-such-dir/p_time.dat"));
+    EXPECT_TRUE(zachycene_boxy().empty());
+    debug = 1;
+    EXPECT_FALSE(vytvor_datum("no-such-dir/p_time.dat"));
+    EXPECT_EQ(zpravy(), "Nepodarilo se otevrit soubor data a casu.\n");
+}
+
+TEST_F(Specialni, PrehraniPracovnihoSouboru) {
+    // With nokomun a read converts the work file of an earlier run; it is deleted
+    // afterwards unless debug keeps it.
+    nokomun = 1;
+    char poradi = '0';
+    std::string work01 = stazeni(hlavicka_plu(), {std::string(84, '0')}, 11, poradi);
+    for (int32_t d : {1, 0}) {
+        debug = d;
+        zapis("work01.tmp", work01);
+        ASSERT_EQ(chyba_z([] { precti_data(); }), Chyba(0, 0));
+        EXPECT_EQ(precti("p_plu.fds"), hlavicka_plu().fds_soubor());
+        EXPECT_EQ(precti("p_plu.dat").substr(0, 18), "00000000000000,00,");
+        EXPECT_EQ(existuje("work01.tmp"), d == 1);
+    }
+    // Nothing to replay: the conversion reports the missing work file.
+    EXPECT_EQ(chyba_z([] { precti_data(); }), Chyba(30, 1));
+}
+
+TEST_F(Specialni, KontrolaStavuPoOdeslani) {
+    // sts.dat from the status block; a status other than 0000 marks the reset as not done.
+    nokomun = 1;
+    tt.datovy_soubor = "sts.dat";
+    for (auto [cislice, vysledek] : {std::pair<std::string, int>{"0000", 0}, {"0012", 12}, {"00A0", -1}}) {
+        zapis("work01.tmp", ramec("0" + cislice + STAV40.substr(4)));
+        int v = -2;
+        ASSERT_EQ(chyba_z([&] { v = stav_po_odeslani(); }), Chyba(0, 0));
+        EXPECT_EQ(v, vysledek) << cislice;
+        EXPECT_EQ(precti("sts.dat").substr(0, 7), cislice + ",00");
+    }
+}
+
+}  // namespace
