@@ -105,7 +105,7 @@ void dokonci_davku() {
 
 int Inicializuj_davku() {
     if (bezi_prenos()) {
-        VypisBox("P\xF8" "enos u\x9E b\xEC\x9E\xED. Dal\x9A\xED nelze spustit, dokud neskon\xE8\xED.", 48);
+        VypisBox(TEXT_PRENOS_BEZI, 48);
         return 0;
     }
     dokonci_davku();
@@ -133,7 +133,7 @@ int Inicializuj_davku() {
 
 int Zkus_vsechny_soubory() {
     if (bezi_prenos()) {
-        VypisBox("P\xF8" "enos u\x9E b\xEC\x9E\xED. Dal\x9A\xED nelze spustit, dokud neskon\xE8\xED.", 48);
+        VypisBox(TEXT_PRENOS_BEZI, 48);
         return 0;
     }
     if (!zamkni_adresar()) return 0;

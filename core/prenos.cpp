@@ -21,6 +21,8 @@
 
 Udalost eventKonecRSPrenosu;
 Udalost eventKonecDavky;
+const char* const TEXT_PRENOS_BEZI =
+    "P\xF8" "enos u\x9E b\xEC\x9E\xED. Dal\x9A\xED nelze spustit, dokud neskon\xE8\xED.";
 
 namespace {
 
@@ -32,8 +34,6 @@ std::mutex g_zamek_mutex;
 int g_zamek = -1;
 std::string g_zamek_cesta;
 
-constexpr const char* TEXT_BEZI =
-    "P\xF8" "enos u\x9E b\xEC\x9E\xED. Dal\x9A\xED nelze spustit, dokud neskon\xE8\xED.";
 constexpr const char* TEXT_OBSAZENO =
     "V tomto adres\xE1\xF8i u\x9E pracuje jin\xFD kaslnk.\rNepracuji.";
 
@@ -127,7 +127,7 @@ void proved_operaci() {
 
 int komunikuj() {
     if (bezi_prenos()) {
-        VypisBox(TEXT_BEZI, 48);
+        VypisBox(TEXT_PRENOS_BEZI, 48);
         return 0;
     }
     if (!zamkni_adresar()) {
@@ -153,7 +153,7 @@ int komunikuj() {
 
 int Inicializuj_RS_komunikaci() {
     if (g_bezi.exchange(true)) {
-        VypisBox(TEXT_BEZI, 48);
+        VypisBox(TEXT_PRENOS_BEZI, 48);
         return 0;
     }
     if (!zamkni_adresar()) {

@@ -16,6 +16,8 @@ constexpr int KOD_OBSAZENY_ADRESAR = 5;
 // Subcode of error 51: a command file in network form outside a batch (there is no
 // network transport).
 constexpr int CHYBA_SIT_MIMO_DAVKU = 62;
+// The message of a start refused because a transfer or batch runs in this process.
+extern const char* const TEXT_PRENOS_BEZI;
 // Lock file in the program directory, held while this process transfers.
 constexpr const char* ZAMEK_ADRESARE = "kaslnk.lck";
 
