@@ -4,8 +4,11 @@
 
 #include "core/globals.h"
 #include "core/spusteni.h"
+#include "platform/platform.h"
 
+// On Windows the program is a GUI-subsystem program (no console window when another
+// program starts it) and reads its whole command line from the system; argv serves Linux.
 int main(int argc, char** argv) {
     nuluj_globalni_stav();
-    return spust(std::vector<std::string>(argv, argv + argc));
+    return spust(plat_prikazovy_radek(), std::vector<std::string>(argv, argv + argc));
 }

@@ -210,8 +210,12 @@ void pouzij_parametry(const Parametry& p) {
     fullpath = p.fullpath;
 }
 
-void zpracuj_parametry(const std::vector<std::string>& argumenty) {
-    pouzij_parametry(rozeber_argumenty(argumenty));
+Parametry rozeber_parametry(const std::string& radek, const std::vector<std::string>& argumenty) {
+    return radek.empty() ? rozeber_argumenty(argumenty) : rozeber_radek_windows(radek);
+}
+
+void zpracuj_parametry(const std::string& radek, const std::vector<std::string>& argumenty) {
+    pouzij_parametry(rozeber_parametry(radek, argumenty));
 }
 
 std::string pridej_path(const std::string& jmeno) {

@@ -45,9 +45,13 @@ bool je_prepinac(const std::string& argument);
 // zpozdeni; ends the process when the result asks for it.
 void pouzij_parametry(const Parametry& p);
 
+// The form this system uses: the whole line when the system gives one (Windows,
+// plat_prikazovy_radek), otherwise the argument vector.
+Parametry rozeber_parametry(const std::string& radek, const std::vector<std::string>& argumenty);
+
 // Parses the command line of this process into the run-mode flags; may end the process
-// with exit code 0 (--help, --version), 2, 3 or 8.
-void zpracuj_parametry(const std::vector<std::string>& argumenty);
+// with exit code 0 (--help, --version; Linux only), 2, 3 or 8.
+void zpracuj_parametry(const std::string& radek, const std::vector<std::string>& argumenty);
 
 // The program directory in front of the name when the command line named one.
 std::string pridej_path(const std::string& jmeno);

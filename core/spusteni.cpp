@@ -59,8 +59,8 @@ void nastav_terminal() {
     }
 }
 
-int spust(const std::vector<std::string>& argumenty) {
-    zpracuj_parametry(argumenty);
+int spust(const std::string& radek, const std::vector<std::string>& argumenty) {
+    zpracuj_parametry(radek, argumenty);
     if (AUTOMAT && !zamkni_adresar()) return KOD_OBSAZENY_ADRESAR;
     nastav_terminal();
     TvorSoubor("timd.cmx", OBSAH_TIMD);

@@ -19,6 +19,7 @@ extern void (*akce_datum_cas)();
 void nastav_terminal();
 
 // Runs the whole start-up; returns the exit code (errors end the process through err).
-// A command-file or "/t" start first takes the program directory: when another kaslnk
-// works there, it ends with KOD_OBSAZENY_ADRESAR without touching any file.
-int spust(const std::vector<std::string>& argumenty);
+// The command line is `radek` as the system gives it when not empty (Windows), else the
+// argument vector. A command-file or "/t" start first takes the program directory: when
+// another kaslnk works there, it ends with KOD_OBSAZENY_ADRESAR without touching any file.
+int spust(const std::string& radek, const std::vector<std::string>& argumenty);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build: installs MinGW-w64 and Wine (only what is missing), cross-builds the
 # 64-bit and the 32-bit Windows targets, checks that the .exe files import only system
-# DLLs, and runs the 64-bit unit tests under Wine in a fresh prefix.
+# DLLs, runs the 64-bit unit tests under Wine in a fresh prefix, and runs kaslnk.exe
+# under Wine against the Linux register simulator (the smoke test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 zacatek=$(date +%s)
@@ -40,6 +41,13 @@ echo 'int main() { return 0; }' |
   i686-w64-mingw32-g++-posix -x c++ - -x none -o build-win32/kaslnk_core_link.exe -static \
     -Wl,--whole-archive build-win32/libkaslnk_core.a -Wl,--no-whole-archive -luser32
 
+# kaslnk.exe is a GUI-subsystem program, so that no console window opens when another
+# program starts it.
+for exe in build-win32/kaslnk.exe build-win64/kaslnk.exe; do
+  [[ "$(objdump -p "$exe")" =~ $'\n'Subsystem[[:space:]]+0+2[[:space:]] ]] ||
+    { echo "$exe is not a GUI-subsystem program" >&2; exit 1; }
+done
+
 # A program must run on a bare Windows: no MinGW runtime DLLs, only the system's own.
 allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|WINSPOOL\.DRV|WINMM|WS2_32|OLE32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)(\.dll)?$'
 for exe in build-win32/kaslnk.exe build-win32/kaslnk_core_link.exe build-win64/kaslnk.exe \
@@ -55,19 +63,31 @@ for exe in build-win32/kaslnk.exe build-win32/kaslnk_core_link.exe build-win64/k
   echo "$exe imports: $(echo $dlls)"
 done
 
+# The register simulator of the smoke test is a Linux program.
+if [ -f build/CMakeCache.txt ]; then
+  sim_build=build
+else
+  sim_build=build-sim
+  cmake -S . -B build-sim -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASLNK_TESTS=OFF -DKASLNK_BENCH=OFF \
+    -DKASLNK_WERROR=$werror >/dev/null
+fi
+cmake --build "$sim_build" -j "$jobs" --target kaslnk-sim >/dev/null
+echo "Windows builds took $(( $(date +%s) - zacatek )) s"
+wine_zacatek=$(date +%s)
+
 echo "== Windows unit tests under Wine =="
 WINEPREFIX=$(mktemp -d /tmp/kaslnk-wine.XXXXXX)
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # No display: Wine cannot show a window or a message box, so nothing waits for a click.
 unset DISPLAY WAYLAND_DISPLAY
-pty_pid=""
+pty_pid="" smoke_sim_pid="" smoke_dir=""
 uklid() {
   timeout 30 wineserver -k 2>/dev/null || true
   timeout 30 wineserver -w 2>/dev/null || true
   # The Wine server holds the pseudo-terminal as its controlling terminal: closing the
   # other end first would hang it up (SIGHUP) while it still runs.
-  if [ -n "$pty_pid" ]; then kill "$pty_pid" 2>/dev/null || true; fi
-  rm -rf "$WINEPREFIX"
+  for pid in $pty_pid $smoke_sim_pid; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$WINEPREFIX" ${smoke_dir:+"$smoke_dir"}
 }
 trap uklid EXIT
 # A 64-bit Wine without its 32-bit half says so while it makes the prefix; nothing else
@@ -75,6 +95,7 @@ trap uklid EXIT
 { timeout 120 wine wineboot --init 2>&1 || exit 1; } |
   { grep -v -e 'syswow64' -e 'has been updated' || true; }
 . scripts/wine-porty.sh
+. scripts/wine-smoke.sh
 wine_mapuj_porty
 ctest --test-dir build-win64 -j 2 --output-on-failure --timeout 120
 
@@ -90,9 +111,17 @@ if command -v python3 >/dev/null; then
   wine_mapuj_porty "$pty"
   vysledek=$(KASLNK_WINE_PTY="$pty" timeout 60 wine build-win64/tests/kaslnk_tests.exe \
     --gtest_filter='Win32Pty.*' 2>&1) || { echo "$vysledek"; exit 1; }
-  echo "$vysledek" | grep -E '^(DTR|modem|\[ +(OK|SKIPPED|FAILED) +\])'
+  echo "$vysledek" | grep -E '^(DTR|modem|line|\[ +(OK|SKIPPED|FAILED) +\])'
   echo "$vysledek" | grep -q '^\[       OK \] Win32Pty' || { echo "$vysledek"; exit 1; }
+  # The Wine server first, then the terminal's other end.
+  timeout 30 wineserver -k 2>/dev/null || true
+  timeout 30 wineserver -w 2>/dev/null || true
+  kill "$pty_pid" 2>/dev/null || true
+  pty_pid=""
 else
   echo "python3 not found: the serial check on a pseudo-terminal is left out"
 fi
-echo "Windows steps took $(( $(date +%s) - zacatek )) s"
+
+echo "== Smoke test: kaslnk.exe under Wine reads and sends the PLU file of kaslnk-sim =="
+wine_smoke build-win64/kaslnk.exe "$sim_build/kaslnk-sim"
+echo "Wine steps took $(( $(date +%s) - wine_zacatek )) s; Windows steps took $(( $(date +%s) - zacatek )) s in all"

@@ -3,9 +3,13 @@
 # registry key HKLM\Software\Wine\Ports maps COM1 elsewhere, and it rewrites the
 # dosdevices links from that key whenever its server starts.
 
+# Wine also gives the serial devices it finds by name (/dev/ttyS*, ttyUSB*, ttyACM*; it
+# opens none of them) the COM numbers after those of the key, so /dev/ttyS0 becomes COM10.
+# kaslnk opens only COM1..COM9 (the port digit of a command file) and the tests only COM1.
+
 # wine_mapuj_porty [PTY]: maps COM1 to the pseudo-terminal PTY (none given: to a path
-# that does not exist) and COM2..COM9 to paths that do not exist, so that no COM name a
-# program can open reaches a real device. Restarts the Wine server of $WINEPREFIX and
+# that does not exist) and COM2..COM9 to paths that do not exist, so that no COM name
+# kaslnk can open reaches a real device. Restarts the Wine server of $WINEPREFIX and
 # fails unless every link then points where it should.
 wine_mapuj_porty() {
     local pty=${1:-} reg i cil ocekavano

@@ -46,7 +46,19 @@ TEST(RadekWindows, Pripady) {
          "[][x.cmd] ticho tichof=1 nokomun nokomunf=1 nodtrf=0 hlasky hlaskyf=1 konverze "
          "konverzef=1 TestStatus AUTOMAT"},
         {"/q /d", "[][] debug debugf=1 ticho tichof=1 konec=8"},
+        {"", "[][] konec=8"},
         {"c:\\k\\pokladna.exe x.cmd", "[][] konec=3"},
+        // The last "kaslnk" counts, also when the directory or the command file has it.
+        {"c:\\kaslnk\\kaslnk.exe x.cmd", "[c:\\kaslnk\\][x.cmd] AUTOMAT"},
+        {"c:\\k\\kaslnk.exe kaslnk.cmd", "[c:\\k\\kaslnk.exe ][] WINDOW"},
+        // A switch glued to the name, blanks around it, a switch before the file.
+        {"kaslnk.exe x.cmd/q", "[][x.cmd] ticho tichof=1 AUTOMAT"},
+        {"kaslnk.exe   /h   x.cmd   ", "[][x.cmd] hlasky hlaskyf=1 AUTOMAT"},
+        {"kaslnk.exe x.cmd /t", "[][x.cmd] datumcas AUTOMAT"},
+        // Forward slashes are switch marks: such a path switches flags on and loses the name.
+        {"c:/pokladna/kaslnk.exe x.cmd", "[][] nokomun nokomunf=1 konverze konverzef=1 konec=3"},
+        // No "--help" on Windows: it is a command-file name.
+        {"kaslnk.exe --help", "[][--help] AUTOMAT"},
     };
     for (const auto& [radek, ocekavano] : pripady)
         EXPECT_EQ(popis(rozeber_radek_windows(radek)), ocekavano) << radek;
@@ -124,10 +136,33 @@ TEST_F(Spusteni, PouzitiNastaviGlobalniStav) {
 }
 
 TEST_F(Spusteni, KonecSeZpravou) {
-    EXPECT_EQ(KONEC(zpracuj_parametry({"kopie", "x.cmd"})), 3);
-    ASSERT_EQ(zachycene_boxy().size(), 1u);
-    EXPECT_EQ(zachycene_boxy()[0], "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.");
-    EXPECT_EQ(KONEC(zpracuj_parametry({""})), 8);
+    EXPECT_EQ(KONEC(zpracuj_parametry("", {"kopie", "x.cmd"})), 3);
+    EXPECT_EQ(KONEC(zpracuj_parametry("C:\\kopie.exe x.cmd", {"kaslnk", "x.cmd"})), 3);
+    EXPECT_EQ(KONEC(zpracuj_parametry("kaslnk.exe " + std::string(1013, 'a'), {"kaslnk"})), 2);
+    EXPECT_EQ(zpravy(), "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.\n"
+                        "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.\n"
+                        "Prilis dlouhy prikazovy radek.\n");
+    zachycene_boxy().clear();
+    EXPECT_EQ(KONEC(zpracuj_parametry("", {""})), 8);
+    EXPECT_EQ(KONEC(zpracuj_parametry("/q /d", {"kaslnk", "x.cmd"})), 8);
+    EXPECT_TRUE(zachycene_boxy().empty());
+}
+
+// The line, when the system gives one, decides alone; the argument vector is not read.
+TEST_F(Spusteni, RadekMaPrednostPredArgumenty) {
+    zpracuj_parametry("\"C:\\Kasa 1\\KASLNK.EXE\" D:\\Data\\Prikaz.CMD /q", {"/opt/kaslnk", "jiny.cmd", "/d"});
+    EXPECT_EQ(tt.adresar_programu, "c:\\kasa 1\\");
+    EXPECT_EQ(fullpath, 1);
+    EXPECT_EQ(tt.jmeno_cmd, "prikaz.cmd");
+    EXPECT_EQ(ticho, 1);
+    EXPECT_EQ(debug, 0);
+    EXPECT_EQ(pridej_path("err"), "c:\\kasa 1\\err");
+
+    nuluj_globalni_stav();
+    zpracuj_parametry("", {"/opt/kaslnk", "jiny.cmd", "/d"});
+    EXPECT_EQ(tt.adresar_programu, "/opt/");
+    EXPECT_EQ(tt.jmeno_cmd, "jiny.cmd");
+    EXPECT_EQ(debug, 1);
 }
 
 TEST_F(Spusteni, TvorSouborNeprepisuje) {

@@ -83,6 +83,18 @@ bool ser_set_line(SerialPort* p, const SerialLine& linka) {
     dcb.XoffChar = 19;
     dcb.XonLim = 100;
     dcb.XoffLim = 100;
+    if (SetCommState(p->h, &dcb)) return true;
+    // A port without modem lines (Wine's pseudo-terminal) has no character size or parity
+    // either; Linux refuses a repeated 7-bit or parity setting there. Such a port is set
+    // to 8 bits without parity; a real port keeps its refusal.
+    DWORD chyba = GetLastError(), modem = 0;
+    if (GetCommModemStatus(p->h, &modem)) {
+        SetLastError(chyba);
+        return false;
+    }
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.fParity = FALSE;
     return SetCommState(p->h, &dcb);
 }
 

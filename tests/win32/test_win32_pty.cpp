@@ -73,4 +73,30 @@ TEST(Win32Pty, SeriovyPortNaPseudoterminalu) {
     ser_close(p);
 }
 
+// Every operation of a transfer opens and sets the port anew. The terminal keeps what the
+// last program left (Linux keeps the odd-parity flag of 7O1 and refuses the same setting
+// again); the port must still be set each time.
+TEST(Win32Pty, OpakovaneOtevreni) {
+    const char* pty = std::getenv("KASLNK_WINE_PTY");
+    if (!pty || !*pty) GTEST_SKIP() << "COM1 is not mapped to a test terminal";
+    ASSERT_EQ(com1_ve_wine(), pty) << "COM1 does not point at the test terminal";
+    for (int kolikrat = 1; kolikrat <= 3; ++kolikrat) {
+        uint32_t chyba = 0;
+        std::string duvod;
+        SerialPort* p = ser_open(ser_jmeno_zarizeni(1, ""), chyba, duvod);
+        ASSERT_NE(p, nullptr) << duvod;
+        EXPECT_TRUE(ser_set_line(p, SerialLine{})) << "open " << kolikrat;
+        ser_close(p);
+    }
+    // What the system reads back after 7O1 (Wine on a pseudo-terminal: 8 bits).
+    HANDLE h = CreateFileA("COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (GetCommState(h, &dcb))
+        std::printf("line read back: %u bit/s, %u data bits, parity %u\n", static_cast<unsigned>(dcb.BaudRate),
+                    dcb.ByteSize, dcb.Parity);
+    CloseHandle(h);
+}
+
 }  // namespace

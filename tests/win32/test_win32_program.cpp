@@ -1,0 +1,146 @@
+// The built kaslnk.exe started the way another program starts it: CreateProcess, wait,
+// exit code. It reads its command line from the system, finds its program directory
+// there and, being a GUI-subsystem program, still hands its exit code to the waiting
+// parent. No case opens a serial port (/k, or an error before the port). A message box
+// the program shows is closed as a user would (on a desktop; Wine without a display
+// shows none).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/prenos.h"
+#include "core/prikazovy_radek.h"
+#include "platform/platform.h"
+#include "tests/pomocne.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Closes the visible windows of the process (its message boxes); returns how many.
+int zavri_okna(DWORD pid) {
+    struct Hledani {
+        DWORD pid;
+        int pocet;
+    } h{pid, 0};
+    EnumWindows(
+        [](HWND okno, LPARAM l) -> BOOL {
+            auto* hl = reinterpret_cast<Hledani*>(l);
+            DWORD vlastnik = 0;
+            GetWindowThreadProcessId(okno, &vlastnik);
+            if (vlastnik == hl->pid && IsWindowVisible(okno)) {
+                PostMessageA(okno, WM_CLOSE, 0, 0);
+                ++hl->pocet;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&h));
+    return h.pocet;
+}
+
+class Win32Program : public ::testing::Test {
+protected:
+    fs::path koren, program, jinde;
+    int okna = 0;  // message boxes closed during the last run
+
+    void SetUp() override {
+        koren = novy_docasny_adresar();
+        program = koren / "Pokladna 1";  // a blank in the directory, as in "Program Files"
+        jinde = koren / "jinde";
+        fs::create_directories(program);
+        fs::create_directories(jinde);
+        fs::copy_file(KASLNK_BINARY, program / "kaslnk.exe");
+        zapis_soubor(program / "kaslnk.ini", "zpozdeni = 0\r\n");
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(koren, ec);
+    }
+
+    // Starts the program with this command line (and, when given, this application name)
+    // in the directory `jinde`; returns its exit code, or -1 when it did not end in time.
+    int spust(std::string radek, const std::string& aplikace = {}) {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        std::string adresar = jinde.string();
+        if (!CreateProcessA(aplikace.empty() ? nullptr : aplikace.c_str(), radek.data(), nullptr, nullptr,
+                            FALSE, 0, nullptr, adresar.c_str(), &si, &pi)) {
+            ADD_FAILURE() << "CreateProcess failed: " << GetLastError();
+            return -1;
+        }
+        DWORD kod = static_cast<DWORD>(-1);
+        okna = 0;
+        int cekani = 0;
+        while (WaitForSingleObject(pi.hProcess, 100) == WAIT_TIMEOUT) {
+            okna += zavri_okna(pi.dwProcessId);
+            if (++cekani == 600) {
+                ADD_FAILURE() << "kaslnk.exe did not end";
+                TerminateProcess(pi.hProcess, 99);
+                WaitForSingleObject(pi.hProcess, 5000);
+                break;
+            }
+        }
+        if (cekani < 600) GetExitCodeProcess(pi.hProcess, &kod);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return static_cast<int>(kod);
+    }
+
+    std::string precti(const std::string& jmeno) { return precti_soubor(program / jmeno); }
+    std::string exe() { return (program / "KASLNK.EXE").string(); }
+};
+
+// The caller names the program as the application and passes only switches.
+TEST_F(Win32Program, JenPrepinaceKonciOsmickou) {
+    EXPECT_EQ(spust("/q /k", (program / "kaslnk.exe").string()), 8);
+    EXPECT_EQ(okna, 0);
+    EXPECT_FALSE(fs::exists(program / "err"));
+    EXPECT_FALSE(fs::exists(program / "timd.cmx"));
+    EXPECT_TRUE(fs::is_empty(jinde));
+}
+
+// The program directory comes from the command line, not from the current directory; a
+// command file given with a directory is taken by its bare name from there.
+TEST_F(Win32Program, PrenosVAdresariProgramu) {
+    fs::copy_file(fs::path(KASLNK_SOURCE_DIR) / "examples" / "p_time.fds", program / "p_time.fds");
+    zapis_soubor(program / "p_time.dat", "06,12,24,21,11\r\n");
+    zapis_soubor(program / "x.cmd", "000001,1,6,1,era\r\n/10-00/;p_time\r\n");
+    EXPECT_EQ(spust("\"" + exe() + "\" C:\\jinde\\X.CMD /k"), 0);
+    EXPECT_EQ(okna, 0);
+    EXPECT_NE(precti("era.log").find(",00,000001,/10-00/;1,0000\r\n"), std::string::npos) << precti("era.log");
+    EXPECT_EQ(precti("err"), "0");
+    EXPECT_EQ(precti("error.txt"), "151\r\n");
+    EXPECT_EQ(precti("work02.tmp").substr(0, 8), "\x02" "1/HDR1/");  // built, not sent (/k)
+    EXPECT_EQ(precti("timd.cmx"), OBSAH_TIMD);
+    EXPECT_TRUE(fs::is_empty(jinde));
+}
+
+TEST_F(Win32Program, ChybaBezZpravy) {
+    zapis_soubor(program / "x.cmd", "000001,1,6,1,era\r\n/70-00/;plu\r\n");
+    EXPECT_EQ(spust("\"" + exe() + "\" x.cmd"), 1);
+    EXPECT_EQ(okna, 0);  // errors are not shown without /h, /w or /d
+    EXPECT_EQ(precti("err"), "1");
+    EXPECT_EQ(precti("error.txt"), "9\r\n");
+    EXPECT_NE(precti("era.log").find(",51,000001,/70-00/;1,0036\r\n"), std::string::npos) << precti("era.log");
+}
+
+// The program directory belongs to one process: a second one ends with 5 and leaves the
+// result files of the first alone.
+TEST_F(Win32Program, DruhyProcesVAdresari) {
+    zapis_soubor(program / "x.cmd", "000001,1,6,1,era\r\n/70-00/;plu\r\n");
+    zapis_soubor(program / "err", "0");
+    int zamek = plat_zamkni((program / ZAMEK_ADRESARE).string());
+    ASSERT_GE(zamek, 0);
+    EXPECT_EQ(spust("\"" + exe() + "\" x.cmd"), KOD_OBSAZENY_ADRESAR);
+    EXPECT_EQ(precti("err"), "0");
+    EXPECT_FALSE(fs::exists(program / "era.log"));
+    plat_uvolni_zamek(zamek);
+    EXPECT_EQ(spust("\"" + exe() + "\" x.cmd"), 1);  // now it runs: 51/36
+    EXPECT_EQ(precti("err"), "1");
+}
+
+}  // namespace
