@@ -106,43 +106,43 @@ bool parse_action(const std::string& text, Fault& f, std::string& error) {
 
 }  // namespace
 
-bool parse_fault(const std::string& spec, Fault& f, std::string& error) {
+bool parse_fault(const std::string& desc, Fault& f, std::string& error) {
     f = Fault{};
-    f.spec = spec;
-    size_t c1 = spec.find(':');
+    f.desc = desc;
+    size_t c1 = desc.find(':');
     if (c1 == std::string::npos) {
-        error = "fault '" + spec + "' is not STEP:ACTION[=VALUE][:COUNT]";
+        error = "fault '" + desc + "' is not STEP:ACTION[=VALUE][:COUNT]";
         return false;
     }
-    size_t c2 = spec.find(':', c1 + 1);
-    std::string step = spec.substr(0, c1);
-    std::string action = spec.substr(c1 + 1, c2 == std::string::npos ? std::string::npos : c2 - c1 - 1);
+    size_t c2 = desc.find(':', c1 + 1);
+    std::string step = desc.substr(0, c1);
+    std::string action = desc.substr(c1 + 1, c2 == std::string::npos ? std::string::npos : c2 - c1 - 1);
     if (!parse_step(step, f)) {
-        error = "fault '" + spec + "': unknown step '" + step + "'";
+        error = "fault '" + desc + "': unknown step '" + step + "'";
         return false;
     }
     if (!parse_action(action, f, error)) {
-        error = "fault '" + spec + "': " + error;
+        error = "fault '" + desc + "': " + error;
         return false;
     }
     if (c2 != std::string::npos) {
-        std::string count = spec.substr(c2 + 1);
+        std::string count = desc.substr(c2 + 1);
         long n = 0;
         if (count == "always") {
             f.left = -1;
         } else if (number(count, 1000000, n) && n > 0) {
             f.left = n;
         } else {
-            error = "fault '" + spec + "': count '" + count + "' is not a positive number or 'always'";
+            error = "fault '" + desc + "': count '" + count + "' is not a positive number or 'always'";
             return false;
         }
     }
     return true;
 }
 
-bool Faults::add(const std::string& spec, std::string& error) {
+bool Faults::add(const std::string& desc, std::string& error) {
     Fault f;
-    if (!parse_fault(spec, f, error)) return false;
+    if (!parse_fault(desc, f, error)) return false;
     list_.push_back(f);
     return true;
 }

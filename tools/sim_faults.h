@@ -15,15 +15,15 @@ struct Fault {
     Action action = Action::Silent;
     int value = 0;   // milliseconds for slow and gap, the byte for foreign
     long left = 1;   // how many more times; -1 always
-    std::string spec;
+    std::string desc;
 };
 
 // Parses "STEP:ACTION[=VALUE][:COUNT]".
-bool parse_fault(const std::string& spec, Fault& fault, std::string& error);
+bool parse_fault(const std::string& desc, Fault& fault, std::string& error);
 
 class Faults {
 public:
-    bool add(const std::string& spec, std::string& error);
+    bool add(const std::string& desc, std::string& error);
     // The fault for this step, used up by one; null when none is due.
     const Fault* take(Step step, int index = 0);
     bool empty() const { return list_.empty(); }

@@ -55,8 +55,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     sim::Faults faults;
-    for (const std::string& spec : options.faults)
-        if (!faults.add(spec, error)) return fail(error, 2);
+    for (const std::string& desc : options.faults)
+        if (!faults.add(desc, error)) return fail(error, 2);
 
     // The memory must be readable before the line opens.
     struct stat st;

@@ -27,7 +27,7 @@ const char* usage_text() {
            "      --records-per-block N  records in one block of a register file (default: all that fit)\n"
            "      --table-block N      table bytes in one block (default 440, at most 487)\n"
            "      --read-only          accept sends but do not store them\n"
-           "  -f, --fault SPEC         inject a fault, STEP:ACTION[=VALUE][:COUNT] (repeatable)\n"
+           "  -f, --fault DESC         inject a fault, STEP:ACTION[=VALUE][:COUNT] (repeatable)\n"
            "Output:\n"
            "  -T, --trace FILE         traffic log with direction and time of every byte\n"
            "  -q, --quiet              no exchange summaries on stderr\n"

@@ -100,7 +100,7 @@ Register::Answer Register::answer(Step step, int index, unsigned char normal) {
         return a;
     }
     a.faulted = true;
-    note("fault " + f->spec);
+    note("fault " + f->desc);
     switch (f->action) {
         case Action::Silent:
             a.normal = false;
@@ -134,7 +134,7 @@ void Register::send_block(int index, const std::string& block) {
         line_.put(block);
         return;
     }
-    note("fault " + f->spec);
+    note("fault " + f->desc);
     std::string out = block;
     size_t sum_at = block.size() - 3;  // the two checksum characters before CR
     switch (f->action) {
