@@ -16,7 +16,7 @@
 #include "link/odesilani.h"
 #include "link/protokol.h"
 #include "link/serial.h"
-#include "link/specialni.h"
+#include "link/zvlastni.h"
 #include "platform/platform.h"
 
 Udalost eventKonecRSPrenosu;

@@ -3,7 +3,7 @@
 #include "format_pomocne.h"  // first: see there
 
 #include "link/cteni.h"
-#include "link/specialni.h"
+#include "link/zvlastni.h"
 #include "link/vestavene.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "link/specialni.h"
+#include "link/zvlastni.h"
 
 #include "core/chyby.h"
 #include "core/globals.h"
