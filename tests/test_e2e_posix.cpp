@@ -1,0 +1,197 @@
+// End to end: the built program as a caller runs it, against the register simulator on a
+// pseudo-terminal. The protocol's details are checked in virtual time (test_protokol);
+// here the result files, the exit codes and what the register stored.
+#ifndef _WIN32
+
+#include "e2e_pomocne.h"
+#include "core/prenos.h"
+#include "platform/platform.h"
+
+namespace {
+
+using namespace e2e;
+
+const std::string CTI_PLU = "/20-00/11///B000/";
+const std::string OK = "00,000001,";
+
+// The program's start without a register: exit codes, messages, the built-in command files.
+TEST_F(E2E, StartAKoncoveKody) {
+    fs::path jinde = adresar / "jinde";
+    fs::create_directory(jinde);
+    zapis("bad.cmd", HLAVICKA + "/70-00/;plu\r\n");
+    Beh b = spust({"bad.cmd"}, (adresar / "kaslnk").string(), jinde);
+    ocekavej_vysledek(b, 1, "1", "9\r\n");
+    EXPECT_EQ(log_bez_casu(), std::vector<std::string>{"51,000001,/70-00/;1,0036"});
+    EXPECT_EQ(precti("timd.cmx"), HLAVICKA + "/10-00/;P_TIME\r\n");
+    EXPECT_EQ(precti("glog.cmx"), HLAVICKA + "/10-00/;GLOGO\r\n");
+    EXPECT_EQ(b.err, "");             // automatic mode without flags reports only through the files
+    EXPECT_TRUE(fs::is_empty(jinde));  // nothing lands in the current directory
+    // A command file given with a path is taken by its name; "/h" reports on stderr.
+    zapis("Jiny.CMD", "000001,1,6,1,log\r\n/20-00/00/;/etc/x\r\n");
+    b = spust({(jinde / "data" / "Jiny.CMD").string(), "/h"}, (adresar / "kaslnk").string(), jinde);
+    EXPECT_EQ(b.kod, 1);
+    EXPECT_NE(precti("log.log").find(",51,000001,/20-00/00/;1,0060\r\n"), std::string::npos);
+    EXPECT_NE(b.err.find("Chyba 51, 60"), std::string::npos) << b.err;
+
+    b = spust({"--version"});
+    EXPECT_EQ(b.out, "kaslnk 4.00\n");
+    b = spust({"x.cmd", "--help"});
+    EXPECT_EQ(b.kod, 0);
+    EXPECT_EQ(b.out.rfind("Usage: kaslnk", 0), 0u);
+    EXPECT_EQ(spust({}).kod, 4);
+    EXPECT_EQ(spust({std::string(1030, 'a')}).kod, 2);
+    fs::copy_file(adresar / "kaslnk", adresar / "pokladna");
+    b = spust({"x.cmd"}, "./pokladna");
+    EXPECT_EQ(b.kod, 3);
+    EXPECT_NE(b.err.find("Nekdo mi zmenil jmeno.\nNepracuji.\nJmenuji se kaslnk."), std::string::npos);
+}
+
+// "/k": the main thread waits for its worker; "/t" writes the clock's data and its packet;
+// a second process in a locked program directory ends with 5 and touches nothing.
+TEST_F(E2E, BezPortuADruhyProces) {
+    for (const char* f : {"p_time.fds", "fdsu.cmx"}) fs::copy_file(fs::path(KASLNK_SOURCE_DIR) / "examples" / f, adresar / f);
+    zapis("kaslnk.ini", "zpozdeni = 300\r\n");
+    zapis("x.cmd", HLAVICKA + "/10-00/;p_time\r\n/10-01/;p_time\r\n");
+    zapis("p_time.dat", "06,12,24,21,11\r\n");
+    ocekavej_vysledek(spust({"x.cmd", "/k"}), 0, "0", "151\r\n");
+    EXPECT_EQ(log_bez_casu(), (std::vector<std::string>{OK + "/10-00/;1,0000", OK + "/10-01/;1,0000"}));
+    fs::remove(adresar / "era.log");
+    EXPECT_EQ(spust({"/t", "/k"}).kod, 0);
+    EXPECT_TRUE(std::regex_match(precti("p_time.dat"), std::regex("\\d\\d(,\\d\\d){4}\r\n")));
+    EXPECT_EQ(log_bez_casu(), std::vector<std::string>{OK + "/10-00/;1,0000"});
+    EXPECT_EQ(precti("work02.tmp").substr(0, 8), "\x02" "1/HDR1/");
+
+    int zamek = plat_zamkni((adresar / ZAMEK_ADRESARE).string());
+    ASSERT_GE(zamek, 0);
+    fs::remove(adresar / "era.log");
+    zapis("err", "7");
+    zapis("work01.tmp", "blocks");
+    EXPECT_EQ(spust({"x.cmd"}).kod, KOD_OBSAZENY_ADRESAR);
+    Beh b = spust({"/t"});
+    EXPECT_EQ(b.kod, KOD_OBSAZENY_ADRESAR);
+    EXPECT_NE(b.err.find("jin\xC3\xBD kaslnk"), std::string::npos) << b.err;
+    EXPECT_EQ(precti("err"), "7");
+    EXPECT_EQ(precti("work01.tmp"), "blocks");
+    EXPECT_FALSE(existuje("era.log"));
+    plat_uvolni_zamek(zamek);
+}
+
+#ifdef KASLNK_SIM_BINARY
+
+// A register file and a table read into text files, changed, sent back and stored by the
+// register as changed.
+TEST_F(E2E, SouborATabulkaTamAZpet) {
+    spust_simulator();
+    ocekavej_vysledek(spust_prikazy(HLAVICKA + CTI_PLU + ";PLU\r\n/20-00/D2/;hlavicka\r\n"), 0, "0", "151\r\n");
+    EXPECT_EQ(precti("plu.fds"), FDS_PLU + "\r\n");
+    std::string text = precti("plu.dat");
+    ASSERT_EQ(radky(text).size(), 367u);
+    EXPECT_NE(radky(text)[6].find("\"V\xE1no\xE8ka         \""), std::string::npos) << radky(text)[6];
+    EXPECT_FALSE(existuje("work01.tmp"));
+    EXPECT_FALSE(existuje("wlasterr.tmp"));
+    std::string tabulka = precti("hlavicka.dat");
+    EXPECT_EQ(radky(tabulka).size(), 6u) << tabulka;
+
+    auto zmen = [&](const std::string& jmeno, std::string& t, const std::string& co, const std::string& cim) {
+        size_t kde = t.find(co);
+        ASSERT_NE(kde, std::string::npos) << t;
+        zapis(jmeno, t.replace(kde, co.size(), cim));
+    };
+    zmen("plu.dat", text, "Rohl\xEDk tukov\xFD", "Rohl\xEDk s\xFDrov\xFD");
+    zmen("hlavicka.dat", tabulka, "U L\xEDpy s.r.o.", "U Buku s.r.o.");
+    ocekavej_vysledek(spust_prikazy(HLAVICKA + "/10-00/;plu\r\n/10-00/;hlavicka\r\n" + CTI_PLU + ";plu2\r\n"), 0,
+                      "0", "151\r\n");
+    EXPECT_EQ(log_bez_casu(), (std::vector<std::string>{OK + CTI_PLU + ";1,0000", OK + "/20-00/D2/;1,0000",
+                                                       OK + "/10-00/;1,0000", OK + "/10-00/;1,0000",
+                                                       OK + CTI_PLU + ";1,0000"}));
+    EXPECT_EQ(precti("plu2.dat"), text);
+    EXPECT_FALSE(existuje("work02.tmp"));
+    ASSERT_TRUE(cekej_na_zurnal(5));
+    EXPECT_NE(zurnal()[2].find("file 11/01 (367 records) stored in plu.txt"), std::string::npos) << zurnal()[2];
+    EXPECT_NE(zurnal()[3].find("table D2 (102 bytes) stored in tabulka-d2.txt"), std::string::npos) << zurnal()[3];
+    EXPECT_NE(precti_soubor(pamet / "tabulka-d2.txt").find("\"    U Buku s.r.o.\""), std::string::npos);
+}
+
+// A raw download keeps the register's blocks as they came; its raw upload sends exactly
+// those blocks back.
+TEST_F(E2E, SurovaZalohaAObnova) {
+    fs::create_directory(pamet);
+    zapis_soubor(pamet / "plu.txt", plu_pameti(23));
+    spust_simulator();
+    ocekavej_vysledek(spust_prikazy(HLAVICKA + "/50-00/11///B000/;zaloha\r\n/40-00/;zaloha\r\n"), 0, "0", "151\r\n");
+    EXPECT_EQ(log_bez_casu(), (std::vector<std::string>{OK + "/50-00/11///B000/;1,0000", OK + "/40-00/;1,0000"}));
+    ASSERT_TRUE(cekej_na_zurnal(2));
+    std::vector<std::string> od_pokladny = ramce(proud(stopa, false)), od_programu = ramce(proud(stopa, true));
+    ASSERT_EQ(od_pokladny.size(), 4u);  // the header and blocks of 11, 11 and 1 records
+    std::string vse;
+    for (const std::string& r : od_pokladny) vse += r;
+    EXPECT_EQ(precti("zaloha.dat"), vse);
+    EXPECT_EQ(std::vector<std::string>(od_programu.begin() + 2, od_programu.end()), od_pokladny);
+    EXPECT_NE(zurnal()[1].find("raw upload: file 11/01 (23 records) stored in plu.txt"), std::string::npos);
+}
+
+// The FDS list, the status, and with /status the check after a send: a register that
+// reports a problem makes the result 98 ("3", "8"), and every later operation of the
+// transfer logs 98 too.
+TEST_F(E2E, SeznamFdsAStatus) {
+    spust_simulator();
+    ocekavej_vysledek(spust_prikazy(HLAVICKA + "/90-00/;seznam\r\n/99-00/;stav\r\n" + CTI_PLU + ";plu\r\n"), 0,
+                      "0", "151\r\n");
+    std::vector<std::string> seznam = radky(precti("seznam.dat"));
+    ASSERT_EQ(seznam.size(), 5u);  // one line per file and table, files first
+    EXPECT_EQ(seznam[0].substr(0, 8) + seznam[1].substr(0, 8), "/HDR1/01/HDR1/11");
+    EXPECT_EQ(precti("stav.dat"), "0000,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00");
+
+    zapis_soubor(pamet / "status.txt", "status\n0102 000000000000000000000000000000000007\n");
+    ocekavej_vysledek(spust_prikazy(HLAVICKA + "/10-00/;plu\r\n/20-00/D2/;d2\r\n", {"/status"}), 0, "3", "8\r\n");
+    std::vector<std::string> l = log_bez_casu();
+    ASSERT_EQ(l.size(), 5u);
+    EXPECT_EQ(l[3], OK + "/10-00/;1,0000");  // the send's own result
+    EXPECT_EQ(l[4], "98,000001,/20-00/D2/;1,0000");
+    EXPECT_EQ(precti("sts.dat"), "0102,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,07");
+}
+
+TEST_F(E2E, NastaveniHodin) {
+    fs::copy_file(fs::path(KASLNK_SOURCE_DIR) / "examples" / "p_time.fds", adresar / "p_time.fds");
+    spust_simulator();
+    ocekavej_vysledek(spust({"/t"}), 0, "0", "151\r\n");
+    EXPECT_EQ(log_bez_casu(), std::vector<std::string>{OK + "/10-00/;1,0000"});
+    ASSERT_TRUE(cekej_na_zurnal(1));
+    EXPECT_NE(zurnal()[0].find("stored in"), std::string::npos) << zurnal()[0];
+}
+
+// A register that never answers: 38 with "err" = "2"; the work file stays as wlasterr.tmp.
+TEST_F(E2E, PokladnaSeNehlasi) {
+    spust_simulator({"--fault", "enq:nak:always"});
+    ocekavej_vysledek(spust_prikazy(HLAVICKA + CTI_PLU + ";plu\r\n"), 1, "2", "9\r\n");
+    EXPECT_EQ(log_bez_casu(), std::vector<std::string>{"38,000001," + CTI_PLU + ";1,0001"});
+    EXPECT_FALSE(existuje("plu.dat"));
+    EXPECT_TRUE(existuje("wlasterr.tmp"));
+    EXPECT_FALSE(existuje("work01.tmp"));
+}
+
+// "xxxx" numbers the data files; the first line leaves the port open for the second,
+// which still works after the port's name has gone.
+TEST_F(E2E, CislovaniANoterminate) {
+    zapis("kaslnk.ini", "zpozdeni = 1000\r\nticho = 1\r\n");
+    zapis("plu_0007.dat", "");
+    spust_simulator();
+    fs::path odkaz = adresar / "com1";
+    fs::create_symlink(sim->cesta, odkaz);
+    com1 = odkaz.string();
+    std::thread odstran([&] {
+        for (long long konec = ms_ted() + 30000; log().empty() && ms_ted() < konec;) usleep(5000);
+        fs::remove(odkaz);
+    });
+    Beh b = spust_prikazy(HLAVICKA + "/21-00/11///B000/;plu_xxxx\r\n/20-00/11///B000/;PLU_XXXX\r\n");
+    odstran.join();
+    ocekavej_vysledek(b, 0, "0", "151\r\n");
+    EXPECT_EQ(log_bez_casu(), (std::vector<std::string>{OK + "/21-00/11///B000/;1,0000", OK + CTI_PLU + ";1,0000"}));
+    EXPECT_EQ(radky(precti("plu_0008.dat")).size(), 367u);
+    EXPECT_EQ(precti("plu_0009.dat"), precti("plu_0008.dat"));
+}
+
+#endif
+}  // namespace
+
+#endif

@@ -1,0 +1,184 @@
+// The register simulator's own behaviour that the end-to-end runs do not show: its fault
+// injection and its pacing, driven by a small scripted host written here (not the
+// program's link code).
+#ifndef _WIN32
+#ifdef KASLNK_SIM_BINARY
+
+#include "e2e_pomocne.h"
+
+namespace {
+
+using namespace e2e;
+
+constexpr char EOT_ = 0x04, ENQ_ = 0x05, ACK_ = 0x06, NAK_ = 0x15;
+const std::string FDS21 = "21,00,0064,00,0000,01,00,02,00,00,00,00,00,00,00,0B,0B,00,00,00,00,00,00";
+const std::string R1 = "0001" "000000001000" "0000000000" "000000000000" "0000000000";
+
+std::string ramec_(const std::string& obsah) {
+    unsigned s = 0;
+    for (unsigned char c : obsah) s += c;
+    char k[3];
+    std::snprintf(k, sizeof k, "%02X", (256 - s % 256) % 256);
+    return "\x02" + obsah + k + "\r";
+}
+bool soucet_ok(const std::string& r) { return r.size() > 3 && ramec_(r.substr(1, r.size() - 4)) == r; }
+
+// The simulator with a one-record file 21 (two records per block) and the given options;
+// the host's end of its line.
+class Simulace : public ::testing::Test {
+protected:
+    fs::path pamet = novy_docasny_adresar();
+    std::unique_ptr<Simulator> sim;
+    int fd = -1;
+
+    void TearDown() override {
+        if (fd >= 0) close(fd);
+        sim.reset();
+        fs::remove_all(pamet);
+    }
+    void restart(std::vector<std::string> volby) {
+        if (fd >= 0) close(fd);
+        fd = -1;
+        sim.reset();
+        spust(volby);
+    }
+    void spust(std::vector<std::string> volby) {
+        zapis_soubor(pamet / "r21.txt", "fds " + FDS21 + "\n" + R1 + "\n" + R1 + "\n" + R1 + "\n");
+        volby.insert(volby.begin(), {"-m", pamet.string(), "-q", "--records-per-block", "2"});
+        sim = std::make_unique<Simulator>(volby);
+        fd = open(sim->cesta.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        termios t;
+        tcgetattr(fd, &t);
+        cfmakeraw(&t);
+        tcsetattr(fd, TCSANOW, &t);
+    }
+    void posli(const std::string& s) { ASSERT_EQ(write(fd, s.data(), s.size()), ssize_t(s.size())); }
+    // One byte, or -1 after `ms` of silence.
+    int bajt(int ms = 2000) {
+        unsigned char c;
+        pollfd p{fd, POLLIN, 0};
+        return poll(&p, 1, ms) > 0 && read(fd, &c, 1) == 1 ? c : -1;
+    }
+    // Bytes up to and including CR, or a lone EOT; stops after a second of silence.
+    std::string ramec(int prvni_ms = 2000) {
+        std::string r;
+        for (int c = bajt(prvni_ms); c >= 0; c = bajt(1000)) {
+            r += char(c);
+            if (c == '\r' || r == std::string(1, EOT_)) break;
+        }
+        return r;
+    }
+    int vyzva(int ms = 1000) {
+        posli(std::string(3, EOT_) + "000001" + ENQ_);
+        return bajt(ms);
+    }
+    int paket(const std::string& p) {
+        posli(ramec_("0" + p));
+        return bajt();
+    }
+    // Calling, the read command, the turn of the line: the register's answer to the EOT.
+    int otevri_cteni() {
+        if (vyzva() != ACK_ || paket("/20-00/21/") != ACK_) return -2;
+        posli(std::string(1, EOT_));
+        return bajt();
+    }
+};
+
+TEST_F(Simulace, VyzvaBezOdpovediAPrikazOdmitnuty) {
+    spust({"--fault", "enq:silent:2", "--fault", "cmd:nak", "--fault", "turn:foreign"});
+    EXPECT_EQ(vyzva(200), -1);
+    EXPECT_EQ(vyzva(200), -1);
+    EXPECT_EQ(vyzva(), ACK_);
+    EXPECT_EQ(paket("/20-00/21/"), NAK_);
+    EXPECT_EQ(paket("/20-00/21/"), ACK_);
+    posli(std::string(1, EOT_));
+    EXPECT_EQ(bajt(), '?');
+    posli(std::string(1, EOT_));  // the host hands the line over again
+    EXPECT_EQ(bajt(), ENQ_);
+}
+
+TEST_F(Simulace, SpatneBlokyAZotaveni) {
+    spust({"--patience", "400", "--fault", "block0:lower", "--fault", "block1:badsum:2", "--fault", "eot:silent"});
+    ASSERT_EQ(otevri_cteni(), ENQ_);
+    posli(std::string(1, ACK_));
+    std::string hlavicka = ramec(), male = hlavicka;
+    for (char& c : male) c = char(std::tolower(c));
+    EXPECT_FALSE(soucet_ok(hlavicka));
+    EXPECT_EQ(hlavicka.substr(0, hlavicka.size() - 3) + male.substr(male.size() - 3), hlavicka);
+    posli(std::string(1, NAK_));
+    EXPECT_TRUE(soucet_ok(ramec()));
+    posli(std::string(1, ACK_));
+    std::string spatny = ramec();
+    EXPECT_FALSE(soucet_ok(spatny));
+    posli(std::string(1, NAK_));
+    EXPECT_EQ(ramec(), spatny);
+    // The host gives up; the register waits out its patience and serves the next call,
+    // whose closing EOT comes only after a NAK.
+    usleep(600 * 1000);
+    ASSERT_EQ(otevri_cteni(), ENQ_);
+    for (int i = 0; i < 3; ++i) {
+        posli(std::string(1, ACK_));
+        EXPECT_TRUE(soucet_ok(ramec())) << i;
+    }
+    posli(std::string(1, ACK_));
+    EXPECT_EQ(bajt(300), -1);
+    posli(std::string(1, NAK_));
+    EXPECT_EQ(bajt(), EOT_);
+    EXPECT_NE(precti_soubor(pamet / "journal.log").find("abandoned"), std::string::npos);
+}
+
+TEST_F(Simulace, MezeraVBlokuATichoPoBloku) {
+    spust({"--fault", "block1:gap=300"});
+    ASSERT_EQ(otevri_cteni(), ENQ_);
+    posli(std::string(1, ACK_));
+    ramec();
+    posli(std::string(1, ACK_));
+    EXPECT_EQ(bajt(), 0x02);
+    long long start = ms_ted();
+    EXPECT_TRUE(soucet_ok("\x02" + ramec(2000)));
+    EXPECT_GE(ms_ted() - start, 280);
+    // A send whose first data block gets no answer: sent again, it is taken.
+    restart({"--fault", "ack1:silent"});
+    ASSERT_EQ(vyzva(), ACK_);
+    ASSERT_EQ(paket("/10-00/"), ACK_);
+    std::string hlavicka = "1/HDR1/";
+    for (char c : FDS21)
+        if (c != ',') hlavicka += c;
+    posli(ramec_(hlavicka));
+    EXPECT_EQ(bajt(), ACK_);
+    const std::string blok = ramec_("2" "000001" "01" + R1);
+    posli(blok);
+    EXPECT_EQ(bajt(300), -1);
+    posli(blok);
+    EXPECT_EQ(bajt(), ACK_);
+}
+
+// Pacing: 61 bytes at 9600 bit/s leave over 62.5 ms, one by one or, with a FIFO of 61,
+// in one piece when the last is due; the host's bytes are taken at the line's pace too.
+TEST_F(Simulace, TempoLinky) {
+    for (bool fifo : {false, true}) {
+        SCOPED_TRACE(fifo);
+        restart({"--pace", "--baud", "9600", "--fifo", fifo ? "61" : "1"});
+        ASSERT_EQ(otevri_cteni(), ENQ_);
+        posli(std::string(1, ACK_));
+        long long start = ms_ted();
+        EXPECT_EQ(bajt(), 0x02);
+        long long prvni = ms_ted() - start;
+        EXPECT_EQ(ramec().size(), 60u);
+        EXPECT_GE(ms_ted() - start, 55);
+        if (fifo) {
+            EXPECT_GE(prvni, 55);
+            EXPECT_LE(ms_ted() - start - prvni, 20);
+        }
+    }
+    restart({"--pace", "--baud", "1200"});
+    long long start = ms_ted();
+    EXPECT_EQ(vyzva(), ACK_);
+    EXPECT_GE(ms_ted() - start, 80);  // ten bytes at 1200 bit/s
+}
+
+}  // namespace
+
+#endif
+#endif
