@@ -16,6 +16,8 @@ constexpr const char* JMENO = "kaslnk";
 const char* const NAPOVEDA =
     "Usage: kaslnk COMMANDFILE [/q] [/d] [/dd] [/h] [/k] [/n] [/p] [/w] [/status] [/t] [/z]\n"
     "       kaslnk /t            set the register's date and time\n"
+    "       kaslnk --init        copy the files the operations need into this directory\n"
+    "       kaslnk --list-ports  show the devices of COM1..COM9 and the serial devices\n"
     "       kaslnk --help | --version\n"
     "\n"
     "Runs the transfer described by COMMANDFILE (extension .cmd) with an ER-A227E cash\n"
@@ -29,7 +31,9 @@ const char* const NAPOVEDA =
     "  /z  hang up the modem line at the end\n"
     "Exit codes: 0 success, 1 error (see err, error.txt and the log), 2 command line too\n"
     "long, 3 program renamed, 4 window mode (no window in this build), 8 switches only.\n"
-    "Serial ports: COMn is $KASLNK_COMn, else key comN of kaslnk.ini, else /dev/ttyS<n-1>.\n";
+    "Serial ports: COMn is $KASLNK_COMn, else key comN of kaslnk.ini, else /dev/ttyS<n-1>.\n"
+    "A port this user may not open ends with error 92 (/d says why): add the user to the\n"
+    "group dialout (sudo usermod -aG dialout $USER) and log in again.\n";
 
 // The switch table, tested in this order over the text that may carry switches.
 void proved_prepinace(Parametry& p, const auto& obsahuje) {

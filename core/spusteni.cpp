@@ -5,6 +5,7 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
+#include "core/instalace.h"
 #include "core/konfigurace.h"
 #include "core/prenos.h"
 #include "core/prikazovy_radek.h"
@@ -60,6 +61,8 @@ void nastav_terminal() {
 }
 
 int spust(const std::string& radek, const std::vector<std::string>& argumenty) {
+    if (radek.empty())
+        if (int kod = instalacni_volba(argumenty); kod >= 0) return kod;
     zpracuj_parametry(radek, argumenty);
     if (AUTOMAT && !zamkni_adresar()) return KOD_OBSAZENY_ADRESAR;
     nastav_terminal();

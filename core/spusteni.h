@@ -22,4 +22,5 @@ void nastav_terminal();
 // The command line is `radek` as the system gives it when not empty (Windows), else the
 // argument vector. A command-file or "/t" start first takes the program directory: when
 // another kaslnk works there, it ends with KOD_OBSAZENY_ADRESAR without touching any file.
+// The argument vector's "--init" and "--list-ports" are done instead (core/instalace.h).
 int spust(const std::string& radek, const std::vector<std::string>& argumenty);

@@ -37,6 +37,9 @@ std::string plat_najdi_soubor(const std::string& cesta);
 // Windows form of command-line parsing; empty where the system passes only argv.
 std::string plat_prikazovy_radek();
 
+// The file of the running program with links resolved; empty when the system does not say.
+std::string plat_cesta_programu();
+
 // Directory separator of the OS.
 char plat_oddelovac();
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct SerialPort;  // an open port
 
@@ -38,6 +39,19 @@ constexpr uint32_t SER_MS_CTS = 0x10, SER_MS_DSR = 0x20, SER_MS_RING = 0x40, SER
 // environment variable KASLNK_COMn, else `z_konfigurace` (the ini key comN) when not
 // empty, else /dev/ttyS<n-1>.
 std::string ser_jmeno_zarizeni(int cislo_portu, const std::string& z_konfigurace);
+
+// The same device together with the rule that chose it.
+enum class PuvodZarizeni { prostredi, konfigurace, vychozi };
+struct ZarizeniPortu {
+    std::string jmeno;
+    PuvodZarizeni puvod;
+};
+ZarizeniPortu ser_zarizeni_portu(int cislo_portu, const std::string& z_konfigurace);
+
+// The serial devices present on this machine, found without opening any. Linux: the
+// /dev/ttyS* behind which the kernel found a UART, /dev/ttyUSB*, /dev/ttyACM*, and the
+// links of /dev/serial/by-id as "link -> device". Windows: none listed.
+std::vector<std::string> ser_pritomna_zarizeni();
 
 // Opens the device for this program alone. Null on failure, with the system's error code
 // and a readable reason (for Linux users including a hint on permissions).

@@ -38,12 +38,37 @@ TEST_F(E2E, StartAKoncoveKody) {
     b = spust({"x.cmd", "--help"});
     EXPECT_EQ(b.kod, 0);
     EXPECT_EQ(b.out.rfind("Usage: kaslnk", 0), 0u);
+    EXPECT_NE(b.out.find("group dialout"), std::string::npos);
     EXPECT_EQ(spust({}).kod, 4);
     EXPECT_EQ(spust({std::string(1030, 'a')}).kod, 2);
     fs::copy_file(adresar / "kaslnk", adresar / "pokladna");
     b = spust({"x.cmd"}, "./pokladna");
     EXPECT_EQ(b.kod, 3);
     EXPECT_NE(b.err.find("Nekdo mi zmenil jmeno.\nNepracuji.\nJmenuji se kaslnk."), std::string::npos);
+}
+
+// Installed as bin/kaslnk beside share/kaslnk: --init fills the current directory and keeps
+// what is there; --list-ports names each port's device and the rule that chose it.
+TEST_F(E2E, InstalovanyProgram) {
+    fs::path bin = adresar / "bin", sdilene = adresar / "share/kaslnk", jinde = adresar / "jinde";
+    for (const fs::path& d : {bin, sdilene / "examples", jinde}) fs::create_directories(d);
+    fs::copy_file(KASLNK_BINARY, bin / "kaslnk");
+    zapis_soubor(sdilene / "p_time.fds", "cas");
+    zapis_soubor(sdilene / "glogo.fds", "nove");
+    zapis_soubor(jinde / "glogo.fds", "moje");
+    Beh b = spust({"--init"}, (bin / "kaslnk").string(), jinde);
+    EXPECT_EQ(b.kod, 0) << b.err;
+    EXPECT_EQ(precti_soubor(jinde / "p_time.fds"), "cas");
+    EXPECT_EQ(precti_soubor(jinde / "glogo.fds"), "moje");
+    EXPECT_FALSE(fs::exists(jinde / "examples"));
+
+    zapis("kaslnk.ini", "com1 = /dev/ttyUSB8\r\n Com2 = /dev/ttyUSB7 \r\n");
+    b = spust({"KASLNK_COM2=", "KASLNK_COM3=", "./kaslnk", "--list-ports"}, "/usr/bin/env");
+    EXPECT_EQ(b.kod, 0) << b.err;
+    for (const char* port : {"COM1  /nonexistent/kaslnk-com1  (KASLNK_COM1)\n",
+                             "COM2  /dev/ttyUSB7  (kaslnk.ini com2)\n", "COM3  /dev/ttyS2  (default)\n"})
+        EXPECT_NE(b.out.find(port), std::string::npos) << b.out;
+    EXPECT_FALSE(existuje("timd.cmx"));
 }
 
 // "/k": the main thread waits for its worker; "/t" writes the clock's data and its packet;

@@ -100,6 +100,12 @@ std::string plat_najdi_soubor(const std::string& cesta) {
 
 char plat_oddelovac() { return '/'; }
 
+std::string plat_cesta_programu() {
+    char cesta[4096];
+    ssize_t n = readlink("/proc/self/exe", cesta, sizeof cesta - 1);
+    return n > 0 ? std::string(cesta, static_cast<size_t>(n)) : std::string();
+}
+
 int64_t plat_cas_vytvoreni(const std::string& cesta) {
 #if defined(STATX_BTIME)
     struct statx sx{};

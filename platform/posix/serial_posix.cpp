@@ -146,12 +146,16 @@ bool cekej_na_dsr(SerialPort* p, int64_t mez) {
 
 }  // namespace
 
-std::string ser_jmeno_zarizeni(int cislo_portu, const std::string& z_konfigurace) {
+ZarizeniPortu ser_zarizeni_portu(int cislo_portu, const std::string& z_konfigurace) {
     std::string promenna = "KASLNK_COM" + std::to_string(cislo_portu);
     if (const char* z_prostredi = std::getenv(promenna.c_str()); z_prostredi && *z_prostredi)
-        return z_prostredi;
-    if (!z_konfigurace.empty()) return z_konfigurace;
-    return "/dev/ttyS" + std::to_string(cislo_portu - 1);
+        return {z_prostredi, PuvodZarizeni::prostredi};
+    if (!z_konfigurace.empty()) return {z_konfigurace, PuvodZarizeni::konfigurace};
+    return {"/dev/ttyS" + std::to_string(cislo_portu - 1), PuvodZarizeni::vychozi};
+}
+
+std::string ser_jmeno_zarizeni(int cislo_portu, const std::string& z_konfigurace) {
+    return ser_zarizeni_portu(cislo_portu, z_konfigurace).jmeno;
 }
 
 SerialPort* ser_open(const std::string& zarizeni, uint32_t& chyba, std::string& duvod) {

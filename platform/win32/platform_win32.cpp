@@ -61,6 +61,12 @@ std::string plat_najdi_soubor(const std::string& cesta) { return cesta; }
 
 char plat_oddelovac() { return '\\'; }
 
+std::string plat_cesta_programu() {
+    char cesta[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, cesta, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(cesta, n) : std::string();
+}
+
 int64_t plat_cas_vytvoreni(const std::string& cesta) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(cesta.c_str(), GetFileExInfoStandard, &data)) return -1;

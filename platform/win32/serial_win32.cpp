@@ -30,6 +30,12 @@ std::string ser_jmeno_zarizeni(int cislo_portu, const std::string&) {
     return "COM" + std::to_string(cislo_portu);
 }
 
+ZarizeniPortu ser_zarizeni_portu(int cislo_portu, const std::string& z_konfigurace) {
+    return {ser_jmeno_zarizeni(cislo_portu, z_konfigurace), PuvodZarizeni::vychozi};
+}
+
+std::vector<std::string> ser_pritomna_zarizeni() { return {}; }
+
 SerialPort* ser_open(const std::string& zarizeni, uint32_t& chyba, std::string& duvod) {
     HANDLE h = CreateFileA(zarizeni.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -1,0 +1,103 @@
+#include "core/instalace.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "core/konfigurace.h"
+#include "core/prikazovy_radek.h"
+#include "core/spusteni.h"
+#include "platform/platform.h"
+#include "platform/serial.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool ma_volbu(const std::vector<std::string>& argumenty, const char* volba) {
+    return argumenty.size() > 1 && std::find(argumenty.begin() + 1, argumenty.end(), volba) != argumenty.end();
+}
+
+int vypis(int kod, const std::string& text) {
+    std::fputs(text.c_str(), kod == 0 ? stdout : stderr);
+    std::fflush(kod == 0 ? stdout : stderr);
+    return kod;
+}
+
+}  // namespace
+
+std::string adresar_dat() {
+    std::error_code ec;
+    std::string program = plat_cesta_programu();
+    if (!program.empty()) {
+        fs::path vedle = fs::path(program).parent_path().parent_path() / "share" / "kaslnk";
+        if (fs::is_directory(vedle, ec)) return vedle.string();
+    }
+#ifdef KASLNK_DATADIR
+    return KASLNK_DATADIR;
+#else
+    return {};
+#endif
+}
+
+int priprav_adresar(const std::string& zdroj, const std::string& cil, std::string& zprava) {
+    std::error_code ec;
+    std::vector<fs::path> soubory;
+    for (fs::directory_iterator it(zdroj, ec), konec; !ec && it != konec; it.increment(ec))
+        if (it->is_regular_file(ec)) soubory.push_back(it->path());
+    if (ec || zdroj.empty()) {
+        zprava += "kaslnk: the installed files are missing: " + zdroj + "\n";
+        return 1;
+    }
+    std::sort(soubory.begin(), soubory.end());
+    int kod = 0;
+    for (const fs::path& s : soubory) {
+        fs::path c = fs::path(cil) / s.filename();
+        std::string jmeno = s.filename().string();
+        if (fs::exists(fs::symlink_status(c, ec))) {
+            zprava += jmeno + ": already here, left alone\n";
+        } else if (fs::copy_file(s, c, fs::copy_options::none, ec)) {
+            zprava += jmeno + ": copied\n";
+        } else {
+            zprava += jmeno + ": cannot be copied: " + ec.message() + "\n";
+            kod = 1;
+        }
+    }
+    return kod;
+}
+
+std::string seznam_portu() {
+    std::string s = "Ports (KASLNK_COMn, else comN in " + pridej_path("kaslnk.ini") + ", else the default):\n";
+    for (int n = 1; n <= 9; ++n) {
+        ZarizeniPortu z = ser_zarizeni_portu(n, ini_porty[n]);
+        const std::string cislo = std::to_string(n);
+        std::string puvod = z.puvod == PuvodZarizeni::prostredi     ? "KASLNK_COM" + cislo
+                            : z.puvod == PuvodZarizeni::konfigurace ? "kaslnk.ini com" + cislo
+                                                                    : "default";
+        s += "  COM" + cislo + "  " + z.jmeno + "  (" + puvod + ")\n";
+    }
+    s += "Serial devices on this machine (none opened):\n";
+    std::vector<std::string> zarizeni = ser_pritomna_zarizeni();
+    for (const std::string& z : zarizeni) s += "  " + z + "\n";
+    if (zarizeni.empty()) s += "  none found\n";
+    return s;
+}
+
+int instalacni_volba(const std::vector<std::string>& argumenty) {
+    if (ma_volbu(argumenty, "--init")) {
+        std::string zprava, zdroj = adresar_dat();
+        std::error_code ec;
+        int kod = priprav_adresar(zdroj, fs::current_path(ec).string(), zprava);
+        if (kod == 0) zprava += "Example command files: " + (fs::path(zdroj) / "examples").string() + "\n";
+        return vypis(kod, zprava);
+    }
+    if (ma_volbu(argumenty, "--list-ports")) {
+        // The program directory and kaslnk.ini as a transfer started the same way would
+        // see them.
+        zpracuj_parametry("", {argumenty[0]});
+        nastav_terminal();
+        return vypis(0, seznam_portu());
+    }
+    return -1;
+}

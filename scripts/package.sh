@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Debian packages:
+#   scripts/package.sh         builds build/deb/kaslnk_<version>_<arch>.deb (and kaslnk-okno_...
+#                              when the window is built) after checking the manual pages, and
+#                              runs lintian on them (no errors allowed)
+#   scripts/package.sh check   installs the package with apt-get (as root), runs the installed
+#                              program against the installed simulator in a scratch
+#                              directory, and removes the package again
+set -euo pipefail
+cd "$(dirname "$0")/.."
+koren=$PWD
+chyba() { echo "package: $*" >&2; exit 1; }
+
+if [ "${1:-}" != check ]; then
+  scripts/setup.sh dpkg-dev lintian man-db
+  for m in docs/man/*.1; do
+    varovani=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$m" 2>&1 >/dev/null)
+    [ -z "$varovani" ] || chyba "$m: $varovani"
+    lexgrog "$m" >/dev/null || chyba "$m: lexgrog finds no NAME section"
+  done
+  # The release build, installed under /usr (its tests are not installed).
+  cmake -S . -B build -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+  scripts/build.sh release
+  rm -rf build/deb
+  cpack --config build/CPackConfig.cmake -B build/deb >/dev/null
+  for deb in build/deb/*.deb; do
+    echo "== $deb"
+    dpkg-deb --field "$deb" Package Version Depends Recommends Suggests
+    lintian --fail-on error "$deb"
+  done
+  exit 0
+fi
+
+# check: the package as a user gets it.
+[ "$(id -u)" -eq 0 ] || chyba "check installs a package: run it as root"
+deb=$(ls build/deb/kaslnk_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] || chyba "no build/deb/kaslnk_*.deb: run scripts/package.sh first"
+# Minimal images may keep manual pages out; the check needs these two.
+DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+  -o Dpkg::Options::=--path-include='/usr/share/man/man1/kaslnk*' "$koren/$deb" >/dev/null
+kaslnk --version
+man -w kaslnk
+man -w kaslnk-sim
+
+d=$(mktemp -d /tmp/kaslnk-package.XXXXXX)
+sim_pid=""
+uklid() {
+  [ -z "$sim_pid" ] || { kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; }
+  rm -rf "$d"
+}
+trap uklid EXIT
+cd "$d"
+kaslnk --init
+[ -f p_time.fds ] && [ -f glogo.fds ] && [ -f fdsu.cmx ] || chyba "--init did not copy the files"
+cp /usr/share/kaslnk/examples/cti_plu.cmd /usr/share/kaslnk/examples/status.cmd .
+cp -r /usr/share/kaslnk/examples/register pokladna
+printf 'zpozdeni = 0\r\nticho = 1\r\n' > kaslnk.ini
+kaslnk-sim -m pokladna -q -l "$d/com1" > sim.out 2> sim.err &
+sim_pid=$!
+for _ in $(seq 50); do [ -L com1 ] && break; sleep 0.1; done
+[ -L com1 ] || { cat sim.err >&2; chyba "the simulator did not start"; }
+KASLNK_COM1=$d/com1 kaslnk --list-ports | grep -F "COM1  $d/com1  (KASLNK_COM1)"
+KASLNK_COM1=$d/com1 kaslnk cti_plu.cmd || chyba "the transfer ended with $?: $(cat era.log)"
+[ "$(cat err)" = 0 ] && [ "$(wc -l < plu.dat)" -gt 100 ] || chyba "the transfer left err $(cat err)"
+echo "installed kaslnk read $(wc -l < plu.dat) PLU lines from kaslnk-sim: $(tail -n 1 era.log)"
+# A user outside the group dialout may not open the terminal: error 92, and /d tells how to fix it.
+mkdir bez_prav && cp status.cmd kaslnk.ini bez_prav/ && chmod 777 "$d" bez_prav && cd bez_prav
+rc=0
+setpriv --reuid=nobody --regid=nogroup --clear-groups env KASLNK_COM1="$d/com1" \
+  kaslnk status.cmd /d > /dev/null 2> nobody.err || rc=$?
+[ "$rc" -eq 1 ] && grep -q ',92,' era.log && grep -q dialout nobody.err \
+  || chyba "a port without permission ended with $rc: $(cat era.log nobody.err)"
+echo "port without permission: $(tail -n 1 era.log), the group dialout named"
+
+cd "$koren"
+DEBIAN_FRONTEND=noninteractive apt-get purge -y kaslnk >/dev/null
+! dpkg-query -W -f='${Status}' kaslnk 2>/dev/null | grep -q installed || chyba "kaslnk is still installed"
+[ ! -e /usr/bin/kaslnk ] && [ ! -e /usr/share/kaslnk ] && [ ! -e /usr/share/man/man1/kaslnk.1.gz ] \
+  || chyba "files of kaslnk stayed behind"
+echo "kaslnk removed cleanly"
