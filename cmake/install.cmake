@@ -38,7 +38,7 @@ set(KASLNK_GZ_DIR ${CMAKE_BINARY_DIR}/gz)
 configure_file(packaging/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
 set(KASLNK_GZ_FILES)
 foreach(zdroj ${CMAKE_SOURCE_DIR}/docs/man/kaslnk.1 ${CMAKE_SOURCE_DIR}/docs/man/kaslnk-sim.1
-              ${CMAKE_BINARY_DIR}/changelog)
+              ${CMAKE_SOURCE_DIR}/docs/man/kaslnk-okno.1 ${CMAKE_BINARY_DIR}/changelog)
   get_filename_component(jmeno ${zdroj} NAME)
   add_custom_command(OUTPUT ${KASLNK_GZ_DIR}/${jmeno}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${KASLNK_GZ_DIR}
@@ -57,6 +57,7 @@ install(FILES packaging/lintian/kaslnk
 set(KASLNK_KOMPONENTY kaslnk)
 if(TARGET kaslnk-okno)
   install(TARGETS kaslnk-okno RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT okno)
+  install(FILES ${KASLNK_GZ_DIR}/kaslnk-okno.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT okno)
   install(FILES packaging/kaslnk-okno.desktop
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications COMPONENT okno)
   install(FILES packaging/kaslnk-okno.svg
