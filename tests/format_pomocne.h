@@ -2,12 +2,6 @@
 // leaves no file of the engine open after a failure.
 #pragma once
 
-#include <cstdio>
-#include <functional>
-#include <string>
-#include <utility>
-#include <vector>
-
 // pomocne.h first: the engine's global `b` would shadow names in it.
 #include "pomocne.h"
 #include "format/fds.h"
@@ -59,15 +53,6 @@ inline Hlavicka hlavicka_souboru(const std::string& kod, const std::string& delk
     h.delky.clear();
     for (size_t i = 0; i < delky.size(); i += 3) h.delky.push_back(delky.substr(i, 2));
     return h;
-}
-
-// A line as the register sends it: STX, the text, its checksum, CR.
-inline std::string ramec(const std::string& text) {
-    unsigned soucet = 0;
-    for (unsigned char c : text) soucet += c;
-    char kontrola[3];
-    std::snprintf(kontrola, sizeof kontrola, "%02X", (256 - soucet % 256) % 256);
-    return "\x02" + text + kontrola + "\r";
 }
 
 inline std::string blok_hlavicky(const Hlavicka& h, char poradi = '0') {

@@ -1,15 +1,19 @@
-// Test helpers: an exit hook that throws, and a fixture with a fresh program directory.
+// Test helpers: err() turned into an exception, message boxes collected, a fresh program
+// directory for every test, and the frames of the line.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/chyby.h"
@@ -23,23 +27,15 @@ struct KonecProcesu {
     int kod;
 };
 
-[[noreturn]] inline void hazej_konec(int kod) { throw KonecProcesu{kod}; }
-
 // Message boxes shown during a test.
 inline std::vector<std::string>& zachycene_boxy() {
     static std::vector<std::string> boxy;
     return boxy;
 }
-
-inline int zachyt_box(const std::string& text, uint32_t) {
-    zachycene_boxy().push_back(text);
-    return 1;
-}
-
 // All boxes of the test, each followed by a line break.
 inline std::string zpravy() {
     std::string vse;
-    for (const std::string& b : zachycene_boxy()) vse += b + "\n";
+    for (const std::string& box : zachycene_boxy()) vse += box + "\n";
     return vse;
 }
 
@@ -47,10 +43,8 @@ inline std::string precti_soubor(const std::filesystem::path& cesta) {
     std::ifstream f(cesta, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), {});
 }
-
 inline void zapis_soubor(const std::filesystem::path& cesta, const std::string& obsah) {
-    std::ofstream f(cesta, std::ios::binary);
-    f << obsah;
+    std::ofstream(cesta, std::ios::binary) << obsah;
 }
 
 // A new empty directory under the system's temporary directory.
@@ -60,10 +54,18 @@ inline std::filesystem::path novy_docasny_adresar() {
     auto cas = std::chrono::steady_clock::now().time_since_epoch().count();
     for (;;) {
         auto p = std::filesystem::temp_directory_path() /
-                 ("kaslnk-test-" + std::to_string(rd()) + "-" + std::to_string(cas) + "-" +
-                  std::to_string(citac++));
+                 ("kaslnk-test-" + std::to_string(rd()) + "-" + std::to_string(cas) + "-" + std::to_string(citac++));
         if (std::filesystem::create_directory(p)) return p;
     }
+}
+
+// A line as the register sends it: STX, the text, its checksum, CR.
+inline std::string ramec(const std::string& text) {
+    unsigned soucet = 0;
+    for (unsigned char c : text) soucet += c;
+    char kontrola[3];
+    std::snprintf(kontrola, sizeof kontrola, "%02X", (256 - soucet % 256) % 256);
+    return "\x02" + text + kontrola + "\r";
 }
 
 // Every test starts with the globals reset and a fresh program directory; err() throws
@@ -78,11 +80,13 @@ protected:
         adresar = novy_docasny_adresar();
         fullpath = 1;
         tt.adresar_programu = adresar.string() + "/";
-        nastav_exit_hook(hazej_konec);
-        nastav_box_sink(zachyt_box);
+        nastav_exit_hook([](int kod) { throw KonecProcesu{kod}; });
+        nastav_box_sink([](const std::string& text, uint32_t) {
+            zachycene_boxy().push_back(text);
+            return 1;
+        });
         zachycene_boxy().clear();
     }
-
     void TearDown() override {
         zavri_vsechny_soubory();
         uvolni_cmd_buffer();
@@ -94,19 +98,9 @@ protected:
 
     // The name as the program forms it in the program directory.
     std::string cesta(const std::string& jmeno) const { return tt.adresar_programu + jmeno; }
-
-    void zapis(const std::string& jmeno, const std::string& obsah) const {
-        std::ofstream(cesta(jmeno), std::ios::binary) << obsah;
-    }
-
-    std::string precti(const std::string& jmeno) const {
-        std::ifstream f(cesta(jmeno), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    }
-
-    bool existuje(const std::string& jmeno) const {
-        return std::filesystem::exists(adresar / jmeno);
-    }
+    void zapis(const std::string& jmeno, const std::string& obsah) const { zapis_soubor(cesta(jmeno), obsah); }
+    std::string precti(const std::string& jmeno) const { return precti_soubor(cesta(jmeno)); }
+    bool existuje(const std::string& jmeno) const { return std::filesystem::exists(adresar / jmeno); }
 
     // False where file names ignore letter case (Windows): checks that two names differing
     // only in case are two files make sense only where they can be.
@@ -121,21 +115,21 @@ protected:
 using ProstrediTestu = ProgramovyAdresar;
 
 // Runs the statement and returns the exit code it ended with (-1: it did not end).
-#define KONEC(prikaz)                               \
-    ([&]() -> int {                                 \
-        try {                                       \
-            prikaz;                                 \
-        } catch (const KonecProcesu& k) {           \
-            return k.kod;                           \
-        }                                           \
-        return -1;                                  \
+#define KONEC(prikaz)                     \
+    ([&]() -> int {                       \
+        try {                             \
+            prikaz;                       \
+        } catch (const KonecProcesu& k) { \
+            return k.kod;                 \
+        }                                 \
+        return -1;                        \
     }())
 
 // Expects the statement to end in err(kod, podkod); podkod -1 accepts any subcode.
-#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)               \
-    do {                                                  \
-        SCOPED_TRACE(#prikaz);                            \
-        EXPECT_EQ(KONEC(prikaz), 1);                      \
-        EXPECT_EQ(ERROR1, (kod));                         \
+#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)                 \
+    do {                                                    \
+        SCOPED_TRACE(#prikaz);                              \
+        EXPECT_EQ(KONEC(prikaz), 1);                        \
+        EXPECT_EQ(ERROR1, (kod));                           \
         if ((podkod) >= 0) { EXPECT_EQ(ERROR2, (podkod)); } \
     } while (0)

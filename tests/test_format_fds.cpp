@@ -1,9 +1,10 @@
-// FDS headers: from the header block to the FDS file, and the FDS file parsed.
-// Also the register's character set.
+// FDS headers: from the header block to the FDS file, and the FDS file parsed; the
+// register's character set, hexadecimal text and the line routines.
 #include "format_pomocne.h"  // first: see there
 
 #include <cstring>
 
+#include "format/hex.h"
 #include "format/proudy.h"
 #include "format/znaky.h"
 
@@ -47,17 +48,15 @@ TEST_F(Fds, HlavickaPluDavaSouborAJehoPopis) {
 }
 
 TEST_F(Fds, TabulkaAKodyBezKontrolyStavu) {
-    ASSERT_EQ(parsuj(hlavicka_tabulky("D2").fds_soubor()), (Chyba{0, 0}));
-    EXPECT_EQ(filetyp, 0);
-    EXPECT_EQ(NeedStatus, 0);
-    EXPECT_EQ(delka_zaznamu, 0);
-    Hlavicka h = hlavicka_souboru("01", "01,03,00,04,10,00,00,00,0B,0B,00,00,00,00,00,00");
-    ASSERT_EQ(parsuj(h.fds_soubor()), (Chyba{0, 0}));
-    EXPECT_EQ(NeedStatus, 1);
-    EXPECT_EQ(delka_zaznamu, 1 + 3 + 4 + 16 + 11 + 11);
-    h.soubor = "31";
-    ASSERT_EQ(parsuj(h.fds_soubor()), (Chyba{0, 0}));
-    EXPECT_EQ(NeedStatus, 0);
+    // Header, file type, status check needed, record length.
+    Hlavicka odd = hlavicka_souboru("01", "01,03,00,04,10,00,00,00,0B,0B,00,00,00,00,00,00"), k31 = odd;
+    k31.soubor = "31";
+    const std::vector<std::pair<Hlavicka, std::vector<int32_t>>> pripady = {
+        {hlavicka_tabulky("D2"), {0, 0, 0}}, {odd, {1, 1, 1 + 3 + 4 + 16 + 11 + 11}}, {k31, {1, 0, 46}}};
+    for (const auto& [h, ocekavano] : pripady) {
+        ASSERT_EQ(parsuj(h.fds_soubor()), (Chyba{0, 0}));
+        EXPECT_EQ(std::vector<int32_t>({filetyp, NeedStatus, delka_zaznamu}), ocekavano) << h.soubor;
+    }
 }
 
 TEST_F(Fds, SpatnyBlokHlavicky) {
@@ -126,26 +125,57 @@ TEST_F(Fds, PoleMusiMitSvouSirku) {
 }
 
 TEST(Znaky, TabulkyRegistrACp1250) {
-    EXPECT_EQ(kasatowin(0x01), 0xE1);
+    const std::vector<std::pair<uint8_t, uint8_t>> z_pokladny = {
+        {0x01, 0xE1}, {0x54, 'T'}, {0xB1, 0xC1}, {0xC1, 0xC1}, {0x5B, 0xC4}, {0x5C, 0xD6}, {0x5D, 0xDC}, {0x7E, 0xDF}};
+    for (auto [k, w] : z_pokladny) EXPECT_EQ(kasatowin(k), w) << int(k);
     EXPECT_EQ(wintokasa(0xE1), 0x01);
     EXPECT_EQ(wintokasa(0x8D), 0x54);
-    EXPECT_EQ(kasatowin(0x54), 'T');
-    EXPECT_EQ(kasatowin(0xB1), 0xC1);
-    EXPECT_EQ(kasatowin(0xC1), 0xC1);
     EXPECT_EQ(wintokasa(0xC1), 0xB1);
-    EXPECT_EQ(kasatowin(0x5B), 0xC4);
-    EXPECT_EQ(kasatowin(0x5C), 0xD6);
-    EXPECT_EQ(kasatowin(0x5D), 0xDC);
-    EXPECT_EQ(kasatowin(0x7E), 0xDF);
     for (int c = 0x20; c <= 0x7D; ++c) {
-        if (c >= 0x5B && c <= 0x5D) continue;
-        EXPECT_EQ(kasatowin(static_cast<uint8_t>(c)), c);
-        EXPECT_EQ(wintokasa(static_cast<uint8_t>(c)), c);
+        if (c < 0x5B || c > 0x5D) {
+            EXPECT_EQ(kasatowin(uint8_t(c)) * 256 + wintokasa(uint8_t(c)), c * 257) << c;
+        }
     }
     // Every Czech letter of Windows-1250 that the register has comes back unchanged.
     for (unsigned char c : std::string("\xE1\xE8\xEF\xE9\xEC\xED\xF2\xF3\xF8\x9A\xFA\xF9\xFD\x9E"
                                        "\xC1\xC8\xC9\xCC\xCD\xD2\xD3\x8A\xDA\xD9\x8E"))
         EXPECT_EQ(kasatowin(wintokasa(c)), c) << int(c);
+}
+
+using Hex = FormatTest;
+
+TEST_F(Hex, BajtyCislaARadky) {
+    char d[2];
+    preved_byte_na_ascii(0xA7, d);
+    EXPECT_EQ(std::string(d, 2), "A7");
+    EXPECT_EQ(preved_na_byte('f', 'E'), 0xFE);
+    EXPECT_EQ(preved_na_cislo("00002a"), 42u);
+    EXPECT_EQ(preved_na_cislo(""), 0u);
+    EXPECT_EQ(chyba_z([] { preved_na_byte('G', '0'); }), (Chyba{62, 2}));
+    EXPECT_EQ(chyba_z([] { preved_na_byte('0', ' '); }), (Chyba{62, 3}));
+    EXPECT_EQ(chyba_z([] { preved_na_cislo("1-"); }), (Chyba{25, 1}));
+
+    HSOUBOR f = otevri_soubor("r.txt", 'w');
+    zapis_textovy_radek(f, "prvni");
+    std::strcpy(ss, "druhy");
+    zapis_radek(f);
+    zapis_carku(f);
+    zapis_uvozovku(f);
+    zapisCRLF(f);
+    zapis_text(std::string(201, 'x'), f);
+    zavri_soubor(f);
+    EXPECT_EQ(precti("r.txt").substr(0, 16), "prvni\r\ndruhy,\"\r\n");
+    f = otevri_soubor("r.txt", 'r');
+    EXPECT_EQ(precti_radek(f), 7);
+    EXPECT_STREQ(ss, "prvni\r\n");
+    EXPECT_EQ(precti_radek(f), 9);
+    EXPECT_EQ(chyba_z([f] { precti_radek(f); }), (Chyba{57, 2}));  // err() closes f
+    zapis("r.txt", std::string(199, 'y') + "\n");
+    f = otevri_soubor("r.txt", 'r');
+    EXPECT_EQ(precti_radek(f), 200);
+    EXPECT_EQ(precti_radek(f), 0);
+    EXPECT_EQ(konecd, 1);
+    zavri_soubor(f);
 }
 
 }  // namespace

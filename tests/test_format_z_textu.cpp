@@ -57,34 +57,28 @@ TEST_F(ZTextu, RadekPluNaZaznam) {
               "00000000150D" "0000001500");
 }
 
-TEST_F(ZTextu, ZnamenkoAPosledniPole) {
+TEST_F(ZTextu, ZnamenkaAChybnaPole) {
     format(KOD61);
-    EXPECT_EQ(zaznam("01,-00000000150,+000000000\r"), "01" "00000000150D" "0000000000");
-    EXPECT_EQ(zaznam("01,+00000000150,-000000009"), "01" "000000001500" "000000009D");
-    EXPECT_EQ(zaznam("01,00000000150,+000000000\r"), "chyba 59/18");
-    EXPECT_EQ(zaznam("01, 00000000150,+000000000\r"), "chyba 59/18");
-    EXPECT_EQ(zaznam("01,+0000000015G,+000000000\r"), "chyba 59/17");
-    EXPECT_EQ(zaznam("01,+00000000150;+000000000\r"), "chyba 59/3");
-    EXPECT_EQ(zaznam("01,+00000000150,+00000000\r"), "chyba 59/17");  // too short: CR is no digit
-}
-
-TEST_F(ZTextu, ChybnaPoleSouboru) {
+    const std::vector<std::pair<std::string, std::string>> k61 = {
+        {"01,-00000000150,+000000000\r", "01" "00000000150D" "0000000000"},
+        {"01,+00000000150,-000000009", "01" "000000001500" "000000009D"},
+        {"01,00000000150,+000000000\r", "chyba 59/18"},
+        {"01, 00000000150,+000000000\r", "chyba 59/18"},
+        {"01,+0000000015G,+000000000\r", "chyba 59/17"},
+        {"01,+00000000150;+000000000\r", "chyba 59/3"},
+        {"01,+00000000150,+00000000\r", "chyba 59/17"},  // too short: CR is no digit
+    };
+    for (const auto& [radek, vysledek] : k61) EXPECT_EQ(zaznam(radek), vysledek) << radek;
     format(PLU);
     const std::string dobry =
         "00000000012345,05,1,0,0102,00001234,\"ROHLIK          \",-00000000150,+000000150\r";
-    auto s = [&](size_t kde, size_t kolik, const std::string& cim) {
-        return zaznam(std::string(dobry).replace(kde, kolik, cim));
-    };
-    EXPECT_EQ(s(3, 1, "X"), "chyba 59/15");
-    EXPECT_EQ(s(14, 1, ";"), "chyba 59/1");
-    EXPECT_EQ(s(16, 1, "x"), "chyba 59/16");
-    EXPECT_EQ(s(17, 1, " "), "chyba 59/2");
-    EXPECT_EQ(s(18, 1, "2"), "chyba 54/21");
-    EXPECT_EQ(s(19, 1, ";"), "chyba 54/10");
-    EXPECT_EQ(s(36, 1, "'"), "chyba 59/4");
-    EXPECT_EQ(s(37, 16, "ROHLIK         "), "chyba 59/5");  // 15 characters
-    EXPECT_EQ(s(54, 1, ";"), "chyba 59/6");
-    EXPECT_EQ(zaznam("00000000012345,05,1,0,0102,00001234,\"ROH"), "chyba 59/5");
+    const std::vector<std::tuple<size_t, size_t, std::string, std::string>> plu = {
+        {3, 1, "X", "59/15"}, {14, 1, ";", "59/1"}, {16, 1, "x", "59/16"}, {17, 1, " ", "59/2"},
+        {18, 1, "2", "54/21"}, {19, 1, ";", "54/10"}, {36, 1, "'", "59/4"},
+        {37, 16, "ROHLIK         ", "59/5"},  // 15 characters
+        {54, 1, ";", "59/6"}, {40, 100, "", "59/5"}};
+    for (const auto& [kde, kolik, cim, chyba] : plu)
+        EXPECT_EQ(zaznam(std::string(dobry).replace(kde, kolik, cim)), "chyba " + chyba) << kde;
 }
 
 TEST_F(ZTextu, TextSKonverziABitoveSkupiny) {

@@ -136,14 +136,10 @@ TEST_F(Spusteni, PouzitiNastaviGlobalniStav) {
 }
 
 TEST_F(Spusteni, KonecSeZpravou) {
-    EXPECT_EQ(KONEC(zpracuj_parametry("", {"kopie", "x.cmd"})), 3);
     EXPECT_EQ(KONEC(zpracuj_parametry("C:\\kopie.exe x.cmd", {"kaslnk", "x.cmd"})), 3);
     EXPECT_EQ(KONEC(zpracuj_parametry("kaslnk.exe " + std::string(1013, 'a'), {"kaslnk"})), 2);
-    EXPECT_EQ(zpravy(), "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.\n"
-                        "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.\n"
-                        "Prilis dlouhy prikazovy radek.\n");
+    EXPECT_EQ(zpravy(), "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.\nPrilis dlouhy prikazovy radek.\n");
     zachycene_boxy().clear();
-    EXPECT_EQ(KONEC(zpracuj_parametry("", {""})), 8);
     EXPECT_EQ(KONEC(zpracuj_parametry("/q /d", {"kaslnk", "x.cmd"})), 8);
     EXPECT_TRUE(zachycene_boxy().empty());
 }
@@ -166,17 +162,12 @@ TEST_F(Spusteni, RadekMaPrednostPredArgumenty) {
 }
 
 TEST_F(Spusteni, TvorSouborNeprepisuje) {
-    EXPECT_EQ(TvorSoubor("timd.cmx", OBSAH_TIMD), 0);
-    EXPECT_EQ(precti("timd.cmx"), "000001,1,6,1,era\r\n/10-00/;P_TIME\r\n");
     zapis("GLOG.CMX", "vlastni");
     EXPECT_EQ(TvorSoubor("glog.cmx", OBSAH_GLOG), 0);
     EXPECT_EQ(precti("GLOG.CMX"), "vlastni");
     if (rozlisuje_pismena()) {
         EXPECT_FALSE(existuje("glog.cmx"));
     }
-    zapis("timd.cmx", "upraveny");
-    EXPECT_EQ(TvorSoubor("timd.cmx", OBSAH_TIMD), 0);
-    EXPECT_EQ(precti("timd.cmx"), "upraveny");
     EXPECT_EQ(TvorSoubor("prazdny.cmx", ""), 1);  // nothing written
 }
 

@@ -14,14 +14,7 @@ constexpr char EOT_ = 0x04, ENQ_ = 0x05, ACK_ = 0x06, NAK_ = 0x15;
 const std::string FDS21 = "21,00,0064,00,0000,01,00,02,00,00,00,00,00,00,00,0B,0B,00,00,00,00,00,00";
 const std::string R1 = "0001" "000000001000" "0000000000" "000000000000" "0000000000";
 
-std::string ramec_(const std::string& obsah) {
-    unsigned s = 0;
-    for (unsigned char c : obsah) s += c;
-    char k[3];
-    std::snprintf(k, sizeof k, "%02X", (256 - s % 256) % 256);
-    return "\x02" + obsah + k + "\r";
-}
-bool soucet_ok(const std::string& r) { return r.size() > 3 && ramec_(r.substr(1, r.size() - 4)) == r; }
+bool soucet_ok(const std::string& r) { return r.size() > 3 && ::ramec(r.substr(1, r.size() - 4)) == r; }
 
 // The simulator with a one-record file 21 (two records per block) and the given options;
 // the host's end of its line.
@@ -74,7 +67,7 @@ protected:
         return bajt(ms);
     }
     int paket(const std::string& p) {
-        posli(ramec_("0" + p));
+        posli(::ramec("0" + p));
         return bajt();
     }
     // Calling, the read command, the turn of the line: the register's answer to the EOT.
@@ -145,9 +138,9 @@ TEST_F(Simulace, MezeraVBlokuATichoPoBloku) {
     std::string hlavicka = "1/HDR1/";
     for (char c : FDS21)
         if (c != ',') hlavicka += c;
-    posli(ramec_(hlavicka));
+    posli(::ramec(hlavicka));
     EXPECT_EQ(bajt(), ACK_);
-    const std::string blok = ramec_("2" "000001" "01" + R1);
+    const std::string blok = ::ramec("2" "000001" "01" + R1);
     posli(blok);
     EXPECT_EQ(bajt(300), -1);
     posli(blok);

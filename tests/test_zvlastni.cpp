@@ -39,46 +39,46 @@ protected:
     }
 };
 
-TEST_F(Specialni, Stav) {
+TEST_F(Specialni, StavASeznamFds) {
     std::string v;
     ASSERT_EQ(stav(ramec("0" + STAV40) + "rest is ignored", &v), Chyba(0, 0));
     EXPECT_EQ(v, "0012,00,01,02,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F,10,11");
-
-    EXPECT_EQ(stav(""), Chyba(45, 1));
-    EXPECT_EQ(stav("0" + STAV40), Chyba(45, 2));
-    EXPECT_EQ(stav("\x02"), Chyba(45, 3));
-    EXPECT_EQ(stav(ramec("1" + STAV40)), Chyba(45, 4));
-    EXPECT_EQ(stav(ramec("000G2" + STAV40.substr(4))), Chyba(45, 5));
-    EXPECT_EQ(stav(ramec("0" + STAV40.substr(0, 6) + "X")), Chyba(45, 6));
-    EXPECT_EQ(stav(ramec("0" + STAV40.substr(0, 7) + "X")), Chyba(45, 7));
-    EXPECT_EQ(stav("\x02" "0" + STAV40.substr(0, 39)), Chyba(45, 7));
-}
-
-TEST_F(Specialni, SeznamFds) {
     Hlavicka plu = hlavicka_plu(), d2 = hlavicka_tabulky("D2");
-    std::string v;
     ASSERT_EQ(seznam(blok_hlavicky(plu, '0') + blok_hlavicky(d2, '1'), &v), Chyba(0, 0));
     EXPECT_EQ(v, "/HDR1/" + plu.pole(",") + "\r\n/HDR1/" + d2.pole(",") + "\r\n");
     EXPECT_EQ(seznam("", &v), Chyba(0, 0));
     EXPECT_EQ(v, "");
 
-    std::string blok = blok_hlavicky(plu, '0');
-    EXPECT_EQ(seznam("x" + blok), Chyba(46, 1));
-    EXPECT_EQ(seznam(blok + "\x02" "A/HDR1/"), Chyba(46, 2));
-    EXPECT_EQ(seznam("\x02" "0"), Chyba(46, 3));
-    EXPECT_EQ(seznam("\x02" "0H"), Chyba(46, 4));
-    EXPECT_EQ(seznam("\x02" "0/"), Chyba(46, 5));
-    EXPECT_EQ(seznam("\x02" "0/HD"), Chyba(46, 6));
-    EXPECT_EQ(seznam(ramec("0/HDR12/" + plu.pole(""))), Chyba(63, 1));
-    EXPECT_EQ(seznam(ramec("0/HDR/" + plu.pole(""))), Chyba(63, 1));
-    // The block ends inside the fields: in the first, in the fifth, in a late one.
-    EXPECT_EQ(seznam("\x02" "0/HDR1/1"), Chyba(63, 2));
-    EXPECT_EQ(seznam("\x02" "0/HDR1/11000BB80000"), Chyba(63, 6));
-    EXPECT_EQ(seznam(ramec("0/HDR1/" + plu.pole("").substr(0, 46))), Chyba(63, 19));
-    std::string bez_konce = blok.substr(0, blok.size() - 3);
-    EXPECT_EQ(seznam(bez_konce), Chyba(63, 20));
-    EXPECT_EQ(seznam(bez_konce + "A"), Chyba(63, 21));
-    EXPECT_EQ(seznam(bez_konce + "AB"), Chyba(63, 22));
+    const std::vector<std::pair<std::string, Chyba>> stavy = {
+        {"", {45, 1}},
+        {"0" + STAV40, {45, 2}},
+        {"\x02", {45, 3}},
+        {ramec("1" + STAV40), {45, 4}},
+        {ramec("000G2" + STAV40.substr(4)), {45, 5}},
+        {ramec("0" + STAV40.substr(0, 6) + "X"), {45, 6}},
+        {ramec("0" + STAV40.substr(0, 7) + "X"), {45, 7}},
+        {"\x02" "0" + STAV40.substr(0, 39), {45, 7}},
+    };
+    for (const auto& [work01, chyba] : stavy) EXPECT_EQ(stav(work01), chyba) << work01;
+    std::string blok = blok_hlavicky(plu, '0'), bez_konce = blok.substr(0, blok.size() - 3);
+    const std::vector<std::pair<std::string, Chyba>> seznamy = {
+        {"x" + blok, {46, 1}},
+        {blok + "\x02" "A/HDR1/", {46, 2}},
+        {"\x02" "0", {46, 3}},
+        {"\x02" "0H", {46, 4}},
+        {"\x02" "0/", {46, 5}},
+        {"\x02" "0/HD", {46, 6}},
+        {ramec("0/HDR12/" + plu.pole("")), {63, 1}},
+        {ramec("0/HDR/" + plu.pole("")), {63, 1}},
+        // The block ends inside the fields: in the first, in the fifth, in a late one.
+        {"\x02" "0/HDR1/1", {63, 2}},
+        {"\x02" "0/HDR1/11000BB80000", {63, 6}},
+        {ramec("0/HDR1/" + plu.pole("").substr(0, 46)), {63, 19}},
+        {bez_konce, {63, 20}},
+        {bez_konce + "A", {63, 21}},
+        {bez_konce + "AB", {63, 22}},
+    };
+    for (const auto& [work01, chyba] : seznamy) EXPECT_EQ(seznam(work01), chyba) << work01;
 }
 
 TEST_F(Specialni, HlavickaZeSeznamu) {

@@ -137,10 +137,6 @@ private:
     VirtualniLinka& l_;
 };
 
-// Frames as they appear on the line.
-inline std::string ramec(const std::string& obsah) {
-    return static_cast<char>(STX) + obsah + kontrolni_znaky(obsah) + static_cast<char>(CR);
-}
 inline std::string bajt(unsigned char c) { return std::string(1, static_cast<char>(c)); }
 
 #include "core/log.h"
