@@ -60,6 +60,7 @@ TEST_F(Log, KdyVysledkyNevzniknou) {
     EXPECT_EQ(precti("err"), "1");
     // Both result files or none.
     std::filesystem::remove(adresar / "err");
+    std::filesystem::remove(adresar / "error.txt");
     std::filesystem::create_directory(adresar / "error.txt");
     zapis_log();
     EXPECT_EQ(precti("err"), "");

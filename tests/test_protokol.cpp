@@ -123,7 +123,7 @@ TEST_F(NaLince, SpatnyBlokJednouSeOpakuje) {
         {{"\x13" + B1}, {B1}},                            // a foreign byte before STX
         {{B1.substr(0, 6)}, {B1}},                        // broken off: silence over 1 s
         {{B1, 7100}, S},                                  // first byte later than 7 s
-        {{B1, 0, 5, 900}, {B1}},                          // a pause under 1 s is fine: no NAK
+        {{B1, 0, 5, 900}, T},                             // a pause under 1 s is fine: no NAK
     };
     debug = 1;
     for (size_t i = 0; i < pripady.size(); ++i) {
