@@ -2,8 +2,6 @@
 // layouts whose blocks could not be sent.
 #include "format_pomocne.h"  // first: see there
 
-#include <sstream>
-
 #include "link/bloky.h"
 #include "link/odesilani.h"
 
@@ -22,31 +20,21 @@ std::string tabulka_polozek(const std::string& kod, const std::string& polozky) 
            "\r\nT:" + polozky + ".C\r\nX \r\n";
 }
 
-// Table text: `pocet` fields of `bajtu` bytes, byte k of field i being (i + k) & 0xFF.
+// Table text: `pocet` fields of `bajtu` bytes, byte k of field i being (i + k) & 0xFF;
+// `hex` gets the bytes without separators.
 std::string data_tabulky(unsigned pocet, unsigned bajtu, std::string* hex = nullptr) {
-    static const char H[] = "0123456789ABCDEF";
-    std::string t;
+    std::string t, h;
+    char d[3];
     for (unsigned i = 0; i < pocet; ++i) {
-        for (unsigned k = 0; k < bajtu; ++k) {
-            unsigned v = (i + k) & 0xFF;
-            t += H[v >> 4];
-            t += H[v & 15];
-        }
-        t += i + 1 < pocet ? "," : "\r\n";
+        for (unsigned k = 0; k < bajtu; ++k) std::snprintf(d, sizeof d, "%02X", (i + k) & 0xFF), h += d;
+        t += h.substr(h.size() - 2 * bajtu) + (i + 1 < pocet ? "," : "\r\n");
     }
-    if (hex) {
-        *hex = t;
-        std::string cisty;
-        for (char c : t)
-            if (c != ',' && c != '\r' && c != '\n') cisty += c;
-        *hex = cisty;
-    }
+    if (hex) *hex = h;
     return t;
 }
 
 struct Blok {
     std::string text;  // STX through the checksum, without the CR
-    char poradi() const { return text[1]; }
     std::string pole(size_t od, size_t delka) const { return text.substr(od, delka); }
 };
 
