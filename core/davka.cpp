@@ -18,7 +18,11 @@
 #include "link/cteni.h"
 #include "link/hodiny.h"
 
-std::function<bool()> vyber_a_otevri_soubor_D = [] { return !tt.davkovy_soubor.empty(); };
+namespace {
+std::function<bool()> g_vyber_davky;
+}  // namespace
+
+void nastav_vyber_davky(std::function<bool()> vyber) { g_vyber_davky = std::move(vyber); }
 
 namespace {
 
@@ -66,7 +70,8 @@ void proved_soubor_davky(const std::string& jmeno) {
 
 void DavkaThread() {
     DAVKA = 0;
-    if (!vyber_a_otevri_soubor_D() || !zamkni_adresar()) {
+    bool vybrano = g_vyber_davky ? g_vyber_davky() : !tt.davkovy_soubor.empty();
+    if (!vybrano || !zamkni_adresar()) {
         eventKonecDavky.nastav();
         return;
     }

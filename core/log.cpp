@@ -9,7 +9,11 @@
 #include "platform/platform.h"
 
 HSOUBOR workf = nullptr;
-int (*hook_stav_po_odeslani)() = nullptr;
+namespace {
+std::function<int()> g_kontrola_stavu;
+}  // namespace
+
+void nastav_kontrolu_stavu(std::function<int()> kontrola) { g_kontrola_stavu = std::move(kontrola); }
 
 namespace {
 
@@ -61,11 +65,11 @@ void zapis_log() {
     }
 
     if (TestStatus && NeedStatus && ERROR1 == 0 && tt.prikazovy_paket.size() > 1 &&
-        tt.prikazovy_paket[1] == '1' && hook_stav_po_odeslani) {
+        tt.prikazovy_paket[1] == '1' && g_kontrola_stavu) {
         tt.datovy_soubor = "sts.dat";
         tt.fds_soubor = "sts.fds";
         tt.prikazovy_paket = "/99-00/";
-        if (hook_stav_po_odeslani() != 0) ERROR1 = 98;
+        if (g_kontrola_stavu() != 0) ERROR1 = 98;
     }
 
     if (noterminate && ERROR1 == 0) return;

@@ -1,6 +1,7 @@
 // The transfer log, the result files "err" and "error.txt", and log shortening.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "core/soubory.h"
@@ -16,5 +17,5 @@ void zkrat_log();
 std::string log_radek();
 
 // The status check after a send: runs the status inquiry and returns the number in
-// the first four characters of "sts.dat". Filled in by the transfer work; null = no check.
-extern int (*hook_stav_po_odeslani)();
+// the first four characters of "sts.dat". Set by the transfer work; empty = no check.
+void nastav_kontrolu_stavu(std::function<int()> kontrola);

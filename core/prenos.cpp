@@ -162,7 +162,7 @@ int Inicializuj_RS_komunikaci() {
     }
     dokonci_vlakno();
     eventKonecRSPrenosu.zrus();
-    hook_stav_po_odeslani = stav_po_odeslani;
+    nastav_kontrolu_stavu(stav_po_odeslani);
     try {
         g_vlakno = std::thread(vlakno);
     } catch (...) {

@@ -57,7 +57,7 @@ int kod_konce_vlakna();
 
 // Chooses the batch file: true with tt.davkovy_soubor set, false when cancelled. The
 // window installs its dialog; without one the name already in tt.davkovy_soubor is used.
-extern std::function<bool()> vyber_a_otevri_soubor_D;
+void nastav_vyber_davky(std::function<bool()> vyber);
 
 // The operation of the current command-file line, chosen by its command digit.
 void proved_operaci();

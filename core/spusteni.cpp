@@ -14,9 +14,6 @@
 #include "core/zpravy.h"
 #include "link/vestavene.h"
 
-void (*akce_komunikuj)() = prenos_ze_startu;
-void (*akce_datum_cas)() = nastav_cas_datum;
-
 namespace {
 
 int bez_okna() {
@@ -70,9 +67,9 @@ int spust(const std::string& radek, const std::vector<std::string>& argumenty) {
     TvorSoubor("glog.cmx", OBSAH_GLOG);
 
     if (datumcas)
-        akce_datum_cas();
+        nastav_cas_datum();
     else if (AUTOMAT)
-        akce_komunikuj();
+        prenos_ze_startu();
     if (WINDOW) return bez_okna();
     return 0;
 }

@@ -8,12 +8,6 @@
 // Exit code of a start that needs the main window, which this build does not have yet.
 constexpr int KOD_BEZ_OKNA = 4;
 
-// Start actions: the transfer of tt.jmeno_cmd (komunikuj, waiting for the worker, which
-// ends the process in automatic mode) and the setting of the register's clock ("/t").
-// Tests may replace them.
-extern void (*akce_komunikuj)();
-extern void (*akce_datum_cas)();
-
 // The creation values of the terminal record, then kaslnk.ini, then the one-character
 // texts of port and speed; in debug mode the settings are written on the screen.
 void nastav_terminal();

@@ -8,17 +8,17 @@
 #include "platform/platform.h"
 
 namespace {
-BoxSink g_box = plat_message_box;
-PrekresliSink g_prekresli = nullptr;
+BoxSink g_box;
+PrekresliSink g_prekresli;
 std::recursive_mutex g_box_mutex;  // a sink may report again (err)
 }  // namespace
 
-void nastav_box_sink(BoxSink sink) { g_box = sink ? sink : plat_message_box; }
-void nastav_prekresli_sink(PrekresliSink sink) { g_prekresli = sink; }
+void nastav_box_sink(BoxSink sink) { g_box = std::move(sink); }
+void nastav_prekresli_sink(PrekresliSink sink) { g_prekresli = std::move(sink); }
 
 int VypisBox(const std::string& text, uint32_t styl) {
     std::lock_guard<std::recursive_mutex> lock(g_box_mutex);
-    return g_box(text, styl);
+    return g_box ? g_box(text, styl) : plat_message_box(text, styl);
 }
 
 int VypisBoxH(const char* format, int32_t cislo, uint32_t styl) {

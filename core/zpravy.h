@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 constexpr const char* TITULEK = "Komunikace s ER-A227E";
@@ -15,9 +16,11 @@ void VypisBlok(const std::string& text, int novy_radek);
 void VypisBlokDebug(const std::string& text, int novy_radek);
 void VypisBlokRawDebug(const std::string& text, int novy_radek);
 
+// Replaceable behaviour, here and in the other layers, is one std::function each, set
+// with its nastav_ function; an empty function restores the default.
 // Where message boxes go: the window installs its own; the default is the platform's.
-using BoxSink = int (*)(const std::string& text, uint32_t styl);
+using BoxSink = std::function<int(const std::string& text, uint32_t styl)>;
 void nastav_box_sink(BoxSink sink);
-// Called after VypisBlok changed the terminal screen (the window repaints).
-using PrekresliSink = void (*)();
+// Called after VypisBlok changed the terminal screen (the window repaints); default: nothing.
+using PrekresliSink = std::function<void()>;
 void nastav_prekresli_sink(PrekresliSink sink);

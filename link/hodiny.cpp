@@ -6,20 +6,20 @@
 #include "platform/platform.h"
 
 namespace {
-Hodiny* g_hodiny = nullptr;
-PipSink g_pip = nullptr;
+Cekani g_cekani;
+PipSink g_pip;
 }  // namespace
 
-void nastav_hodiny(Hodiny* hodiny) { g_hodiny = hodiny; }
+void nastav_cekani(Cekani cekani) { g_cekani = std::move(cekani); }
 
 void cekej_ms(uint32_t ms) {
-    if (g_hodiny)
-        g_hodiny->cekej(ms);
+    if (g_cekani)
+        g_cekani(ms);
     else
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void nastav_pip_sink(PipSink sink) { g_pip = sink; }
+void nastav_pip_sink(PipSink sink) { g_pip = std::move(sink); }
 
 void pipni(int32_t typ) {
     if (g_pip)

@@ -3,19 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
-class Hodiny {
-public:
-    virtual ~Hodiny() = default;
-    virtual void cekej(uint32_t ms) = 0;
-};
-
-// null = the real clock.
-void nastav_hodiny(Hodiny* hodiny);
+// What a wait does; empty = the real clock.
+using Cekani = std::function<void(uint32_t ms)>;
+void nastav_cekani(Cekani cekani);
 // Waits `ms` milliseconds on the clock in force.
 void cekej_ms(uint32_t ms);
 
-// A beep of the given sound type (see plat_pipni). null sink = the platform beep.
-using PipSink = void (*)(int32_t typ);
+// A beep of the given sound type (see plat_pipni). Empty = the platform beep.
+using PipSink = std::function<void(int32_t typ)>;
 void nastav_pip_sink(PipSink sink);
 void pipni(int32_t typ);

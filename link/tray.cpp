@@ -4,13 +4,12 @@ int32_t StavZapnuto;
 int ikonaRED, ikonaGREEN;
 
 namespace {
-int bez_okna(int, int, int) { return 1; }
-TraySink g_sink = bez_okna;
+TraySink g_sink;
 }  // namespace
 
-void nastav_tray_sink(TraySink sink) { g_sink = sink ? sink : bez_okna; }
+void nastav_tray_sink(TraySink sink) { g_sink = std::move(sink); }
 
-int TrayMessage(int operace, int ikona, const char*) { return g_sink(operace, ID_IKONY_TRAY, ikona); }
+int TrayMessage(int operace, int ikona, const char*) { return g_sink ? g_sink(operace, ID_IKONY_TRAY, ikona) : 1; }
 
 void NotifyAdd() {
     ikonaRED = IKONA_CERVENA;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 constexpr int IKONA_CERVENA = 401;  // icon resources
 constexpr int IKONA_ZELENA = 402;
@@ -25,5 +26,5 @@ void NotifyDelete();
 int TrayMessage(int operace, int ikona, const char* tip);
 
 // The sink gets the operation, the entry identifier and the icon; returns the system's result.
-using TraySink = int (*)(int operace, int id, int ikona);
-void nastav_tray_sink(TraySink sink);  // null = the default sink (shows nothing)
+using TraySink = std::function<int(int operace, int id, int ikona)>;
+void nastav_tray_sink(TraySink sink);  // empty = the default sink (shows nothing)

@@ -17,9 +17,10 @@
 long cekani_na_cas_ms = 10000;
 long cekani_na_fds_ms = 30000;
 long cekani_na_logo_ms = 60000;
-MistniCas (*cas_pro_datum)() = plat_mistni_cas;
 
 namespace {
+
+std::function<MistniCas()> g_cas_pro_datum;
 
 enum class Konec { HOTOVO, ODMITNUTO, VYPRSELO };
 
@@ -95,8 +96,10 @@ std::string text_datumu(const MistniCas& t) {
     return text;
 }
 
+void nastav_cas_pro_datum(std::function<MistniCas()> cas) { g_cas_pro_datum = std::move(cas); }
+
 bool vytvor_datum(const std::string& jmeno) {
-    std::string radek = text_datumu(cas_pro_datum());
+    std::string radek = text_datumu(g_cas_pro_datum ? g_cas_pro_datum() : plat_mistni_cas());
     std::FILE* f = std::fopen(skutecne_jmeno(pridej_path(jmeno)).c_str(), "wb");
     if (!f) {
         if (debug) VypisBox("Nepodarilo se otevrit soubor data a casu.", 48);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
@@ -13,8 +14,8 @@ extern long cekani_na_cas_ms;   // timd.cmx, then 109/3
 extern long cekani_na_fds_ms;   // fdsu.cmx, then 109/2
 extern long cekani_na_logo_ms;  // glog.cmx, then the result 1
 
-// The local time that vytvor_datum writes (tests install a fixed one).
-extern MistniCas (*cas_pro_datum)();
+// The local time that vytvor_datum writes; empty = the system's (tests install a fixed one).
+void nastav_cas_pro_datum(std::function<MistniCas()> cas);
 
 // The date and time line: "%02d,%02d,%02d,%02d,%02d" CR LF, year, month, day, hour and
 // minute, the year as year - 2000 (year - 1900 before 2000).

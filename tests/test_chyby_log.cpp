@@ -15,7 +15,7 @@ protected:
         tt.logovy_soubor = "era.log";
     }
     void TearDown() override {
-        hook_stav_po_odeslani = nullptr;
+        nastav_kontrolu_stavu(nullptr);
         ProgramovyAdresar::TearDown();
     }
     // The log lines without date and time (16 characters and a comma).
@@ -75,9 +75,8 @@ TEST_F(Log, KdyVysledkyNevzniknou) {
 }
 
 TEST_F(Log, KontrolaStavuJenPoOdeslani) {
-    static int volani = 0;
-    volani = 0;
-    hook_stav_po_odeslani = [] { return ++volani, 3; };
+    int volani = 0;
+    nastav_kontrolu_stavu([&] { return ++volani, 3; });
     TestStatus = NeedStatus = 1;
     tt.prikazovy_paket = "/20-00/00/";  // a read: no check
     zapis_log();

@@ -13,7 +13,7 @@ const std::string STAV40 = "0012" "000102030405060708090A0B0C0D0E0F1011";
 class Specialni : public FormatTest {
 protected:
     void TearDown() override {
-        cas_pro_datum = plat_mistni_cas;
+        nastav_cas_pro_datum(nullptr);
         FormatTest::TearDown();
     }
     // Converts the work file with the conversion; the error it ended with.
@@ -118,7 +118,7 @@ TEST_F(Specialni, DatumACas) {
     EXPECT_EQ(text_datumu({2006, 12, 24, 21, 11, 30, 0}), "06,12,24,21,11\r\n");
     EXPECT_EQ(text_datumu({1999, 1, 2, 3, 4, 0, 0}), "99,01,02,03,04\r\n");
     EXPECT_EQ(text_datumu({2000, 2, 29, 0, 0, 0, 0}), "00,02,29,00,00\r\n");
-    cas_pro_datum = [] { return MistniCas{2006, 12, 24, 21, 11, 59, 999}; };
+    nastav_cas_pro_datum([] { return MistniCas{2006, 12, 24, 21, 11, 59, 999}; });
     zapis("p_time.dat", "an older, longer text of the clock\r\n");
     EXPECT_TRUE(vytvor_datum("p_time.dat"));
     EXPECT_EQ(precti("p_time.dat"), "06,12,24,21,11\r\n");
