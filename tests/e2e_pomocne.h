@@ -13,7 +13,6 @@
 #include <cstring>
 #include <memory>
 #include <regex>
-#include <sstream>
 #include <thread>
 
 #include "pomocne.h"
@@ -117,46 +116,7 @@ inline std::vector<std::string> radky(const std::string& text, const std::string
     return out;
 }
 
-// Frames (STX .. CR) found in a stream of bytes; single control bytes are left out.
-inline std::vector<std::string> ramce(const std::string& proud) {
-    std::vector<std::string> out;
-    for (size_t i = 0, cr; (i = proud.find('\x02', i)) != std::string::npos && (cr = proud.find('\r', i)) != std::string::npos; i = cr + 1)
-        out.push_back(proud.substr(i, cr - i + 1));
-    return out;
-}
-
-// Everything one side wrote, from the simulator's traffic log ("host> " or "<reg  "
-// lines, "      " continuing the previous one).
-inline std::string proud(const fs::path& stopa, bool od_programu) {
-    std::istringstream in(precti_soubor(stopa));
-    std::string r, out;
-    bool moje = false;
-    while (std::getline(in, r)) {
-        if (r.size() < 24 || r[0] == '#') continue;
-        std::string znacka = r.substr(16, 6);
-        if (znacka != "      ") moje = znacka == (od_programu ? "host> " : "<reg  ");
-        if (!moje) continue;
-        std::istringstream hex(r.substr(22, 48));
-        for (std::string d; hex >> d;) out += char(std::stoi(d, nullptr, 16));
-    }
-    return out;
-}
-
 const std::string HLAVICKA = "000001,1,6,1,era\r\n";
-const std::string FDS_PLU = "11,00,0BB8,00,0000,01,00,07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00";
-
-// The register's PLU file of n records (42 bytes each) in the simulator's text form.
-inline std::string plu_pameti(int n) {
-    std::string t = "fds " + FDS_PLU + "\n";
-    char r[128];
-    for (int i = 1; i <= n; ++i) {
-        std::snprintf(r, sizeof r, "%014d 01 %02d 0000 00000000 \"Zbozi %02d        \" %012d 0000000000\n", i,
-                      i % 3, i % 100, i * 100);
-        t += r;
-    }
-    return t;
-}
-
 struct Beh {
     int kod = -1;  // exit code; -1 when the program had to be killed
     std::string out, err;
@@ -167,7 +127,7 @@ struct Beh {
 class E2E : public ::testing::Test {
 protected:
     fs::path adresar = novy_docasny_adresar();
-    fs::path pamet = adresar / "pokladna", stopa = adresar / "stopa.txt";
+    fs::path pamet = adresar / "pokladna";
 #ifdef KASLNK_SIM_BINARY
     std::unique_ptr<Simulator> sim;
 #endif
@@ -188,7 +148,7 @@ protected:
 #ifdef KASLNK_SIM_BINARY
     void spust_simulator(std::vector<std::string> volby = {}) {
         if (!fs::exists(pamet)) fs::copy(std::string(KASLNK_SOURCE_DIR) + "/examples/register", pamet);
-        volby.insert(volby.begin(), {"-m", pamet.string(), "-T", stopa.string()});
+        volby.insert(volby.begin(), {"-m", pamet.string()});
         sim = std::make_unique<Simulator>(volby);
         ASSERT_FALSE(sim->cesta.empty());
         com1 = sim->cesta;

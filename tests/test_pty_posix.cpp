@@ -63,15 +63,6 @@ protected:
     }
     void posli(const std::string& s) { ASSERT_EQ(::write(master, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
 
-    // The register: answers the enquiry, the packet and the EOT of a read.
-    void zacni_cteni() {
-        EXPECT_EQ(prijmi(10), "\x04\x04\x04" "000001" "\x05");
-        posli(bajt(ACK));
-        EXPECT_EQ(prijmi(300, CR), ramec("0/20-00/11///B000/"));
-        posli(bajt(ACK));
-        EXPECT_EQ(prijmi(1), bajt(EOT));
-        posli(bajt(ENQ));
-    }
 };
 
 }  // namespace
@@ -90,22 +81,6 @@ TEST_F(Pty, PrikazBezDatDorazi) {
     pokladna.join();
     EXPECT_EQ(aktualni_port(), nullptr);
     EXPECT_EQ(prijmi(1, -1, 500), bajt(EOT));
-}
-
-TEST_F(Pty, OdpojeneZarizeniKonciHned) {
-    pokladna = std::thread([&] {
-        zacni_cteni();
-        EXPECT_EQ(prijmi(1), bajt(ACK));
-        ::close(slave);  // the adapter is pulled out: the program's side hangs up
-        slave = -1;
-        ::close(master);
-        master = -1;
-    });
-    // A failing read, not a chain of time-outs (which would end in 40/1).
-    OCEKAVEJ_CHYBU({
-        EXPECT_EQ(OpenConnection(), 1);
-        prijmi_data();
-    }, 47, 1);
 }
 
 TEST_F(Pty, PortCteniACisteni) {
@@ -152,15 +127,9 @@ TEST_F(Pty, PortCteniACisteni) {
     ASSERT_EQ(ser_read(p, buf, 4), 1);  // "def" is gone
     EXPECT_EQ(buf[0], 'X');
     EXPECT_EQ(prijmi(3), "xyz");
+    // The adapter pulled out (the other side hangs up): a failing read, not a time-out.
+    ::close(master);
+    master = -1;
+    EXPECT_EQ(ser_read(p, buf, 4), -1);
     ser_close(p);
-}
-
-TEST(JmenoZarizeni, ProstrediPakIniPakVychozi) {
-    std::string puvodni = std::getenv("KASLNK_COM3") ? std::getenv("KASLNK_COM3") : "";
-    setenv("KASLNK_COM3", "/dev/ttyUSB7", 1);
-    EXPECT_EQ(ser_jmeno_zarizeni(3, "/dev/ttyUSB0"), "/dev/ttyUSB7");
-    unsetenv("KASLNK_COM3");
-    EXPECT_EQ(ser_jmeno_zarizeni(3, "/dev/ttyUSB0"), "/dev/ttyUSB0");
-    EXPECT_EQ(ser_jmeno_zarizeni(3, ""), "/dev/ttyS2");
-    setenv("KASLNK_COM3", puvodni.c_str(), 1);
 }

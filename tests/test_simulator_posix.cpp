@@ -29,13 +29,9 @@ protected:
         sim.reset();
         fs::remove_all(pamet);
     }
-    void restart(std::vector<std::string> volby) {
-        if (fd >= 0) close(fd);
-        fd = -1;
-        sim.reset();
-        spust(volby);
-    }
     void spust(std::vector<std::string> volby) {
+        if (fd >= 0) close(fd);
+        sim.reset();
         zapis_soubor(pamet / "r21.txt", "fds " + FDS21 + "\n" + R1 + "\n" + R1 + "\n" + R1 + "\n");
         volby.insert(volby.begin(), {"-m", pamet.string(), "-q", "--records-per-block", "2"});
         sim = std::make_unique<Simulator>(volby);
@@ -78,9 +74,10 @@ protected:
     }
 };
 
-TEST_F(Simulace, VyzvaBezOdpovediAPrikazOdmitnuty) {
-    spust({"--fault", "enq:silent:2", "--fault", "cmd:nak", "--fault", "turn:foreign"});
-    EXPECT_EQ(vyzva(200), -1);
+// Faults at chosen steps: a silent enquiry, a refused packet, a foreign byte for the turn
+// of the line, a block whose checksum is wrong twice and then right.
+TEST_F(Simulace, VlozeneChyby) {
+    spust({"--fault", "enq:silent", "--fault", "cmd:nak", "--fault", "turn:foreign", "--fault", "block1:badsum:2"});
     EXPECT_EQ(vyzva(200), -1);
     EXPECT_EQ(vyzva(), ACK_);
     EXPECT_EQ(paket("/20-00/21/"), NAK_);
@@ -89,62 +86,15 @@ TEST_F(Simulace, VyzvaBezOdpovediAPrikazOdmitnuty) {
     EXPECT_EQ(bajt(), '?');
     posli(std::string(1, EOT_));  // the host hands the line over again
     EXPECT_EQ(bajt(), ENQ_);
-}
-
-TEST_F(Simulace, SpatneBlokyAZotaveni) {
-    spust({"--patience", "400", "--fault", "block0:lower", "--fault", "block1:badsum:2", "--fault", "eot:silent"});
-    ASSERT_EQ(otevri_cteni(), ENQ_);
     posli(std::string(1, ACK_));
-    std::string hlavicka = ramec(), male = hlavicka;
-    for (char& c : male) c = char(std::tolower(c));
-    EXPECT_FALSE(soucet_ok(hlavicka));
-    EXPECT_EQ(hlavicka.substr(0, hlavicka.size() - 3) + male.substr(male.size() - 3), hlavicka);
-    posli(std::string(1, NAK_));
     EXPECT_TRUE(soucet_ok(ramec()));
     posli(std::string(1, ACK_));
     std::string spatny = ramec();
     EXPECT_FALSE(soucet_ok(spatny));
     posli(std::string(1, NAK_));
     EXPECT_EQ(ramec(), spatny);
-    // The host gives up; the register waits out its patience and serves the next call,
-    // whose closing EOT comes only after a NAK.
-    usleep(600 * 1000);
-    ASSERT_EQ(otevri_cteni(), ENQ_);
-    for (int i = 0; i < 3; ++i) {
-        posli(std::string(1, ACK_));
-        EXPECT_TRUE(soucet_ok(ramec())) << i;
-    }
-    posli(std::string(1, ACK_));
-    EXPECT_EQ(bajt(300), -1);
     posli(std::string(1, NAK_));
-    EXPECT_EQ(bajt(), EOT_);
-    EXPECT_NE(precti_soubor(pamet / "journal.log").find("abandoned"), std::string::npos);
-}
-
-TEST_F(Simulace, MezeraVBlokuATichoPoBloku) {
-    spust({"--fault", "block1:gap=300"});
-    ASSERT_EQ(otevri_cteni(), ENQ_);
-    posli(std::string(1, ACK_));
-    ramec();
-    posli(std::string(1, ACK_));
-    EXPECT_EQ(bajt(), 0x02);
-    long long start = ms_ted();
-    EXPECT_TRUE(soucet_ok("\x02" + ramec(2000)));
-    EXPECT_GE(ms_ted() - start, 280);
-    // A send whose first data block gets no answer: sent again, it is taken.
-    restart({"--fault", "ack1:silent"});
-    ASSERT_EQ(vyzva(), ACK_);
-    ASSERT_EQ(paket("/10-00/"), ACK_);
-    std::string hlavicka = "1/HDR1/";
-    for (char c : FDS21)
-        if (c != ',') hlavicka += c;
-    posli(::ramec(hlavicka));
-    EXPECT_EQ(bajt(), ACK_);
-    const std::string blok = ::ramec("2" "000001" "01" + R1);
-    posli(blok);
-    EXPECT_EQ(bajt(300), -1);
-    posli(blok);
-    EXPECT_EQ(bajt(), ACK_);
+    EXPECT_TRUE(soucet_ok(ramec()));
 }
 
 // Pacing: 61 bytes at 9600 bit/s leave over 62.5 ms, one by one or, with a FIFO of 61,
@@ -152,7 +102,7 @@ TEST_F(Simulace, MezeraVBlokuATichoPoBloku) {
 TEST_F(Simulace, TempoLinky) {
     for (bool fifo : {false, true}) {
         SCOPED_TRACE(fifo);
-        restart({"--pace", "--baud", "9600", "--fifo", fifo ? "61" : "1"});
+        spust({"--pace", "--baud", "9600", "--fifo", fifo ? "61" : "1"});
         ASSERT_EQ(otevri_cteni(), ENQ_);
         posli(std::string(1, ACK_));
         long long start = ms_ted();
@@ -165,7 +115,7 @@ TEST_F(Simulace, TempoLinky) {
             EXPECT_LE(ms_ted() - start - prvni, 20);
         }
     }
-    restart({"--pace", "--baud", "1200"});
+    spust({"--pace", "--baud", "1200"});
     long long start = ms_ted();
     EXPECT_EQ(vyzva(), ACK_);
     EXPECT_GE(ms_ted() - start, 80);  // ten bytes at 1200 bit/s

@@ -30,62 +30,31 @@ TEST(Win32, PrikazovyRadekJakHoDavaSystem) {
     EXPECT_EQ(radek, GetCommandLineA());
 }
 
-TEST(Win32, OddelovacJeZpetneLomitko) { EXPECT_EQ(plat_oddelovac(), '\\'); }
-
-TEST(Win32Serial, JmenoPortuBezMapovani) {
-    EXPECT_EQ(ser_jmeno_zarizeni(1, ""), "COM1");
-    EXPECT_EQ(ser_jmeno_zarizeni(9, "/dev/ttyUSB0"), "COM9");
-}
-
-class Win32SerialSoubor : public ::testing::Test {
-protected:
-    void SetUp() override {
-        soubor = (fs::temp_directory_path() /
-                  ("kaslnk-ser-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
-                     .string();
-        std::ofstream(soubor, std::ios::binary) << "";
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove(soubor, ec);
-    }
-    std::string soubor;
-};
-
-TEST_F(Win32SerialSoubor, ChybejiciZarizeniHlasiKodAText) {
+// A handle without serial functions (like Wine's pseudo-terminal without modem lines)
+// makes the line calls fail without harm, while reads and writes still pass through; a
+// missing device reports its code and name; an open one belongs to this program alone.
+TEST(Win32Serial, SouborMistoPortu) {
+    std::string soubor = (fs::temp_directory_path() /
+                          ("kaslnk-ser-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
+                             .string();
+    std::ofstream(soubor, std::ios::binary) << "";
+    EXPECT_EQ(ser_jmeno_zarizeni(9, "/dev/ttyUSB0"), "COM9");  // no mapping on Windows
     uint32_t chyba = 0;
     std::string duvod;
     EXPECT_EQ(ser_open(soubor + ".neni", chyba, duvod), nullptr);
     EXPECT_EQ(chyba, static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
     EXPECT_NE(duvod.find(".neni: "), std::string::npos) << duvod;
     EXPECT_GT(duvod.size(), soubor.size() + 8) << duvod;
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-}
 
-TEST_F(Win32SerialSoubor, OtevrenJenProTentoProgram) {
-    uint32_t chyba = 0;
-    std::string duvod;
     SerialPort* p = ser_open(soubor, chyba, duvod);
     ASSERT_NE(p, nullptr) << duvod;
     EXPECT_EQ(ser_open(soubor, chyba, duvod), nullptr);
     EXPECT_EQ(chyba, static_cast<uint32_t>(ERROR_SHARING_VIOLATION));
-    ser_close(p);
-}
-
-// A handle without serial functions (like Wine's pseudo-terminal without modem lines)
-// makes the line calls fail without harm, while reads and writes still pass through.
-TEST_F(Win32SerialSoubor, NeseriovyHandleNeselzeNastavit) {
-    uint32_t chyba = 0;
-    std::string duvod;
-    SerialPort* p = ser_open(soubor, chyba, duvod);
-    ASSERT_NE(p, nullptr) << duvod;
     EXPECT_FALSE(ser_set_line(p, SerialLine{}));
     EXPECT_FALSE(ser_set_dtr(p, true));
     uint32_t stav = 0xFFFF;
     EXPECT_FALSE(ser_modem_status(p, stav));
-    EXPECT_EQ(stav, 0xFFFFu);
     EXPECT_EQ(ser_clear_errors(p), 0u);
-
     const uint8_t data[] = {0x05, 'A', 0x04};
     EXPECT_TRUE(ser_write(p, data, sizeof data));
     ser_close(p);
@@ -97,6 +66,8 @@ TEST_F(Win32SerialSoubor, NeseriovyHandleNeselzeNastavit) {
     EXPECT_EQ(zpet[2], 0x04);
     EXPECT_EQ(ser_read(p, zpet, sizeof zpet), 0);
     ser_close(p);
+    std::error_code ec;
+    fs::remove(soubor, ec);
 }
 
 }  // namespace
