@@ -67,7 +67,6 @@ public:
         }
         return kod_;
     }
-    void ukonci() { kill(pid_, SIGTERM); }
 
 private:
     pid_t pid_ = -1;

@@ -33,11 +33,6 @@ std::string data_tabulky(unsigned pocet, unsigned bajtu, std::string* hex = null
     return t;
 }
 
-struct Blok {
-    std::string text;  // STX through the checksum, without the CR
-    std::string pole(size_t od, size_t delka) const { return text.substr(od, delka); }
-};
-
 class Bloky : public FormatTest {
 protected:
     std::string tabulka;  // a layout made for the test (kept alive while searched)
@@ -59,9 +54,10 @@ protected:
         nastav_formatarea(tabulka.data(), tabulka.size());
     }
 
-    // The frames of work02.tmp; each must carry a correct checksum.
-    std::vector<Blok> bloky() {
-        std::vector<Blok> v;
+    // The frames of work02.tmp (STX through the checksum, without the CR); each must carry
+    // a correct checksum.
+    std::vector<std::string> bloky() {
+        std::vector<std::string> v;
         std::string s = precti("work02.tmp");
         size_t i = 0;
         while (i < s.size()) {
@@ -72,7 +68,7 @@ protected:
             EXPECT_EQ(t[0], '\x02');
             EXPECT_EQ(ramec(t.substr(1, t.size() - 3)), t + "\r") << "checksum of " << t.substr(0, 12);
             EXPECT_LE(t.size(), 988u);
-            v.push_back({t});
+            v.push_back(t);
             i = cr + 1;
         }
         return v;
@@ -90,19 +86,19 @@ TEST_F(Bloky, SouborVBlocichPoJedenacti) {
         std::string data, h;
         for (unsigned i = 1; i <= pocet; ++i) data += plu_radek(i);
         ASSERT_EQ(postav(hlavicka_plu(), data), Chyba(0, 0));
-        std::vector<Blok> v = bloky();
-        EXPECT_EQ(v[0].text + "\r", ramec("1/HDR1/" + hlavicka_plu().pole("")));
+        std::vector<std::string> v = bloky();
+        EXPECT_EQ(v[0] + "\r", ramec("1/HDR1/" + hlavicka_plu().pole("")));
         for (size_t k = 1; k < v.size(); ++k) {
-            h += v[k].pole(1, 9) + " ";
-            EXPECT_EQ(v[k].text.size(), 10 + 84 * std::stoul(v[k].pole(2, 6), nullptr, 16) + 2);
+            h += v[k].substr(1, 9) + " ";
+            EXPECT_EQ(v[k].size(), 10 + 84 * std::stoul(v[k].substr(2, 6), nullptr, 16) + 2);
         }
         EXPECT_EQ(h, hlavy);
         if (pocet != 23) continue;
         // The first record, field by field: key, department, the two flag bits as one byte,
         // two numbers, the name, and the amounts with their sign nibbles.
-        EXPECT_EQ(v[1].pole(10, 84), "00000000000001" "01" "01" "0000" "00000000"
+        EXPECT_EQ(v[1].substr(10, 84), "00000000000001" "01" "01" "0000" "00000000"
                                      "5A424F5A492031" "202020202020202020" "000000000100" "0000000000");
-        EXPECT_EQ(v[3].pole(10, 14), "00000000000023");  // the last record ends the last block
+        EXPECT_EQ(v[3].substr(10, 14), "00000000000023");  // the last record ends the last block
     }
 }
 
@@ -131,12 +127,12 @@ TEST_F(Bloky, TabulkaSPrubeznymPosunem) {
         pouzij_tabulku(tabulka_polozek("E5", std::to_string(polozek) + "N40+"));
         std::string hex;
         ASSERT_EQ(postav(hlavicka_tabulky("E5"), data_tabulky(polozek, 40, &hex)), Chyba(0, 0));
-        std::vector<Blok> v = bloky();
+        std::vector<std::string> v = bloky();
         ASSERT_EQ(v.size(), 4u);
         std::string hlavy, prenesene;
         for (size_t k = 1; k < v.size(); ++k) {
-            hlavy += v[k].pole(1, 11) + " ";
-            prenesene += v[k].text.substr(12, v[k].text.size() - 14);
+            hlavy += v[k].substr(1, 11) + " ";
+            prenesene += v[k].substr(12, v[k].size() - 14);
         }
         EXPECT_EQ(hlavy, "20000" "01B8" "00 " "301B8" "01B8" "00 " + posledni + " ");
         EXPECT_EQ(prenesene, hex);
@@ -177,13 +173,13 @@ TEST_F(Bloky, LogoJdeJakoTabulkaE0) {
     zapis("glogo.dat", logo);
     nokomun = 1;
     ASSERT_EQ(chyba_z([] { posli_data(); }), Chyba(0, 0));
-    std::vector<Blok> v = bloky();
+    std::vector<std::string> v = bloky();
     // 13 rows of 36 bytes a block; the block of the last row passes the limit, so an
     // empty last block follows.
     ASSERT_EQ(v.size(), 12u);
-    EXPECT_EQ(v[1].pole(6, 4), "01D4");
-    EXPECT_EQ(v[10].pole(2, 10), "1074" "01D4" "00");
-    EXPECT_EQ(v[11].pole(2, 10), "1248" "0000" "01");
+    EXPECT_EQ(v[1].substr(6, 4), "01D4");
+    EXPECT_EQ(v[10].substr(2, 10), "1074" "01D4" "00");
+    EXPECT_EQ(v[11].substr(2, 10), "1248" "0000" "01");
 
 }
 

@@ -103,22 +103,6 @@ TEST_F(Win32Program, JenPrepinaceKonciOsmickou) {
     EXPECT_TRUE(fs::is_empty(jinde));
 }
 
-// The program directory comes from the command line, not from the current directory; a
-// command file given with a directory is taken by its bare name from there.
-TEST_F(Win32Program, PrenosVAdresariProgramu) {
-    fs::copy_file(fs::path(KASLNK_SOURCE_DIR) / "examples" / "p_time.fds", program / "p_time.fds");
-    zapis_soubor(program / "p_time.dat", "06,12,24,21,11\r\n");
-    zapis_soubor(program / "x.cmd", "000001,1,6,1,era\r\n/10-00/;p_time\r\n");
-    EXPECT_EQ(spust("\"" + exe() + "\" C:\\jinde\\X.CMD /k"), 0);
-    EXPECT_EQ(okna, 0);
-    EXPECT_NE(precti("era.log").find(",00,000001,/10-00/;1,0000\r\n"), std::string::npos) << precti("era.log");
-    EXPECT_EQ(precti("err"), "0");
-    EXPECT_EQ(precti("error.txt"), "151\r\n");
-    EXPECT_EQ(precti("work02.tmp").substr(0, 8), "\x02" "1/HDR1/");  // built, not sent (/k)
-    EXPECT_EQ(precti("timd.cmx"), OBSAH_TIMD);
-    EXPECT_TRUE(fs::is_empty(jinde));
-}
-
 // The program directory belongs to one process: a second one ends with 5 and leaves the
 // result files of the first alone. Once free, the run reports its error only through the
 // files (no box without /h, /w or /d).
