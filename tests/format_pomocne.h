@@ -11,6 +11,18 @@
 
 using Chyba = std::pair<int, int>;  // ERROR1, ERROR2; {0, 0} when nothing failed
 
+// The text `ok` when nothing failed, else "chyba kod/podkod".
+inline std::string vysledek(Chyba c, const std::string& ok) {
+    return c == Chyba{0, 0} ? ok : "chyba " + std::to_string(c.first) + "/" + std::to_string(c.second);
+}
+// Bytes as hexadecimal text, two upper-case digits each.
+inline std::string hex(const std::string& bajty) {
+    static const char cislice[] = "0123456789ABCDEF";
+    std::string s;
+    for (unsigned char c : bajty) s += {cislice[c >> 4], cislice[c & 15]};
+    return s;
+}
+
 // Runs the code and returns the error it ended with. err() has closed every open file,
 // so the engine forgets its handles.
 inline Chyba chyba_z(const std::function<void()>& kod) {
@@ -40,13 +52,7 @@ struct Hlavicka {
 };
 
 inline Hlavicka hlavicka_plu() { return {}; }
-inline Hlavicka hlavicka_tabulky(const std::string& kod) {
-    Hlavicka h;
-    h.soubor = "00";
-    h.tabulka = kod;
-    h.delky.assign(16, "00");
-    return h;
-}
+// A file's header from its code and group lengths ("01,03,..."); a table's from its code.
 inline Hlavicka hlavicka_souboru(const std::string& kod, const std::string& delky) {
     Hlavicka h;
     h.soubor = kod;
@@ -54,6 +60,24 @@ inline Hlavicka hlavicka_souboru(const std::string& kod, const std::string& delk
     for (size_t i = 0; i < delky.size(); i += 3) h.delky.push_back(delky.substr(i, 2));
     return h;
 }
+inline Hlavicka hlavicka_tabulky(const std::string& kod) {
+    Hlavicka h = hlavicka_souboru("00", "00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00");
+    h.tabulka = kod;
+    return h;
+}
+// The record layouts of the built-in table: its file definitions and its table codes.
+inline const std::vector<Hlavicka>& vestavene_soubory() {
+    static const std::vector<Hlavicka> s = {
+        hlavicka_plu(),
+        hlavicka_souboru("01", "01,03,00,04,10,00,00,00,0B,0B,00,00,00,00,00,00"),
+        hlavicka_souboru("01", "01,00,00,04,10,00,00,00,0B,0B,00,00,00,00,00,00"),
+        hlavicka_souboru("A4", "02,08,00,00,00,00,00,00,00,00,00,00,00,00,00,00"),
+        hlavicka_souboru("41", "01,01,00,00,08,00,00,00,0B,00,00,00,00,00,00,00"),
+        hlavicka_souboru("21", "02,00,00,00,00,00,00,00,0B,0B,00,00,00,00,00,00"),
+        hlavicka_souboru("61", "01,00,00,00,00,00,00,00,0B,00,00,00,00,00,00,00")};
+    return s;
+}
+inline const char* const VESTAVENE_TABULKY[] = {"D0", "D2", "D7", "C9", "D1", "D8", "C4", "C8"};
 
 inline std::string blok_hlavicky(const Hlavicka& h, char poradi = '0') {
     return ramec(std::string(1, poradi) + "/HDR1/" + h.pole(""));

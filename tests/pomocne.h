@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +12,6 @@
 #include <iterator>
 #include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/chyby.h"
@@ -27,12 +25,11 @@ struct KonecProcesu {
     int kod;
 };
 
-// Message boxes shown during a test.
+// Message boxes shown during a test; zpravy() joins them, each followed by a line break.
 inline std::vector<std::string>& zachycene_boxy() {
     static std::vector<std::string> boxy;
     return boxy;
 }
-// All boxes of the test, each followed by a line break.
 inline std::string zpravy() {
     std::string vse;
     for (const std::string& box : zachycene_boxy()) vse += box + "\n";
@@ -50,11 +47,10 @@ inline void zapis_soubor(const std::filesystem::path& cesta, const std::string& 
 // A new empty directory under the system's temporary directory.
 inline std::filesystem::path novy_docasny_adresar() {
     static std::atomic<unsigned> citac{0};
-    std::random_device rd;
-    auto cas = std::chrono::steady_clock::now().time_since_epoch().count();
+    static std::random_device rd;
     for (;;) {
         auto p = std::filesystem::temp_directory_path() /
-                 ("kaslnk-test-" + std::to_string(rd()) + "-" + std::to_string(cas) + "-" + std::to_string(citac++));
+                 ("kaslnk-test-" + std::to_string(rd()) + "-" + std::to_string(citac++));
         if (std::filesystem::create_directory(p)) return p;
     }
 }
@@ -81,10 +77,7 @@ protected:
         fullpath = 1;
         tt.adresar_programu = adresar.string() + "/";
         nastav_exit_hook([](int kod) { throw KonecProcesu{kod}; });
-        nastav_box_sink([](const std::string& text, uint32_t) {
-            zachycene_boxy().push_back(text);
-            return 1;
-        });
+        nastav_box_sink([](const std::string& text, uint32_t) { return zachycene_boxy().push_back(text), 1; });
         zachycene_boxy().clear();
     }
     void TearDown() override {
@@ -102,8 +95,7 @@ protected:
     std::string precti(const std::string& jmeno) const { return precti_soubor(cesta(jmeno)); }
     bool existuje(const std::string& jmeno) const { return std::filesystem::exists(adresar / jmeno); }
 
-    // False where file names ignore letter case (Windows): checks that two names differing
-    // only in case are two files make sense only where they can be.
+    // False where file names ignore letter case (Windows).
     bool rozlisuje_pismena() const {
         zapis("Velikost.pismen", "");
         bool rozlisuje = !existuje("velikost.PISMEN");
@@ -114,16 +106,16 @@ protected:
 
 using ProstrediTestu = ProgramovyAdresar;
 
-// Runs the statement and returns the exit code it ended with (-1: it did not end).
-#define KONEC(prikaz)                     \
-    ([&]() -> int {                       \
-        try {                             \
-            prikaz;                       \
-        } catch (const KonecProcesu& k) { \
-            return k.kod;                 \
-        }                                 \
-        return -1;                        \
-    }())
+// Runs the code and returns the exit code it ended with (-1: it did not end).
+inline int kod_konce(const std::function<void()>& kod) {
+    try {
+        kod();
+    } catch (const KonecProcesu& k) {
+        return k.kod;
+    }
+    return -1;
+}
+#define KONEC(prikaz) kod_konce([&] { prikaz; })
 
 // Expects the statement to end in err(kod, podkod); podkod -1 accepts any subcode.
 #define OCEKAVEJ_CHYBU(prikaz, kod, podkod)                 \

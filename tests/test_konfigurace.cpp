@@ -36,10 +36,9 @@ TEST_F(Ini, KazdyKlic) {
         "okno = 1\nhlaseni = 1\nkonverze = 1\n");
     EXPECT_EQ(exist_ini_file, 1);
     EXPECT_EQ(tt.pripona_cmd + tt.pripona_davky + tt.telefonni_cislo, "c27dv20,,123456789");
-    const std::vector<std::pair<int32_t, int32_t>> hodnoty = {
-        {TIMEOUTI, 25}, {ticho, 1},      {zvuk, 48},      {modem, 1},  {tt.cekani_modem, 45},   {zpozdeni, 200},
-        {localpath, 7}, {TestStatus, 1}, {WINDOW, 1},     {hlasky, 1}, {konverzeW_C, 1}};
-    for (size_t i = 0; i < hodnoty.size(); ++i) EXPECT_EQ(hodnoty[i].first, hodnoty[i].second) << i;
+    EXPECT_EQ(std::vector<int32_t>({TIMEOUTI, ticho, zvuk, modem, tt.cekani_modem, zpozdeni, localpath, TestStatus,
+                                    WINDOW, hlasky, konverzeW_C}),
+              std::vector<int32_t>({25, 1, 48, 1, 45, 200, 7, 1, 1, 1, 1}));
     EXPECT_TRUE(zachycene_boxy().empty());
     std::filesystem::remove(adresar / "kaslnk.ini");
     zapis("KASLNK.INI", "zvuk = 7\r\n");  // found in other letters
@@ -52,38 +51,29 @@ TEST_F(Ini, PravidlaRadku) {
     EXPECT_EQ(TIMEOUTI, 1);
     cti("timeout = 250");
     EXPECT_EQ(TIMEOUTI, 100);
-    cti("timeout = 100\ntimeout=1");
-    EXPECT_EQ(TIMEOUTI, 1);
     EXPECT_EQ(zpravy(), "V souboru .ini je prilis mala hodnota timeoutu.\rNastavuji 1 sec.\n"
                         "V souboru .ini je prilis velka hodnota timeoutu.\rNastavuji 100 sec.\n");
     // A key anywhere in the line, several in one line, signs; "//" only at the start is a comment.
     cti("  nastav ticho=1 prosim\nokno hlaseni = 1\nzvuk = -5\nwait_modem = +12\nzpozdeni = -1\n//debug = 1 ");
-    EXPECT_EQ(ticho + WINDOW + hlasky, 3);
-    EXPECT_EQ(zvuk, -5);
-    EXPECT_EQ(tt.cekani_modem, 12);
-    EXPECT_EQ(zpozdeni, 0);
-    EXPECT_EQ(debug, 0);
+    EXPECT_EQ(std::vector<int32_t>({ticho, WINDOW, hlasky, zvuk, tt.cekani_modem, zpozdeni, debug}),
+              std::vector<int32_t>({1, 1, 1, -5, 12, 0, 0}));
     cti("ticho = 1 // poznamka", true);
     EXPECT_EQ(ticho, 1);
     cti("zvuk = 4 konec\nticho = 1", true);  // "konec" ends the reading
-    EXPECT_EQ(zvuk, 4);
-    EXPECT_EQ(ticho, 0);
+    EXPECT_EQ(zvuk * 10 + ticho, 40);
     zapis("kaslnk.ini", "zvuk = 5\r\nticho = 1");  // no line end: lost
     zpracuj_ini();
-    EXPECT_EQ(zvuk, 5);
-    EXPECT_EQ(ticho, 0);
+    EXPECT_EQ(zvuk * 10 + ticho, 50);
     zapis("kaslnk.ini", "hlaseni = 0\nticho = 1\n");  // LF alone ends lines too
     zpracuj_ini();
     EXPECT_EQ(ticho + hlasky, 1);
     // At most 1002 lines, comments included.
     std::string radky;
-    for (int i = 0; i < MAX_RADKU_INI; ++i) radky += "// komentar se nepocita\nx\n";
+    for (int i = 0; i < MAX_RADKU_INI / 2; ++i) radky += "// komentar\nx\n";
+    cti(radky.substr(radky.find('\n') + 1) + "ticho = 1", true);
+    EXPECT_EQ(ticho, 1);
     cti(radky + "ticho = 1", true);
     EXPECT_EQ(ticho, 0);
-    std::string kratke;
-    for (int i = 0; i < MAX_RADKU_INI - 1; ++i) kratke += "x\n";
-    cti(kratke + "ticho = 1", true);
-    EXPECT_EQ(ticho, 1);
 }
 
 TEST_F(Ini, PrepinacZRadkuMaPrednost) {
@@ -122,13 +112,10 @@ TEST_F(Ini, TextyChybyAPorty) {
         {"ticho", 29, 5},                  {"zvuk = 1 " + std::string(MAX_RADEK_INI - 8, 'x'), 23, 1}};
     for (const auto& [radek, kod, podkod] : chyby) OCEKAVEJ_CHYBU(cti(radek), kod, podkod);
 
-    cti("com1 = /dev/ttyUSB0\nCOM2=/dev/serial/by-id/usb-debug-okno-konec-port0  \n  com9 =  /dev/ttyACM0\n"
-        "komunikace_modem = 1\ncom10 = /dev/x\nticho = 1");
-    EXPECT_EQ(ini_porty[1] + "|" + ini_porty[2] + "|" + ini_porty[3] + "|" + ini_porty[9],
-              "/dev/ttyUSB0|/dev/serial/by-id/usb-debug-okno-konec-port0||/dev/ttyACM0");
-    // A port line sets no other key and does not end the reading.
-    EXPECT_EQ(debug + WINDOW, 0);
-    EXPECT_EQ(modem + ticho, 2);
+    // A port line sets no other key and does not end the reading; its value loses the blanks around it.
+    cti("com1 =  /dev/serial/by-id/usb-debug-okno-konec-port0  \ncom10 = /dev/x\nticho = 1");
+    EXPECT_EQ(ini_porty[1] + "|" + ini_porty[2], "/dev/serial/by-id/usb-debug-okno-konec-port0|");
+    EXPECT_EQ(debug * 10 + WINDOW * 100 + ticho, 1);
     for (const char* r : {"com0 = x", "com5", "xcom5 = a"}) EXPECT_EQ(port_z_radku(r), 0) << r;
     EXPECT_EQ(port_z_radku("Com5 = a"), 5);
 }

@@ -7,10 +7,6 @@
 
 namespace {
 
-bool stejne(const Twin& t, int hodnota, int zadano) {
-    return t.hodnota == hodnota && t.zadano == zadano;
-}
-
 // "[directory][command file] flags": set flags by name, given twins as name=value.
 std::string popis(const Parametry& p) {
     std::string s = "[" + p.adresar_programu + "][" + p.jmeno_cmd + "]";
@@ -35,18 +31,15 @@ TEST(RadekWindows, Pripady) {
         {"\"C:\\Program Files\\Kasa\\KASLNK.EXE\" C:\\Data\\Prikaz.CMD",
          "[c:\\program files\\kasa\\][prikaz.cmd] AUTOMAT"},
         {"kaslnk prikaz.cmd /w", "[][prikaz.cmd] WINDOW WINDOWf=1 AUTOMAT"},
-        {"c:\\k\\kaslnk.exe", "[c:\\k\\][] WINDOW"},
-        {"kaslnk.exe /t", "[][] datumcas AUTOMAT"},
+        {"c:\\k\\kaslnk.exe", "[c:\\k\\][] WINDOW"}, {"kaslnk.exe /t", "[][] datumcas AUTOMAT"},
         {"kaslnk.exe /z", "[][] WINDOW ZavesLinku AUTOMAT"},
         // "/dd" contains "/d"; "/d-" beats "/d"; upper case is removed but does nothing.
         {"kaslnk x.cmd /dd", "[][x.cmd] rawdebug debug debugf=1 AUTOMAT"},
-        {"kaslnk x.cmd /d /d-", "[][x.cmd] debugf=0 AUTOMAT"},
-        {"kaslnk x.cmd /D /Q", "[][x.cmd] AUTOMAT"},
+        {"kaslnk x.cmd /d /d-", "[][x.cmd] debugf=0 AUTOMAT"}, {"kaslnk x.cmd /D /Q", "[][x.cmd] AUTOMAT"},
         {"kaslnk x.cmd /k /n- /h /p /status /qx",
          "[][x.cmd] ticho tichof=1 nokomun nokomunf=1 nodtrf=0 hlasky hlaskyf=1 konverze "
          "konverzef=1 TestStatus AUTOMAT"},
-        {"/q /d", "[][] debug debugf=1 ticho tichof=1 konec=8"},
-        {"", "[][] konec=8"},
+        {"/q /d", "[][] debug debugf=1 ticho tichof=1 konec=8"}, {"", "[][] konec=8"},
         {"c:\\k\\pokladna.exe x.cmd", "[][] konec=3"},
         // The last "kaslnk" counts, also when the directory or the command file has it.
         {"c:\\kaslnk\\kaslnk.exe x.cmd", "[c:\\kaslnk\\][x.cmd] AUTOMAT"},
@@ -54,7 +47,6 @@ TEST(RadekWindows, Pripady) {
         // A switch glued to the name, blanks around it, a switch before the file.
         {"kaslnk.exe x.cmd/q", "[][x.cmd] ticho tichof=1 AUTOMAT"},
         {"kaslnk.exe   /h   x.cmd   ", "[][x.cmd] hlasky hlaskyf=1 AUTOMAT"},
-        {"kaslnk.exe x.cmd /t", "[][x.cmd] datumcas AUTOMAT"},
         // Forward slashes are switch marks: such a path switches flags on and loses the name.
         {"c:/pokladna/kaslnk.exe x.cmd", "[][] nokomun nokomunf=1 konverze konverzef=1 konec=3"},
         // No "--help" on Windows: it is a command-file name.
@@ -69,23 +61,19 @@ TEST(RadekWindows, DelkaAZpravy) {
     radek += std::string(MAX_PRIKAZOVY_RADEK - radek.size(), 'a');
     EXPECT_EQ(rozeber_radek_windows(radek).konec, -1);
     Parametry p = rozeber_radek_windows(radek + "a");
-    EXPECT_EQ(p.konec, 2);
-    EXPECT_EQ(p.zprava, "Prilis dlouhy prikazovy radek.");
-    p = rozeber_radek_windows("pokladna.exe x.cmd");
-    EXPECT_EQ(p.zprava, "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.");
+    EXPECT_EQ(std::to_string(p.konec) + p.zprava, "2Prilis dlouhy prikazovy radek.");
+    EXPECT_EQ(rozeber_radek_windows("pokladna.exe x.cmd").zprava, "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.");
 }
 
 TEST(ArgumentyLinux, Pripady) {
     const std::pair<std::vector<std::string>, std::string> pripady[] = {
         {{"/opt/Pokladna/kaslnk", "Prikaz.CMD", "/q"}, "[/opt/Pokladna/][Prikaz.CMD] ticho tichof=1 AUTOMAT"},
-        {{"kaslnk"}, "[][] WINDOW"},
-        {{"./kaslnk", "/t"}, "[./][] datumcas AUTOMAT"},
+        {{"kaslnk"}, "[][] WINDOW"}, {{"./kaslnk", "/t"}, "[./][] datumcas AUTOMAT"},
         {{"/opt/KASLNK"}, "[/opt/][] WINDOW"},
         // Paths are never switches; the command file is taken by its bare name.
         {{"kaslnk", "/home/dana/data/prikaz.cmd"}, "[][prikaz.cmd] AUTOMAT"},
         {{"kaslnk", "/prikaz.cmd"}, "[][prikaz.cmd] AUTOMAT"},
-        {{"kaslnk", "data/", "/q"}, "[][] WINDOW ticho tichof=1"},
-        {{"kaslnk", "a.cmd", "b.cmd"}, "[][b.cmd] AUTOMAT"},
+        {{"kaslnk", "data/", "/q"}, "[][] WINDOW ticho tichof=1"}, {{"kaslnk", "a.cmd", "b.cmd"}, "[][b.cmd] AUTOMAT"},
         // Substring tests in the table's order, lower case only.
         {{"kaslnk", "x.cmd", "/dd"}, "[][x.cmd] rawdebug debug debugf=1 AUTOMAT"},
         {{"kaslnk", "/d-", "x.cmd", "/d"}, "[][x.cmd] debugf=0 AUTOMAT"},
@@ -93,26 +81,14 @@ TEST(ArgumentyLinux, Pripady) {
         {{"kaslnk", "x.cmd", "/w-", "/k", "/n", "/h-", "/p-", "/z", "/status"},
          "[][x.cmd] WINDOWf=0 nokomun nokomunf=1 nodtr nodtrf=1 hlaskyf=0 konverzef=0 TestStatus "
          "ZavesLinku AUTOMAT"},
-        {{"kaslnk", "x.cmd", "/qk"}, "[][x.cmd] ticho tichof=1 AUTOMAT"},
         // Exit codes: renamed (a directory named kaslnk does not count), switches only.
-        {{"/usr/bin/pokladna", "x.cmd"}, "[][] konec=3"},
-        {{"/opt/kaslnk/pokl", "x.cmd"}, "[][] konec=3"},
-        {{"", "/q"}, "[][] ticho tichof=1 konec=8"},
-        {{}, "[][] konec=8"},
+        {{"/usr/bin/pokladna", "x.cmd"}, "[][] konec=3"}, {{"/opt/kaslnk/pokl", "x.cmd"}, "[][] konec=3"},
+        {{"", "/q"}, "[][] ticho tichof=1 konec=8"}, {{}, "[][] konec=8"},
         {{"kaslnk", std::string(1016, 'a')}, "[][" + std::string(1016, 'a') + "] AUTOMAT"},
         {{"kaslnk", std::string(1017, 'a')}, "[][] konec=2"},
     };
     for (const auto& [argumenty, ocekavano] : pripady)
         EXPECT_EQ(popis(rozeber_argumenty(argumenty)), ocekavano) << argumenty.size();
-}
-
-TEST(ArgumentyLinux, NapovedaAVerze) {
-    Parametry p = rozeber_argumenty({"kaslnk", "--version"});
-    EXPECT_EQ(p.konec, 0);
-    EXPECT_EQ(p.vystup, "kaslnk 4.00\n");
-    p = rozeber_argumenty({"pokl", "x.cmd", "--help"});
-    EXPECT_EQ(p.konec, 0);
-    EXPECT_EQ(p.vystup.rfind("Usage: kaslnk", 0), 0u);
 }
 
 using Spusteni = ProgramovyAdresar;
@@ -122,42 +98,25 @@ TEST_F(Spusteni, PouzitiNastaviGlobalniStav) {
     zpozdeni = 0;
     ShowProgress = 0;
     pouzij_parametry(rozeber_argumenty({"/k/kaslnk", "x.cmd", "/q", "/status"}));
-    EXPECT_EQ(tt.jmeno_cmd, "x.cmd");
-    EXPECT_EQ(tt.adresar_programu, "/k/");
-    EXPECT_EQ(tt.jmeno_programu, "kaslnk");
-    EXPECT_EQ(fullpath, 1);
-    EXPECT_EQ(ticho, 1);
-    EXPECT_TRUE(stejne(tichof, 1, 1));
-    EXPECT_EQ(TestStatus, 1);
-    EXPECT_EQ(AUTOMAT, 1);
-    EXPECT_EQ(TIMEOUTI, 10);
-    EXPECT_EQ(zpozdeni, 1600);
-    EXPECT_EQ(ShowProgress, 1);
-}
-
-TEST_F(Spusteni, KonecSeZpravou) {
+    EXPECT_EQ(tt.jmeno_cmd + " " + tt.adresar_programu + " " + tt.jmeno_programu, "x.cmd /k/ kaslnk");
+    EXPECT_EQ(std::vector<int32_t>({fullpath, ticho, tichof.hodnota, tichof.zadano, TestStatus, AUTOMAT, TIMEOUTI,
+                                    zpozdeni, ShowProgress}),
+              std::vector<int32_t>({1, 1, 1, 1, 1, 1, 10, 1600, 1}));
+    // A line that ends the run shows its message, except for the switches alone (8).
     EXPECT_EQ(KONEC(zpracuj_parametry("C:\\kopie.exe x.cmd", {"kaslnk", "x.cmd"})), 3);
-    EXPECT_EQ(KONEC(zpracuj_parametry("kaslnk.exe " + std::string(1013, 'a'), {"kaslnk"})), 2);
-    EXPECT_EQ(zpravy(), "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.\nPrilis dlouhy prikazovy radek.\n");
-    zachycene_boxy().clear();
     EXPECT_EQ(KONEC(zpracuj_parametry("/q /d", {"kaslnk", "x.cmd"})), 8);
-    EXPECT_TRUE(zachycene_boxy().empty());
+    EXPECT_EQ(zpravy(), "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.\n");
 }
 
 // The line, when the system gives one, decides alone; the argument vector is not read.
 TEST_F(Spusteni, RadekMaPrednostPredArgumenty) {
     zpracuj_parametry("\"C:\\Kasa 1\\KASLNK.EXE\" D:\\Data\\Prikaz.CMD /q", {"/opt/kaslnk", "jiny.cmd", "/d"});
-    EXPECT_EQ(tt.adresar_programu, "c:\\kasa 1\\");
-    EXPECT_EQ(fullpath, 1);
-    EXPECT_EQ(tt.jmeno_cmd, "prikaz.cmd");
-    EXPECT_EQ(ticho, 1);
-    EXPECT_EQ(debug, 0);
-    EXPECT_EQ(pridej_path("err"), "c:\\kasa 1\\err");
+    EXPECT_EQ(tt.jmeno_cmd + " " + pridej_path("err"), "prikaz.cmd c:\\kasa 1\\err");
+    EXPECT_EQ(ticho * 10 + debug, 10);
 
     nuluj_globalni_stav();
     zpracuj_parametry("", {"/opt/kaslnk", "jiny.cmd", "/d"});
-    EXPECT_EQ(tt.adresar_programu, "/opt/");
-    EXPECT_EQ(tt.jmeno_cmd, "jiny.cmd");
+    EXPECT_EQ(tt.adresar_programu + tt.jmeno_cmd, "/opt/jiny.cmd");
     EXPECT_EQ(debug, 1);
 }
 
