@@ -77,7 +77,10 @@ protected:
         fullpath = 1;
         tt.adresar_programu = adresar.string() + "/";
         nastav_exit_hook([](int kod) { throw KonecProcesu{kod}; });
-        nastav_box_sink([](const std::string& text, uint32_t) { return zachycene_boxy().push_back(text), 1; });
+        nastav_box_sink([](const std::string& text, uint32_t) {
+            zachycene_boxy().push_back(text);
+            return 1;
+        });
         zachycene_boxy().clear();
     }
     void TearDown() override {

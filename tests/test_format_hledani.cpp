@@ -8,7 +8,8 @@ protected:
     // The expanded list for the header, or the error the search ended with.
     std::string najdi(const Hlavicka& h) {
         popis(h);
-        return vysledek(chyba_z([] { najdi_format(); }), formatstring);
+        Chyba c = chyba_z([] { najdi_format(); });
+        return vysledek(c, formatstring);
     }
 };
 

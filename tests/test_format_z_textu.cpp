@@ -28,7 +28,8 @@ protected:
         std::memcpy(pp, radek.data(), radek.size());
         pp_delka = radek.size();
         pp[pp_delka] = 0;
-        return vysledek(chyba_z([] { preved_radek_na_zaznam(); }), ss);
+        Chyba c = chyba_z([] { preved_radek_na_zaznam(); });
+        return vysledek(c, ss);
     }
     std::string tabulka(const std::string& text) {
         zapis("t.dat", text);

@@ -72,7 +72,7 @@ TEST_F(Ini, PravidlaRadku) {
     for (int i = 0; i < MAX_RADKU_INI / 2; ++i) radky += "// komentar\nx\n";
     cti(radky.substr(radky.find('\n') + 1) + "ticho = 1", true);
     EXPECT_EQ(ticho, 1);
-    cti(radky + "ticho = 1", true);
+    cti(radky + radky + "ticho = 1", true);
     EXPECT_EQ(ticho, 0);
 }
 

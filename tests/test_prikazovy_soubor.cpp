@@ -184,10 +184,10 @@ TEST_F(Cislovani, DalsiPoNejnovejsim) {
     // After 9999 the numbers start again at 0000, which is taken too; letters count as 0.
     EXPECT_EQ(nove_jmeno("ean_xxxx") + nove_jmeno("dpt_xxxx") + nove_jmeno("x_xxxx"), "ean_0001dpt_0001x_0001");
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
-    zapis("PLU_0002.DAT", "");
+    zapis("PLU_0006.DAT", "");
     zapis("ean_9998.dat", "");
-    // The newest is 0002; 0003 is taken, so 0004 follows.
-    EXPECT_EQ(nove_jmeno("plu_xxxx"), "plu_0004");
+    // The newest is 0006; 0007 is taken, so 0008 follows.
+    EXPECT_EQ(nove_jmeno("plu_xxxx"), "plu_0008");
     EXPECT_EQ(nove_jmeno("ean_xxxx"), "ean_0001");
 }
 
