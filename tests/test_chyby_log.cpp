@@ -64,7 +64,7 @@ TEST_F(Log, KdyVysledkyNevzniknou) {
     zapis_log();
     EXPECT_EQ(precti("err"), "");
     // A log that cannot be written: one message, no results.
-    std::filesystem::remove(adresar / "error.txt");
+    std::filesystem::remove(adresar / "err");
     tt.logovy_soubor = "chybi/era.log";
     debug = 1;
     zapis_log();
