@@ -42,6 +42,9 @@ struct OtevrenyPort {
 using OtviracPortu = std::function<OtevrenyPort(uint32_t cislo_portu)>;
 void nastav_otvirac_portu(OtviracPortu otvirac);  // empty = the platform port
 OtevrenyPort otevri_port(uint32_t cislo_portu);
+// A COM port mapped to a serial device server: "rfc2217://HOST:PORT" or "tcp://HOST:PORT"
+// (link/port_sit.cpp).
+OtevrenyPort otevri_sitovy_port(const std::string& adresa);
 
 // The port opened by OpenConnection; null while closed.
 Port* aktualni_port();

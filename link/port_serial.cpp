@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "link/port.h"
+#include "link/telnet.h"
 #include "core/konfigurace.h"
 
 namespace {
@@ -33,6 +34,7 @@ OtevrenyPort otevri_serialovy_port(uint32_t cislo_portu) {
     OtevrenyPort v;
     std::string z_ini = cislo_portu < 10 ? ini_porty[cislo_portu] : std::string();
     v.zarizeni = ser_jmeno_zarizeni(static_cast<int>(cislo_portu), z_ini);
+    if (telnet::je_sitova_adresa(v.zarizeni)) return otevri_sitovy_port(v.zarizeni);
     if (SerialPort* p = ser_open(v.zarizeni, v.chyba, v.duvod)) v.port = std::make_unique<SerialovyPort>(p);
     return v;
 }

@@ -26,7 +26,9 @@ std::string text_chyby_systemu(DWORD kod) {
 }  // namespace
 
 // COM1..COM9 open by their plain names; only COM10 and above would need the \\.\ prefix.
-std::string ser_jmeno_zarizeni(int cislo_portu, const std::string&) {
+// A network mapping in the ini file is passed on, so that its open says why it fails.
+std::string ser_jmeno_zarizeni(int cislo_portu, const std::string& z_konfigurace) {
+    if (z_konfigurace.rfind("rfc2217://", 0) == 0 || z_konfigurace.rfind("tcp://", 0) == 0) return z_konfigurace;
     return "COM" + std::to_string(cislo_portu);
 }
 

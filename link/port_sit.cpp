@@ -1,0 +1,275 @@
+// A COM port mapped to a serial device server on the network: raw TCP (the server's own
+// line settings apply) or Telnet with COM-port control (RFC 2217: the program sets the
+// line and DTR, a purge reaches the server). To the link it behaves like a local port:
+// the same Windows-style read time-outs, the purge that first lets the written bytes
+// leave, and a connection that drops reads like an unplugged device (at once).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/zpravy.h"
+#include "link/hodiny.h"
+#include "link/port.h"
+#include "link/telnet.h"
+#include "platform/sit.h"
+
+namespace {
+
+using Hodiny_ = std::chrono::steady_clock;
+using namespace telnet;
+
+constexpr uint32_t PRIPOJENI_MS = 5000;  // connect, and the option negotiation after it
+constexpr uint32_t ODPOVED_MS = 2000;    // the server's answers to the line settings
+constexpr uint32_t MAXDWORD = 0xFFFFFFFFu;
+
+int64_t ted_ms() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Hodiny_::now().time_since_epoch()).count();
+}
+
+// Line state bits of the server (RFC 2217) as Win32 error bits (CE_OVERRUN, CE_RXPARITY,
+// CE_FRAME, CE_BREAK).
+uint32_t chyby_z_linky(uint8_t stav) {
+    return (stav & 0x02 ? 0x02u : 0) | (stav & 0x04 ? 0x04u : 0) | (stav & 0x08 ? 0x08u : 0) |
+           (stav & 0x10 ? 0x10u : 0);
+}
+
+class SitovyPort : public Port {
+public:
+    SitovyPort(SitSpojeni* s, bool rfc2217, std::string kde)
+        : s_(s), rfc_(rfc2217), kde_(std::move(kde)), vyjednavani_({COM_PORT, BINARY, SGA}, {BINARY, SGA}) {}
+    ~SitovyPort() override { sit_zavri(s_); }
+    SitovyPort(const SitovyPort&) = delete;
+    SitovyPort& operator=(const SitovyPort&) = delete;
+
+    // Telnet: asks for binary transfer and COM-port control and waits for the server's answer.
+    void vyjednej() {
+        if (!rfc_ || !posli(vyjednavani_.zacatek())) return;
+        int64_t mez = ted_ms() + PRIPOJENI_MS;
+        while (!vyjednavani_.u_sebe(COM_PORT) && !vyjednavani_.odmitnuto(COM_PORT) && ted_ms() < mez)
+            if (nacti(static_cast<uint32_t>(mez - ted_ms())) < 0) return;
+        if (!vyjednavani_.u_sebe(COM_PORT))
+            // "the server does not offer COM-port control: its own line settings apply"
+            hlas("Server " + kde_ + " neum\xED \xF8\xEDzen\xED COM portu (RFC 2217): plat\xED jeho nastaven\xED linky.");
+    }
+
+    bool fronty(uint32_t, uint32_t) override { return true; }
+    bool maska_udalosti(bool) override { return true; }
+
+    bool vycisti() override {
+        // The written bytes leave the server's port at the line speed: wait for that first.
+        int64_t zbyva = linka_volna_ms_ - ted_ms();
+        if (zbyva > 0) cekej_ms(static_cast<uint32_t>(zbyva));
+        while (nacti(0) > 0) {
+        }
+        prijato_.clear();
+        od_ = 0;
+        if (ovladam_linku() && !posli(com_port(PURGE_DATA, std::string(1, char(PURGE_PRIJEM))))) return false;
+        return !spadlo_;
+    }
+
+    bool nastav_linku(const SerialLine& l) override {
+        rychlost_ = l.rychlost ? l.rychlost : 19200;
+        bity_znaku_ = static_cast<uint8_t>(1 + l.datove_bity + (l.parita ? 1 : 0) + (l.stop_bity ? 2 : 1));
+        if (!ovladam_linku()) return !spadlo_;
+        static const uint8_t parita[5] = {1, 2, 3, 4, 5};  // none, odd, even, mark, space
+        static const uint8_t stop[3] = {1, 3, 2};          // one, one and a half, two
+        if (l.parita > 4 || l.stop_bity > 2 || l.datove_bity < 5 || l.datove_bity > 8) return false;
+        uint8_t tok = l.rizeni_toku & 2 ? TOK_HARDWARE : l.rizeni_toku & 4 ? TOK_XONXOFF : TOK_ZADNY;
+        struct Nastaveni {
+            uint8_t prikaz;
+            std::string hodnota;
+            const char* co;
+        } n[] = {{SET_BAUDRATE, cislo32(rychlost_), "rychlost"},  // speed
+                 {SET_DATASIZE, std::string(1, char(l.datove_bity)), "datov\xE9 bity"},
+                 {SET_PARITY, std::string(1, char(parita[l.parita])), "parita"},
+                 {SET_STOPSIZE, std::string(1, char(stop[l.stop_bity])), "stop bity"},
+                 {SET_CONTROL, std::string(1, char(tok)), "\xF8\xEDzen\xED toku"}};  // flow control
+        std::string ven;
+        for (const Nastaveni& x : n) {
+            odpovedi_.erase(ODPOVED + x.prikaz);
+            ven += com_port(x.prikaz, x.hodnota);
+        }
+        if (!posli(ven)) return false;
+        int64_t mez = ted_ms() + ODPOVED_MS;
+        auto hotovo = [&] {
+            for (const Nastaveni& x : n)
+                if (!odpovedi_.count(ODPOVED + x.prikaz)) return false;
+            return true;
+        };
+        while (!hotovo() && ted_ms() < mez)
+            if (nacti(static_cast<uint32_t>(mez - ted_ms())) < 0) return false;
+        // What the server set is reported, not refused: the transfer shows whether it works.
+        for (const Nastaveni& x : n) {
+            auto o = odpovedi_.find(ODPOVED + x.prikaz);
+            char text[160];
+            if (o == odpovedi_.end()) {
+                // "the server did not confirm the setting: %s"
+                std::snprintf(text, sizeof text, "Server %s nepotvrdil nastaven\xED: %s.", kde_.c_str(), x.co);
+                hlas(text);
+            } else if (o->second != x.hodnota) {
+                uint32_t chtel = x.prikaz == SET_BAUDRATE ? cislo32(x.hodnota) : uint8_t(x.hodnota[0]);
+                uint32_t dal = x.prikaz == SET_BAUDRATE ? cislo32(o->second)
+                               : o->second.empty()      ? 0
+                                                        : uint8_t(o->second[0]);
+                // "the server set %s to %u instead of %u"
+                std::snprintf(text, sizeof text, "Server %s nastavil %s %u m\xEDsto %u.", kde_.c_str(), x.co,
+                              static_cast<unsigned>(dal), static_cast<unsigned>(chtel));
+                hlas(text);
+            }
+        }
+        return true;
+    }
+
+    bool nastav_casy(const SerialTimeouts& casy) override {
+        casy_ = casy;
+        return true;
+    }
+
+    bool zapis(const uint8_t* data, size_t pocet) override {
+        vyprsel_ = false;
+        std::string ven;
+        if (rfc_)
+            pridej_data(ven, data, pocet);
+        else
+            ven.assign(reinterpret_cast<const char*>(data), pocet);
+        uint64_t limit = static_cast<uint64_t>(casy_.write_total_multiplier) * pocet + casy_.write_total_constant;
+        int r = sit_posli(s_, reinterpret_cast<const uint8_t*>(ven.data()), ven.size(),
+                          limit ? static_cast<uint32_t>(limit > MAXDWORD ? MAXDWORD : limit) : MAXDWORD);
+        if (r < 0) spadlo_ = true;
+        vyprsel_ = r == 0;
+        int64_t ted = ted_ms();
+        if (linka_volna_ms_ < ted) linka_volna_ms_ = ted;
+        linka_volna_ms_ += static_cast<int64_t>(pocet) * bity_znaku_ * 1000 / rychlost_;
+        return r == 1;
+    }
+
+    bool zapis_vyprsel() override { return vyprsel_; }
+
+    long cti(uint8_t* data, size_t max) override {
+        if (max == 0) return 0;
+        uint64_t celkem = static_cast<uint64_t>(casy_.read_total_multiplier) * max + casy_.read_total_constant;
+        int64_t zacatek = ted_ms(), posledni = zacatek;
+        int64_t mez = celkem ? zacatek + static_cast<int64_t>(celkem) : -1;
+        bool interval = casy_.read_interval != 0 && casy_.read_interval != MAXDWORD;
+        size_t precteno = vydej(data, max);
+        while (precteno < max) {
+            int64_t ted = ted_ms(), zbyva = mez >= 0 ? mez - ted : 1000;
+            if (precteno > 0 && interval) zbyva = std::min<int64_t>(zbyva, posledni + casy_.read_interval - ted);
+            if ((mez >= 0 || (precteno > 0 && interval)) && zbyva <= 0) break;  // a time-out ran out
+            long n = nacti(static_cast<uint32_t>(zbyva));
+            if (n < 0) return precteno ? static_cast<long>(precteno) : -1;
+            size_t nove = vydej(data + precteno, max - precteno);
+            if (nove) posledni = ted_ms();
+            precteno += nove;
+        }
+        return static_cast<long>(precteno);
+    }
+
+    uint32_t vymaz_chyby() override {
+        uint32_t c = chyby_;
+        chyby_ = 0;
+        return c;
+    }
+
+    bool dtr(bool zapnout) override {
+        if (!ovladam_linku()) return false;  // raw TCP has no modem lines, like a pty
+        return posli(com_port(SET_CONTROL, std::string(1, char(zapnout ? DTR_ZAP : DTR_VYP))));
+    }
+
+    bool stav_modemu(uint32_t& stav) override {
+        stav = modem_;  // what the server last reported (its modem state bits are Win32's)
+        return modem_znam_;
+    }
+
+private:
+    bool ovladam_linku() const { return rfc_ && vyjednavani_.u_sebe(COM_PORT); }
+
+    void hlas(const std::string& text) { VypisBlokDebug(text + "\r", 0); }
+
+    bool posli(const std::string& bajty) {
+        if (bajty.empty()) return true;
+        int r = sit_posli(s_, reinterpret_cast<const uint8_t*>(bajty.data()), bajty.size(), ODPOVED_MS);
+        if (r < 0) spadlo_ = true;
+        return r == 1;
+    }
+
+    size_t vydej(uint8_t* data, size_t max) {
+        size_t n = std::min(max, prijato_.size() - od_);
+        prijato_.copy(reinterpret_cast<char*>(data), n, od_);
+        od_ += n;
+        if (od_ == prijato_.size()) prijato_.clear(), od_ = 0;
+        return n;
+    }
+
+    // Takes what the connection brings within cas_ms: data to the buffer, commands
+    // answered or noted. The count of bytes taken (0: nothing came), -1 when it failed.
+    long nacti(uint32_t cas_ms) {
+        if (spadlo_) return -1;
+        uint8_t buf[4096];
+        long n = sit_prijmi(s_, buf, sizeof buf, cas_ms);
+        if (n < 0) spadlo_ = true;
+        if (n <= 0) return n;
+        size_t pred = prijato_.size();
+        std::vector<Prikaz> prikazy;
+        if (rfc_)
+            dekoder_.vstup(buf, static_cast<size_t>(n), prijato_, prikazy);
+        else
+            prijato_.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(n));
+        if (prijato_.size() > pred) linka_volna_ms_ = std::min(linka_volna_ms_, ted_ms());
+        for (const Prikaz& p : prikazy) {
+            if (p.sloveso != SB) {
+                posli(vyjednavani_.odpoved(p.sloveso, p.moznost));
+            } else if (p.moznost == COM_PORT && p.hodnota.size() >= 2) {
+                uint8_t prikaz = static_cast<uint8_t>(p.hodnota[0]), hodnota = static_cast<uint8_t>(p.hodnota[1]);
+                if (prikaz == ODPOVED + NOTIFY_LINESTATE) {
+                    chyby_ |= chyby_z_linky(hodnota);
+                } else if (prikaz == ODPOVED + NOTIFY_MODEMSTATE) {
+                    modem_ = hodnota & 0xF0u;
+                    modem_znam_ = true;
+                } else {
+                    odpovedi_[prikaz] = p.hodnota.substr(1);
+                }
+            }
+        }
+        return n;
+    }
+
+    SitSpojeni* s_;
+    bool rfc_;
+    std::string kde_;
+    Vyjednavani vyjednavani_;
+    Dekoder dekoder_;
+    std::string prijato_;  // received data not yet handed out, from od_
+    size_t od_ = 0;
+    std::map<uint8_t, std::string> odpovedi_;  // the server's answers to COM-port commands
+    SerialTimeouts casy_;
+    uint32_t rychlost_ = 19200;
+    uint8_t bity_znaku_ = 10;
+    // When the written bytes will have left the server's port. The register answers only
+    // what it has received: an answer means the line is free.
+    int64_t linka_volna_ms_ = 0;
+    uint32_t chyby_ = 0, modem_ = 0;
+    bool modem_znam_ = false, vyprsel_ = false, spadlo_ = false;
+};
+
+}  // namespace
+
+OtevrenyPort otevri_sitovy_port(const std::string& adresa) {
+    OtevrenyPort v;
+    v.zarizeni = adresa;
+    SitovaAdresa a;
+    if (!rozloz_adresu(adresa, a, v.duvod)) {
+        v.chyba = 87;  // ERROR_INVALID_PARAMETER
+        return v;
+    }
+    SitSpojeni* s = sit_pripoj(a.hostitel, a.port, PRIPOJENI_MS, v.chyba, v.duvod);
+    if (!s) return v;
+    auto port = std::make_unique<SitovyPort>(s, a.rfc2217, a.hostitel + ":" + std::to_string(a.port));
+    port->vyjednej();
+    v.port = std::move(port);
+    return v;
+}
