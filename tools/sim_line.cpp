@@ -1,8 +1,12 @@
 #include "tools/sim_line.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -41,6 +45,13 @@ speed_t speed_code(unsigned baud) {
     }
 }
 
+unsigned baud_of(speed_t code) {
+    for (unsigned baud : {50u, 75u, 110u, 300u, 600u, 1200u, 2400u, 4800u, 9600u, 19200u, 38400u, 57600u,
+                          115200u, 230400u})
+        if (speed_code(baud) == code) return baud;
+    return 0;
+}
+
 // A (device) write that fails for this long means the host side is gone.
 constexpr int WRITE_STALL_MS = 5000;
 
@@ -59,6 +70,7 @@ void install_stop_handlers() {
 }
 
 Line::~Line() {
+    if (listen_fd_ >= 0) close(listen_fd_);
     if (fd_ < 0) return;
     if (exclusive_) ioctl(fd_, TIOCNXCL);
     close(fd_);
@@ -142,6 +154,90 @@ bool Line::open_device(const Options& o, std::string& error) {
     return true;
 }
 
+bool Line::open_tcp(unsigned port, bool rfc2217, std::string& address, std::string& error) {
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int yes = 1;
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(uint16_t(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    if (fd < 0 || setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes) != 0 ||
+        bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(fd, 1) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size) != 0) {
+        error = "cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
+        if (fd >= 0) close(fd);
+        return false;
+    }
+    listen_fd_ = fd;
+    rfc2217_ = rfc2217;
+    address = std::string(rfc2217 ? "rfc2217" : "tcp") + "://127.0.0.1:" + std::to_string(ntohs(a.sin_port));
+    return true;
+}
+
+bool Line::accept_host(int wait_ms) {
+    pollfd p{listen_fd_, POLLIN, 0};
+    if (poll(&p, 1, wait_ms) <= 0) return false;
+    int fd = accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (fd < 0) return false;
+    int yes = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    fd_ = fd;
+    telnet_in_ = telnet::Dekoder{};
+    telnet_options_ = telnet::Vyjednavani({telnet::COM_PORT, telnet::BINARY, telnet::SGA},
+                                          {telnet::BINARY, telnet::SGA});
+    trace_.note("a host connected");
+    if (rfc2217_) send_raw(telnet_options_.zacatek());
+    return true;
+}
+
+void Line::drop_host(const char* why) {
+    trace_.note(why);
+    close(fd_);
+    fd_ = -1;
+    pending_.clear();
+    arrived_us_.clear();
+}
+
+void Line::note_speed(unsigned baud) {
+    if (baud == speed_seen_) return;
+    speed_seen_ = baud;
+    trace_.note("line speed " + std::to_string(baud) + " bit/s");
+}
+
+void Line::serve_commands(const std::vector<telnet::Prikaz>& commands) {
+    using namespace telnet;
+    for (const Prikaz& c : commands) {
+        if (c.sloveso != SB) {
+            send_raw(telnet_options_.odpoved(c.sloveso, c.moznost));
+            continue;
+        }
+        if (c.moznost != COM_PORT || c.hodnota.empty()) continue;
+        uint8_t command = uint8_t(c.hodnota[0]);
+        std::string value = c.hodnota.substr(1);
+        if (command == SET_BAUDRATE && value.size() == 4 && cislo32(value) != 0) note_speed(cislo32(value));
+        if (command == SET_BAUDRATE && cislo32(value) == 0) value = cislo32(speed_seen_ ? speed_seen_ : 19200);
+        if (command == SET_CONTROL && !value.empty() && (value[0] == DTR_ZAP || value[0] == DTR_VYP))
+            trace_.note(value[0] == DTR_ZAP ? "DTR on" : "DTR off");
+        if (command < ODPOVED) send_raw(com_port(uint8_t(ODPOVED + command), value));
+    }
+}
+
+void Line::send_raw(const std::string& bytes) {
+    size_t done = 0;
+    while (fd_ >= 0 && done < bytes.size()) {
+        ssize_t n = send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        if (n > 0) {
+            done += size_t(n);
+        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            pollfd p{fd_, POLLOUT, 0};
+            poll(&p, 1, 50);
+        } else {
+            return;  // the host is gone: the next read finds out
+        }
+    }
+}
+
 void Line::set_pace(bool on, unsigned baud, int fifo) {
     pace_ = on;
     fifo_ = fifo > 1 ? size_t(fifo) : 1;
@@ -159,6 +255,10 @@ bool Line::fill(int timeout_ms) {
             if (left <= 0) return false;
             if (left < wait) wait = int(left);
         }
+        if (listen_fd_ >= 0 && fd_ < 0) {
+            accept_host(wait);  // no host: nothing comes
+            continue;
+        }
         pollfd p{fd_, POLLIN, 0};
         int r = poll(&p, 1, wait);
         if (r < 0) {
@@ -166,9 +266,32 @@ bool Line::fill(int timeout_ms) {
             throw LineError(std::string("poll on the line failed: ") + std::strerror(errno));
         }
         if (r == 0) continue;
+        if (listen_fd_ >= 0) {
+            ssize_t n = recv(fd_, buf, sizeof buf, 0);
+            if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+            if (n <= 0) {
+                drop_host("the host disconnected");
+                continue;
+            }
+            std::string data(buf, size_t(n));
+            if (rfc2217_) {
+                std::vector<telnet::Prikaz> commands;
+                data.clear();
+                telnet_in_.vstup(reinterpret_cast<const uint8_t*>(buf), size_t(n), data, commands);
+                serve_commands(commands);
+                if (data.empty()) continue;
+            }
+            trace_.bytes(true, data, now_us());
+            pending_.insert(pending_.end(), data.begin(), data.end());
+            arrived_us_.insert(arrived_us_.end(), data.size(), now_us());
+            return true;
+        }
         if (p.revents & POLLIN) {
             ssize_t n = read(fd_, buf, sizeof buf);
             if (n > 0) {
+                // Behind a serial device server the host sets the line through the pty.
+                termios t;
+                if (pty_ && tcgetattr(fd_, &t) == 0) note_speed(baud_of(cfgetospeed(&t)));
                 trace_.bytes(true, std::string(buf, size_t(n)), now_us());
                 pending_.insert(pending_.end(), buf, buf + n);
                 arrived_us_.insert(arrived_us_.end(), size_t(n), now_us());
@@ -198,7 +321,7 @@ int Line::get(int timeout_ms) {
     arrived_us_.pop_front();
     // A pseudo-terminal hands over the host's bytes at once: a byte counts as received
     // only when a real line would have delivered it, 10 bit times after the one before.
-    if (pace_ && pty_ && char_us_ > 0 && arrived >= 0) {
+    if (pace_ && (pty_ || listen_fd_ >= 0) && char_us_ > 0 && arrived >= 0) {
         double due = double(arrived) > rx_next_slot_us_ ? double(arrived) : rx_next_slot_us_;
         due += char_us_;
         rx_next_slot_us_ = due;
@@ -229,7 +352,7 @@ void Line::sleep_ms(int ms) {
 }
 
 void Line::drain(int max_ms) {
-    if (fd_ < 0) return;
+    if (fd_ < 0 || listen_fd_ >= 0) return;  // a socket's close sends what is written
     if (!pty_) {
         tcdrain(fd_);
         return;
@@ -255,6 +378,15 @@ void Line::drain(int max_ms) {
 }
 
 void Line::write_all(const char* data, size_t size) {
+    if (listen_fd_ >= 0) {
+        std::string out;  // nobody connected: the bytes are lost, as on an open line
+        if (rfc2217_)
+            telnet::pridej_data(out, reinterpret_cast<const uint8_t*>(data), size);
+        else
+            out.assign(data, size);
+        send_raw(out);
+        return;
+    }
     int64_t stalled_since = -1;
     while (size > 0) {
         if (g_stop) throw Stop{};
@@ -287,7 +419,7 @@ void Line::put(const std::string& bytes) {
     // end of the previous write's last character.
     double start = double(now_us());
     if (next_slot_us_ > start) start = next_slot_us_;
-    size_t skupina = pty_ ? fifo_ : 1;
+    size_t skupina = pty_ || listen_fd_ >= 0 ? fifo_ : 1;
     for (size_t k = 0; k < bytes.size(); k += skupina) {
         if (g_stop) throw Stop{};
         size_t n = bytes.size() - k < skupina ? bytes.size() - k : skupina;

@@ -7,6 +7,7 @@
 #include <deque>
 #include <string>
 
+#include "link/telnet.h"
 #include "tools/sim_options.h"
 #include "tools/sim_trace.h"
 
@@ -27,6 +28,10 @@ public:
     bool open_pty(std::string& slave, std::string& error);
     // Opens and configures a serial device with the line settings of the options.
     bool open_device(const Options& options, std::string& error);
+    // Listens on a loopback TCP port (0: a free one) for one host at a time, raw or with
+    // Telnet COM-port control (RFC 2217); `address` receives the mapping for the host,
+    // tcp://127.0.0.1:PORT or rfc2217://127.0.0.1:PORT.
+    bool open_tcp(unsigned port, bool rfc2217, std::string& address, std::string& error);
     // Pacing: every byte written takes 10 bit times at `baud`; on a pseudo-terminal every
     // byte the host writes is also taken only 10 bit times after the one before it.
     // On a pseudo-terminal the paced bytes go out in groups of up to `fifo`, each when its
@@ -49,10 +54,22 @@ public:
 
 private:
     bool fill(int timeout_ms);
+    bool accept_host(int wait_ms);
+    void drop_host(const char* why);
+    // Telnet commands of the host: options answered, COM-port settings noted and confirmed.
+    void serve_commands(const std::vector<telnet::Prikaz>& commands);
+    void note_speed(unsigned baud);
     void write_all(const char* data, size_t size);
+    void send_raw(const std::string& bytes);
     Trace& trace_;
     int fd_ = -1;
     bool pty_ = false;
+    int listen_fd_ = -1;  // TCP: the listening socket; fd_ is the host's connection or -1
+    bool rfc2217_ = false;
+    telnet::Dekoder telnet_in_;
+    telnet::Vyjednavani telnet_options_{{telnet::COM_PORT, telnet::BINARY, telnet::SGA},
+                                        {telnet::BINARY, telnet::SGA}};
+    unsigned speed_seen_ = 0;  // the speed the host set last (pty termios or RFC 2217)
     std::string slave_;
     bool exclusive_ = false;
     bool pace_ = false;

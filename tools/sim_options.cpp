@@ -15,6 +15,8 @@ const char* usage_text() {
            "  -t, --terminal N         terminal number answered (default 1)\n"
            "  -d, --device PATH        serve this serial device instead of a new pseudo-terminal\n"
            "  -l, --link PATH          make PATH a symlink to the pseudo-terminal (use it as KASLNK_COM1)\n"
+           "      --tcp PORT           serve on 127.0.0.1:PORT as raw TCP instead (0: a free port)\n"
+           "      --rfc2217 PORT       serve on 127.0.0.1:PORT with Telnet COM-port control (RFC 2217)\n"
            "  -b, --baud N             line speed for --device and --pace (default 19200)\n"
            "      --line DPS           data bits, parity N/O/E/M/S, stop bits (default 7O1)\n"
            "      --rtscts             RTS/CTS flow control on the device\n"
@@ -38,7 +40,8 @@ const char* usage_text() {
            "eot (closing EOT of a read), ackN (answer to the host's N-th block, 0 = header).\n"
            "Actions: silent, nak, foreign[=HH], noise, slow[=MS], and for blocks also badsum,\n"
            "lower, gap[=MS], cut. COUNT: how many times (default 1), or 'always'.\n"
-           "The slave path of the pseudo-terminal is printed on the first line of stdout.\n";
+           "The slave path of the pseudo-terminal (or tcp://, rfc2217:// with the port) is printed\n"
+           "on the first line of stdout.\n";
 }
 
 namespace {
@@ -116,6 +119,10 @@ bool parse_options(int argc, char** argv, Options& o, bool& help, std::string& e
             if (!take(o.device)) return false;
         } else if (is("-l", "--link")) {
             if (!take(o.link)) return false;
+        } else if (is("--tcp", "--tcp") || is("--rfc2217", "--rfc2217")) {
+            if (!take_num(0, 65535, n)) return false;
+            o.tcp_port = int(n);
+            o.rfc2217 = arg == "--rfc2217";
         } else if (is("-b", "--baud")) {
             if (!take_num(50, 4000000, n)) return false;
             o.baud = unsigned(n);
@@ -161,7 +168,7 @@ bool parse_options(int argc, char** argv, Options& o, bool& help, std::string& e
             return false;
         }
         if (has_inline && !(arg == "--memory" || arg == "--terminal" || arg == "--device" ||
-                            arg == "--link" || arg == "--baud" || arg == "--line" ||
+                            arg == "--link" || arg == "--tcp" || arg == "--rfc2217" || arg == "--baud" || arg == "--line" ||
                             arg == "--fifo" || arg == "--reply-delay" || arg == "--patience" ||
                             arg == "--trace" ||
                             arg == "--exchanges" || arg == "--records-per-block" ||

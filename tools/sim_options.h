@@ -11,6 +11,8 @@ struct Options {
     unsigned terminal = 1;            // answers enquiries for "%06u" of this number
     std::string device;               // serial device; empty: a new pseudo-terminal
     std::string link;                 // symlink to the pseudo-terminal's slave
+    int tcp_port = -1;                // serve on this loopback TCP port (0: a free one)
+    bool rfc2217 = false;             // ... with Telnet COM-port control
     unsigned baud = 19200;            // line speed (device setting and pacing)
     int data_bits = 7;
     char parity = 'O';  // N, O, E, M, S
