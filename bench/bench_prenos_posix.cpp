@@ -3,6 +3,9 @@
 // every byte of the traffic at 10 bits a character, plus the pauses the program must make.
 //
 //   build/bench/kaslnk_bench --benchmark_filter=Prenos      (about four minutes)
+//
+// BM_PrenosPLUSit runs the same transfer through ser2net over rfc2217:// (the simulator's
+// pty behind a loopback port) and against the pty directly, and reports the ratio.
 #ifndef _WIN32
 #if defined(KASLNK_BINARY) && defined(KASLNK_SIM_BINARY)
 
@@ -19,9 +22,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/ser2net.h"
 
 namespace {
 
@@ -145,11 +151,16 @@ private:
 };
 
 // One run of the program with the command file, timed; the floor from its traffic.
-Vysledek spust(const fs::path& adresar, const std::string& prikazy, const std::string& nazev, int fifo) {
+// With `sit` the program reaches the simulator through ser2net over rfc2217://.
+Vysledek spust(const fs::path& adresar, const std::string& prikazy, const std::string& nazev, int fifo,
+               bool sit = false) {
     Vysledek v;
     fs::path stopa = adresar / ("stopa-" + nazev + ".txt");
     Simulator sim(adresar / "pokladna", stopa, fifo);
     if (sim.pty.empty()) return v;
+    std::unique_ptr<ser2net::Server> server;
+    if (sit) server = std::make_unique<ser2net::Server>(adresar.string(), sim.pty);
+    std::string com1 = sit ? server->rfc2217 : sim.pty;
     std::ofstream(adresar / "prikaz.cmd", std::ios::binary) << prikazy;
     double start = ted_s();
     pid_t pid = fork();
@@ -160,7 +171,7 @@ Vysledek spust(const fs::path& adresar, const std::string& prikazy, const std::s
         dup2(n, 0);
         dup2(n, 1);
         dup2(n, 2);
-        setenv("KASLNK_COM1", sim.pty.c_str(), 1);
+        setenv("KASLNK_COM1", com1.c_str(), 1);
         for (int i = 2; i <= 9; ++i)
             setenv(("KASLNK_COM" + std::to_string(i)).c_str(), ("/nonexistent/kaslnk-com" + std::to_string(i)).c_str(), 1);
         execl("./kaslnk", "./kaslnk", "prikaz.cmd", (char*)nullptr);
@@ -196,17 +207,24 @@ void ohlas(benchmark::State& state, const Vysledek& v, const std::string& co) {
                  v.provoz.bloky_programu, v.kod);
 }
 
-void BM_PrenosPLU(benchmark::State& state) {
+// A program directory with the program, its ini file and the register memory.
+fs::path priprav_adresar() {
     char sablona[] = "/tmp/kaslnk-bench-prenos-XXXXXX";
-    if (!mkdtemp(sablona)) {
-        state.SkipWithError("no temporary directory");
-        return;
-    }
+    if (!mkdtemp(sablona)) return {};
     fs::path adresar = sablona;
     fs::copy_file(KASLNK_BINARY, adresar / "kaslnk");
     std::ofstream(adresar / "kaslnk.ini", std::ios::binary)
         << "ticho = 1\r\nzpozdeni = " << ZPOZDENI_MS << "\r\n";
     vytvor_pamet(adresar / "pokladna");
+    return adresar;
+}
+
+void BM_PrenosPLU(benchmark::State& state) {
+    fs::path adresar = priprav_adresar();
+    if (adresar.empty()) {
+        state.SkipWithError("no temporary directory");
+        return;
+    }
     const int fifo = int(state.range(0));
     std::fprintf(stderr, "PLU file of %d records at %u bit/s, bytes handed over in groups of %d:\n", ZAZNAMU,
                  RYCHLOST, fifo);
@@ -237,6 +255,37 @@ void BM_PrenosPLU(benchmark::State& state) {
 // Argument: how many bytes the line hands over at once. 1 is a pseudo-terminal fed byte by
 // byte (a wake-up of the program for every byte); 8 is like a 16550 UART's FIFO.
 BENCHMARK(BM_PrenosPLU)->Arg(1)->Arg(8)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+// The same read and send over rfc2217:// through ser2net against the pty, same pacing
+// (bytes in groups of 8); the counter ratio is network wall time / pty wall time.
+void BM_PrenosPLUSit(benchmark::State& state) {
+    fs::path adresar = priprav_adresar();
+    if (adresar.empty() || !fs::exists(ser2net::PROGRAM)) {
+        state.SkipWithError("no temporary directory or no ser2net (scripts/setup.sh)");
+        return;
+    }
+    const std::string cti = "000001,1,6,1,era\r\n/20-00/11///B000/;plu\r\n", posli = "000001,1,6,1,era\r\n/10-00/;plu\r\n";
+    for (auto _ : state) {
+        double wall[2] = {0, 0};
+        for (int sit = 0; sit < 2; ++sit) {
+            Vysledek c = spust(adresar, cti, sit ? "cteni-sit" : "cteni", 8, sit);
+            Vysledek z = spust(adresar, posli, sit ? "zapis-sit" : "zapis", 8, sit);
+            if (c.kod != 0 || z.kod != 0) {
+                state.SkipWithError("the transfer failed");
+                break;
+            }
+            ohlas(state, c, sit ? "down_rfc2217" : "down_pty");
+            ohlas(state, z, sit ? "up_rfc2217" : "up_pty");
+            wall[sit] = c.wall + z.wall;
+        }
+        state.SetIterationTime(wall[0] + wall[1]);
+        state.counters["ratio"] = wall[0] > 0 ? wall[1] / wall[0] : 0;
+        std::fprintf(stderr, "rfc2217 %.3f s / pty %.3f s = %.4f\n", wall[1], wall[0], wall[0] > 0 ? wall[1] / wall[0] : 0);
+    }
+    std::error_code ec;
+    fs::remove_all(adresar, ec);
+}
+BENCHMARK(BM_PrenosPLUSit)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
 
