@@ -188,7 +188,7 @@ public:
 private:
     bool ovladam_linku() const { return rfc_ && vyjednavani_.u_sebe(COM_PORT); }
 
-    void hlas(const std::string& text) { VypisBlokDebug(text + "\r", 0); }
+    void hlas(const std::string& text) { VypisBoxDebug(text); }
 
     bool posli(const std::string& bajty) {
         if (bajty.empty()) return true;

@@ -184,8 +184,8 @@ bool Line::accept_host(int wait_ms) {
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
     fd_ = fd;
     telnet_in_ = telnet::Dekoder{};
-    telnet_options_ = telnet::Vyjednavani({telnet::COM_PORT, telnet::BINARY, telnet::SGA},
-                                          {telnet::BINARY, telnet::SGA});
+    telnet_options_ = telnet::Vyjednavani({telnet::BINARY, telnet::SGA},
+                                          {telnet::COM_PORT, telnet::BINARY, telnet::SGA});
     trace_.note("a host connected");
     if (rfc2217_) send_raw(telnet_options_.zacatek());
     return true;

@@ -67,8 +67,8 @@ private:
     int listen_fd_ = -1;  // TCP: the listening socket; fd_ is the host's connection or -1
     bool rfc2217_ = false;
     telnet::Dekoder telnet_in_;
-    telnet::Vyjednavani telnet_options_{{telnet::COM_PORT, telnet::BINARY, telnet::SGA},
-                                        {telnet::BINARY, telnet::SGA}};
+    telnet::Vyjednavani telnet_options_{{telnet::BINARY, telnet::SGA},
+                                        {telnet::COM_PORT, telnet::BINARY, telnet::SGA}};
     unsigned speed_seen_ = 0;  // the speed the host set last (pty termios or RFC 2217)
     std::string slave_;
     bool exclusive_ = false;
