@@ -10,11 +10,14 @@
 #if defined(KASLNK_BINARY) && defined(KASLNK_SIM_BINARY)
 
 #include <benchmark/benchmark.h>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -27,13 +30,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/ser2net.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr unsigned RYCHLOST = 19200;
+constexpr const char* SER2NET = "/usr/sbin/ser2net";
 constexpr int ZAZNAMU = 1000;
 constexpr int ZPOZDENI_MS = 0;  // the pause after each operation (ini key zpozdeni)
 
@@ -119,6 +122,21 @@ struct Vysledek {
     int kod = -1;
 };
 
+// A child process, ended with SIGTERM when this goes.
+struct Potomek {
+    pid_t pid = -1;
+    Potomek& operator=(pid_t p) {
+        pid = p;
+        return *this;
+    }
+    operator pid_t() const { return pid; }
+    ~Potomek() {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+};
+
 class Simulator {
 public:
     Simulator(const fs::path& pamet, const fs::path& stopa, int fifo) {
@@ -139,15 +157,42 @@ public:
         while (poll(&p, 1, 5000) > 0 && read(out[0], &c, 1) == 1 && c != '\n') pty += c;
         close(out[0]);
     }
-    ~Simulator() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
     std::string pty;
 
 private:
-    pid_t pid_ = -1;
+    Potomek pid_;
+};
+
+// ser2net serving the simulator's pty as RFC 2217 on a loopback port the system picks.
+class Ser2net {
+public:
+    Ser2net(const fs::path& adresar, const std::string& pty) {
+        int s = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t d = sizeof a;
+        bool ok = bind(s, reinterpret_cast<sockaddr*>(&a), d) == 0 && getsockname(s, reinterpret_cast<sockaddr*>(&a), &d) == 0;
+        close(s);
+        if (!ok) return;
+        std::string port = std::to_string(ntohs(a.sin_port)), konf = (adresar / "ser2net.yaml").string();
+        std::ofstream(konf) << "connection: &k\n  accepter: telnet(rfc2217),tcp,127.0.0.1," << port
+                            << "\n  connector: serialdev," << pty << ",19200o71,local\n";
+        std::string pid = (adresar / "ser2net.pid").string();
+        pid_ = fork();
+        if (pid_ == 0) {
+            int n = open("/dev/null", O_RDWR);
+            dup2(n, 1), dup2(n, 2);
+            execl(SER2NET, "ser2net", "-n", "-u", "-c", konf.c_str(), "-P", pid.c_str(), (char*)nullptr);
+            _exit(127);
+        }
+        usleep(500000);  // it listens long before this
+        adresa = "rfc2217://127.0.0.1:" + port;
+    }
+    std::string adresa;
+
+private:
+    Potomek pid_;
 };
 
 // One run of the program with the command file, timed; the floor from its traffic.
@@ -158,9 +203,9 @@ Vysledek spust(const fs::path& adresar, const std::string& prikazy, const std::s
     fs::path stopa = adresar / ("stopa-" + nazev + ".txt");
     Simulator sim(adresar / "pokladna", stopa, fifo);
     if (sim.pty.empty()) return v;
-    std::unique_ptr<ser2net::Server> server;
-    if (sit) server = std::make_unique<ser2net::Server>(adresar.string(), sim.pty);
-    std::string com1 = sit ? server->rfc2217 : sim.pty;
+    std::unique_ptr<Ser2net> server;
+    if (sit) server = std::make_unique<Ser2net>(adresar, sim.pty);
+    std::string com1 = sit ? server->adresa : sim.pty;
     std::ofstream(adresar / "prikaz.cmd", std::ios::binary) << prikazy;
     double start = ted_s();
     pid_t pid = fork();
@@ -260,7 +305,7 @@ BENCHMARK(BM_PrenosPLU)->Arg(1)->Arg(8)->Iterations(1)->UseManualTime()->Unit(be
 // (bytes in groups of 8); the counter ratio is network wall time / pty wall time.
 void BM_PrenosPLUSit(benchmark::State& state) {
     fs::path adresar = priprav_adresar();
-    if (adresar.empty() || !fs::exists(ser2net::PROGRAM)) {
+    if (adresar.empty() || !fs::exists(SER2NET)) {
         state.SkipWithError("no temporary directory or no ser2net (scripts/setup.sh)");
         return;
     }
