@@ -30,12 +30,10 @@ int64_t ted_ms() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Hodiny_::now().time_since_epoch()).count();
 }
 
-// Line state bits of the server (RFC 2217) as Win32 error bits (CE_OVERRUN, CE_RXPARITY,
-// CE_FRAME, CE_BREAK).
-uint32_t chyby_z_linky(uint8_t stav) {
-    return (stav & 0x02 ? 0x02u : 0) | (stav & 0x04 ? 0x04u : 0) | (stav & 0x08 ? 0x08u : 0) |
-           (stav & 0x10 ? 0x10u : 0);
-}
+// The line state bits of RFC 2217 for overrun, parity, framing and break are those of
+// the Win32 error mask (CE_OVERRUN, CE_RXPARITY, CE_FRAME, CE_BREAK); its modem state
+// bits for CTS, DSR, ring and carrier are those of GetCommModemStatus.
+constexpr uint8_t CHYBY_LINKY = 0x1E, STAV_MODEMU = 0xF0;
 
 class SitovyPort : public Port {
 public:
@@ -63,7 +61,7 @@ public:
         // The written bytes leave the server's port at the line speed: wait for that first.
         int64_t zbyva = linka_volna_ms_ - ted_ms();
         if (zbyva > 0) cekej_ms(static_cast<uint32_t>(zbyva));
-        while (nacti(0) > 0) {
+        for (int i = 0; i < 64 && nacti(0) > 0; ++i) {  // a line that never falls silent is not waited out
         }
         prijato_.clear();
         od_ = 0;
@@ -181,7 +179,7 @@ public:
     }
 
     bool stav_modemu(uint32_t& stav) override {
-        stav = modem_;  // what the server last reported (its modem state bits are Win32's)
+        stav = modem_;  // what the server last reported
         return modem_znam_;
     }
 
@@ -226,9 +224,9 @@ private:
             } else if (p.moznost == COM_PORT && p.hodnota.size() >= 2) {
                 uint8_t prikaz = static_cast<uint8_t>(p.hodnota[0]), hodnota = static_cast<uint8_t>(p.hodnota[1]);
                 if (prikaz == ODPOVED + NOTIFY_LINESTATE) {
-                    chyby_ |= chyby_z_linky(hodnota);
+                    chyby_ |= hodnota & CHYBY_LINKY;
                 } else if (prikaz == ODPOVED + NOTIFY_MODEMSTATE) {
-                    modem_ = hodnota & 0xF0u;
+                    modem_ = hodnota & STAV_MODEMU;
                     modem_znam_ = true;
                 } else {
                     odpovedi_[prikaz] = p.hodnota.substr(1);
