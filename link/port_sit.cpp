@@ -30,6 +30,9 @@ int64_t ted_ms() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Hodiny_::now().time_since_epoch()).count();
 }
 
+// Milliseconds left until `mez` (0 when it has passed).
+uint32_t zbyva_do(int64_t mez) { return static_cast<uint32_t>(std::max<int64_t>(0, mez - ted_ms())); }
+
 // The line state bits of RFC 2217 for overrun, parity, framing and break are those of
 // the Win32 error mask (CE_OVERRUN, CE_RXPARITY, CE_FRAME, CE_BREAK); its modem state
 // bits for CTS, DSR, ring and carrier are those of GetCommModemStatus.
@@ -48,7 +51,7 @@ public:
         if (!rfc_ || !posli(vyjednavani_.zacatek())) return;
         int64_t mez = ted_ms() + PRIPOJENI_MS;
         while (!vyjednavani_.u_sebe(COM_PORT) && !vyjednavani_.odmitnuto(COM_PORT) && ted_ms() < mez)
-            if (nacti(static_cast<uint32_t>(mez - ted_ms())) < 0) return;
+            if (nacti(zbyva_do(mez)) < 0) return;
         if (!vyjednavani_.u_sebe(COM_PORT))
             // "the server does not offer COM-port control: its own line settings apply"
             hlas("Server " + kde_ + " neum\xED \xF8\xEDzen\xED COM portu (RFC 2217): plat\xED jeho nastaven\xED linky.");
@@ -99,7 +102,7 @@ public:
             return true;
         };
         while (!hotovo() && ted_ms() < mez)
-            if (nacti(static_cast<uint32_t>(mez - ted_ms())) < 0) return false;
+            if (nacti(zbyva_do(mez)) < 0) return false;
         // What the server set is reported, not refused: the transfer shows whether it works.
         for (const Nastaveni& x : n) {
             auto o = odpovedi_.find(ODPOVED + x.prikaz);
