@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "core/zpravy.h"
-#include "link/hodiny.h"
 #include "link/port.h"
 #include "link/telnet.h"
 #include "platform/sit.h"
@@ -61,9 +60,10 @@ public:
     bool maska_udalosti(bool) override { return true; }
 
     bool vycisti() override {
-        // The written bytes leave the server's port at the line speed: wait for that first.
-        int64_t zbyva = linka_volna_ms_ - ted_ms();
-        if (zbyva > 0) cekej_ms(static_cast<uint32_t>(zbyva));
+        // The written bytes leave the server's port at the line speed: wait for that first
+        // (an answer on the way ends the wait).
+        while (linka_volna_ms_ > ted_ms())
+            if (nacti(zbyva_do(linka_volna_ms_)) < 0) break;
         for (int i = 0; i < 64 && nacti(0) > 0; ++i) {  // a line that never falls silent is not waited out
         }
         prijato_.clear();
