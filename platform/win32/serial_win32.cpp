@@ -33,7 +33,8 @@ std::string ser_jmeno_zarizeni(int cislo_portu, const std::string& z_konfigurace
 }
 
 ZarizeniPortu ser_zarizeni_portu(int cislo_portu, const std::string& z_konfigurace) {
-    return {ser_jmeno_zarizeni(cislo_portu, z_konfigurace), PuvodZarizeni::vychozi};
+    std::string jmeno = ser_jmeno_zarizeni(cislo_portu, z_konfigurace);
+    return {jmeno, jmeno == z_konfigurace ? PuvodZarizeni::konfigurace : PuvodZarizeni::vychozi};
 }
 
 std::vector<std::string> ser_pritomna_zarizeni() { return {}; }
