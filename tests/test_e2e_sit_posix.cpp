@@ -5,6 +5,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 
 #include "e2e_pomocne.h"
@@ -47,7 +48,11 @@ protected:
     fs::path stopa = adresar / "stopa.txt";  // the simulator's traffic log
     std::string rfc2217, tcp;  // the mappings of the simulator's pty
 
+    int zamek = -1;  // one ser2net at a time: parallel test runs must not meet on loopback ports
+
     void spust_ser2net() {
+        zamek = open("/tmp/kaslnk-test-ser2net.lock", O_RDWR | O_CREAT, 0600);
+        flock(zamek, LOCK_EX);
         ASSERT_EQ(access("/usr/sbin/ser2net", X_OK), 0) << "ser2net is missing: run scripts/setup.sh";
         int p1 = volny_port(), p2 = volny_port();
         std::string pty = "  connector: serialdev," + sim->cesta + ",19200o71,local\n";
@@ -58,12 +63,13 @@ protected:
                                                                     "-P", "ser2net.pid"},
                                            adresar.string(), prostredi(""), log, log);
         close(log);
-        for (long long konec = ms_ted() + 5000; !posloucha(p2) && ms_ted() < konec;) usleep(20000);
+        for (long long konec = ms_ted() + 5000; !(posloucha(p1) && posloucha(p2)) && ms_ted() < konec;) usleep(20000);
         rfc2217 = "rfc2217://127.0.0.1:" + std::to_string(p1);
         tcp = "tcp://127.0.0.1:" + std::to_string(p2);
     }
     void TearDown() override {
         ser2net.reset();
+        if (zamek >= 0) close(zamek);
         if (HasFailure()) std::fprintf(stderr, "ser2net:\n%s", precti("ser2net.err").c_str());
         E2E::TearDown();
     }
