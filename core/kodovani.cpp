@@ -46,6 +46,17 @@ std::string cp1250_na_utf8(const std::string& text) {
     return out;
 }
 
+std::string utf16_na_cp1250(const std::u16string& text) {
+    std::string utf8;
+    for (char16_t jednotka : text) {
+        if (jednotka == 0) break;
+        // A surrogate pair is outside Windows-1250 anyway: one '?' for the character.
+        if (jednotka >= 0xDC00 && jednotka < 0xE000) continue;
+        pridej_utf8(utf8, jednotka >= 0xD800 && jednotka < 0xDC00 ? '?' : jednotka);
+    }
+    return utf8_na_cp1250(utf8);
+}
+
 std::string utf8_na_cp1250(const std::string& text) {
     std::string out;
     out.reserve(text.size());

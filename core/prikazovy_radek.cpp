@@ -18,6 +18,7 @@ const char* const NAPOVEDA =
     "       kaslnk /t            set the register's date and time\n"
     "       kaslnk --init        copy the files the operations need into this directory\n"
     "       kaslnk --list-ports  show the devices of COM1..COM9 and the serial devices\n"
+    "       kaslnk --command N   send command N to the window of the program directory\n"
     "       kaslnk --help | --version\n"
     "\n"
     "Runs the transfer described by COMMANDFILE (extension .cmd) with an ER-A227E cash\n"
@@ -30,7 +31,9 @@ const char* const NAPOVEDA =
     "  /status check the register status after a send\n"
     "  /z  hang up the modem line at the end\n"
     "Exit codes: 0 success, 1 error (see err, error.txt and the log), 2 command line too\n"
-    "long, 3 program renamed, 4 window mode (no window in this build), 8 switches only.\n"
+    "long, 3 program renamed, 4 the window cannot open (no window program or no display),\n"
+    "5 another kaslnk works in the program directory, 6 no window for --command,\n"
+    "8 switches only.\n"
     "Serial ports: COMn is $KASLNK_COMn, else key comN of kaslnk.ini, else /dev/ttyS<n-1>.\n"
     "A port this user may not open ends with error 92 (/d says why): add the user to the\n"
     "group dialout (sudo usermod -aG dialout $USER) and log in again.\n";
@@ -143,7 +146,10 @@ Parametry rozeber_argumenty(const std::vector<std::string>& argumenty) {
     std::vector<const std::string*> prepinace;
     const std::string* cmd = nullptr;
     for (size_t i = 1; i < argumenty.size(); ++i) {
-        if (je_prepinac(argumenty[i])) prepinace.push_back(&argumenty[i]);
+        if (argumenty[i] == "--command") {
+            p.posli_oknu = true;
+            if (i + 1 < argumenty.size()) p.prikaz_oknu = argumenty[++i];
+        } else if (je_prepinac(argumenty[i])) prepinace.push_back(&argumenty[i]);
         else cmd = &argumenty[i];
     }
     proved_prepinace(p, [&](const char* s) {

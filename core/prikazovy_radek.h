@@ -25,6 +25,9 @@ struct Parametry {
     int konec = -1;
     std::string zprava;
     std::string vystup;
+    // "--command N": send command N to the window of the program directory and end.
+    std::string prikaz_oknu;
+    bool posli_oknu = false;
 };
 
 // The Windows command line, whole, as GetCommandLineA gives it: switches are substrings

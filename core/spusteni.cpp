@@ -6,6 +6,7 @@
 #include "core/chyby.h"
 #include "core/globals.h"
 #include "core/instalace.h"
+#include "core/kanal.h"
 #include "core/konfigurace.h"
 #include "core/prenos.h"
 #include "core/prikazovy_radek.h"
@@ -13,12 +14,14 @@
 #include "core/soubory.h"
 #include "core/zpravy.h"
 #include "link/vestavene.h"
+#include "platform/platform.h"
 
 namespace {
 
-int bez_okna() {
-    VypisBox("Tato verze programu zatim nema hlavni okno.\r"
-             "Spustte ji s prikazovym souborem (kaslnk prikaz.cmd) nebo s /t.", 48);
+// The window is a program of its own, so that a run without it never loads the toolkit.
+int otevri_okno(const std::vector<std::string>& argumenty) {
+    uvolni_adresar();  // the window's transfers take it in their own processes
+    VypisBox(plat_spust_okno(argumenty), 48);
     return KOD_BEZ_OKNA;
 }
 
@@ -60,16 +63,22 @@ void nastav_terminal() {
 int spust(const std::string& radek, const std::vector<std::string>& argumenty) {
     if (radek.empty())
         if (int kod = instalacni_volba(argumenty); kod >= 0) return kod;
-    zpracuj_parametry(radek, argumenty);
+    Parametry p = rozeber_parametry(radek, argumenty);
+    pouzij_parametry(p);
+    if (p.posli_oknu) return posli_prikaz_oknu(p.prikaz_oknu);
     if (AUTOMAT && !zamkni_adresar()) return KOD_OBSAZENY_ADRESAR;
     nastav_terminal();
     TvorSoubor("timd.cmx", OBSAH_TIMD);
     TvorSoubor("glog.cmx", OBSAH_GLOG);
 
+    // A child of the window reports as a window session does and ends as an unattended run.
+    if (zapni_kanal_okna())
+        WINDOW = 1;
+    else if (WINDOW)
+        return otevri_okno(argumenty);
     if (datumcas)
         nastav_cas_datum();
     else if (AUTOMAT)
         prenos_ze_startu();
-    if (WINDOW) return bez_okna();
     return 0;
 }

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// Exit code of a start that needs the main window, which this build does not have yet.
+// Exit code of a start that needs the main window when it cannot open: the window program
+// is not built (or not beside the program) or there is no display.
 constexpr int KOD_BEZ_OKNA = 4;
 
 // The creation values of the terminal record, then kaslnk.ini, then the one-character

@@ -10,11 +10,13 @@
 namespace {
 BoxSink g_box;
 PrekresliSink g_prekresli;
+TextSink g_text;
 std::recursive_mutex g_box_mutex;  // a sink may report again (err)
 }  // namespace
 
 void nastav_box_sink(BoxSink sink) { g_box = std::move(sink); }
 void nastav_prekresli_sink(PrekresliSink sink) { g_prekresli = std::move(sink); }
+void nastav_text_sink(TextSink sink) { g_text = std::move(sink); }
 
 int VypisBox(const std::string& text, uint32_t styl) {
     std::lock_guard<std::recursive_mutex> lock(g_box_mutex);
@@ -33,6 +35,7 @@ int VypisBoxRawDebug(const std::string& text) { return rawdebug ? VypisBox(text,
 void VypisBlok(const std::string& text, int novy_radek) {
     WriteTTYBlock(text.data(), static_cast<int>(text.size()));
     if (novy_radek) WriteTTYBlock("\r", 1);
+    if (g_text) g_text(novy_radek ? text + "\r" : text);
     if (g_prekresli) g_prekresli();
 }
 

@@ -24,3 +24,6 @@ void nastav_box_sink(BoxSink sink);
 // Called after VypisBlok changed the terminal screen (the window repaints); default: nothing.
 using PrekresliSink = std::function<void()>;
 void nastav_prekresli_sink(PrekresliSink sink);
+// Gets every text VypisBlok writes to the terminal screen (a window's child passes it on).
+using TextSink = std::function<void(const std::string& text)>;
+void nastav_text_sink(TextSink sink);

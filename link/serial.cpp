@@ -8,6 +8,7 @@
 #include "core/zpravy.h"
 #include "link/hodiny.h"
 #include "link/port.h"
+#include "link/terminal.h"
 #include "platform/platform.h"
 
 unsigned char rcvchar;
@@ -58,6 +59,7 @@ int OpenConnection() {
         return 0;
     }
     tt.pripojeno = 1;
+    SetTTYFocus();
     if (!nodtr) p->dtr(true);  // a pseudo-terminal has no DTR: not an error
     cekej_ms(10);
 
@@ -99,6 +101,7 @@ int CloseConnection() {
     if (modem && ZavesLinku && !strazce.predtim) ZavesModem();
 
     tt.pripojeno = 0;
+    KillTTYFocus();
     p->maska_udalosti(false);
     // The last frame (the closing EOT) must reach the register before DTR drops.
     p->vycisti();

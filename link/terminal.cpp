@@ -9,6 +9,7 @@
 namespace {
 
 std::recursive_mutex g_obrazovka;
+PortSink g_port = nullptr;
 
 void odradkuj() {
     ++tt.radek;
@@ -54,3 +55,11 @@ int WriteTTYBlock(const char* text, int pocet) {
 }
 
 const char* radek_obrazovky(int radek) { return tt.obrazovka[radek]; }
+
+void nastav_port_sink(PortSink sink) { g_port = sink; }
+void SetTTYFocus() {
+    if (g_port) g_port(1);
+}
+void KillTTYFocus() {
+    if (g_port) g_port(0);
+}

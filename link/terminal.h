@@ -8,3 +8,10 @@ int WriteTTYBlock(const char* text, int pocet);
 
 // The screen row as text (80 characters).
 const char* radek_obrazovky(int radek);
+
+// The port was opened (SetTTYFocus) or closed (KillTTYFocus): the window shows the caret
+// only while the port is open. The sink gets 1 or 0; without one nothing happens.
+void SetTTYFocus();
+void KillTTYFocus();
+using PortSink = void (*)(int otevreno);
+void nastav_port_sink(PortSink sink);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct MistniCas {
     uint16_t rok, mesic, den, hodina, minuta, sekunda, milisekunda;
@@ -51,3 +52,37 @@ int64_t plat_cas_vytvoreni(const std::string& cesta);
 // or -1 when another process holds it. plat_uvolni_zamek releases it.
 int plat_zamkni(const std::string& cesta);
 void plat_uvolni_zamek(int zamek);
+
+// Replaces this process with the window program "kaslnk-okno" that lies beside the running
+// program, with the same arguments. Returns only when that cannot be done, with the reason
+// as a Windows-1250 message (no window program, no display).
+std::string plat_spust_okno(const std::vector<std::string>& argumenty);
+
+// Sends the text to the local socket `cesta` and closes it; false when nobody listens there.
+bool plat_posli_na_soket(const std::string& cesta, const std::string& text);
+
+// The folder for this user's sockets: the user's runtime folder, or a private folder
+// (owner only) in the temporary folder.
+std::string plat_adresar_soketu();
+
+// A write to a pipe whose reader has gone fails instead of ending the process.
+void plat_ignoruj_zavrenou_rouru();
+
+// A program started with pipes on its standard input and output (the window's children).
+struct PlatPotomek {
+    int pid = -1;
+    int vystup = -1;  // we read what it writes (non-blocking)
+    int vstup = -1;   // we write what it reads
+};
+// Starts `program` with the argument vector (its first entry is the child's argv[0]) and
+// this environment plus `promenna` ("NAME=value"). pid -1 when it cannot be started.
+PlatPotomek plat_spust_potomka(const std::string& program, const std::vector<std::string>& argumenty,
+                               const std::string& promenna);
+// Reads what is there: the byte count, 0 at the end of the stream, -1 when nothing is
+// waiting now.
+long plat_cti_z(int fd, char* data, size_t pocet);
+bool plat_zapis_do(int fd, const std::string& data);
+// Closes both pipes and waits for the child; its exit code (128 + signal when killed).
+int plat_dokonci_potomka(PlatPotomek& potomek);
+// The path of the program `jmeno` in the folder of the running program.
+std::string plat_program_vedle(const std::string& jmeno);

@@ -2,7 +2,9 @@
 # Installs the Debian packages the build and the tests need (only those missing), and
 # those named as arguments (scripts/package.sh adds the packaging tools).
 set -euo pipefail
-packages=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev ser2net "$@")
+# qt6-base-dev: the window program kaslnk-okno (a build without it still builds kaslnk);
+# xvfb and xauth: the screenshots script runs the window on a virtual display.
+packages=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev ser2net qt6-base-dev xvfb xauth "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -7,8 +7,12 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <strings.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -138,3 +142,142 @@ void plat_uvolni_zamek(int zamek) {
 void plat_nastav_vlastnika_boxu(void*) {}
 
 std::string plat_prikazovy_radek() { return {}; }
+
+std::string plat_program_vedle(const std::string& jmeno) {
+    char cesta[4096];
+    ssize_t n = ::readlink("/proc/self/exe", cesta, sizeof cesta - 1);
+    if (n <= 0) return {};
+    std::string ja(cesta, static_cast<size_t>(n));
+    return ja.substr(0, ja.rfind('/') + 1) + jmeno;
+}
+
+PlatPotomek plat_spust_potomka(const std::string& program, const std::vector<std::string>& argumenty,
+                               const std::string& promenna) {
+    PlatPotomek p;
+    int ven[2], dovnitr[2];
+    if (::pipe2(ven, O_CLOEXEC) != 0) return p;
+    if (::pipe2(dovnitr, O_CLOEXEC) != 0) {
+        ::close(ven[0]);
+        ::close(ven[1]);
+        return p;
+    }
+    // Everything the child needs is made before fork: the caller runs threads.
+    std::vector<std::string> kopie = argumenty;
+    std::vector<char*> argv;
+    for (std::string& a : kopie) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::string nazev = promenna.substr(0, promenna.find('=') + 1);
+    std::vector<std::string> prostredi{promenna};
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, nazev.c_str(), nazev.size()) != 0) prostredi.push_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : prostredi) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(dovnitr[0], 0);
+        ::dup2(ven[1], 1);
+        ::execve(program.c_str(), argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ::close(ven[1]);
+    ::close(dovnitr[0]);
+    if (pid < 0) {
+        ::close(ven[0]);
+        ::close(dovnitr[1]);
+        return p;
+    }
+    ::fcntl(ven[0], F_SETFL, ::fcntl(ven[0], F_GETFL) | O_NONBLOCK);
+    p.pid = pid;
+    p.vystup = ven[0];
+    p.vstup = dovnitr[1];
+    return p;
+}
+
+long plat_cti_z(int fd, char* data, size_t pocet) {
+    ssize_t n = ::read(fd, data, pocet);
+    if (n >= 0) return static_cast<long>(n);
+    return (errno == EAGAIN || errno == EINTR) ? -1 : 0;
+}
+
+bool plat_zapis_do(int fd, const std::string& data) {
+    for (size_t od = 0; od < data.size();) {
+        ssize_t w = ::write(fd, data.data() + od, data.size() - od);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) return false;
+        od += static_cast<size_t>(w);
+    }
+    return true;
+}
+
+int plat_dokonci_potomka(PlatPotomek& p) {
+    if (p.vystup >= 0) ::close(p.vystup);
+    if (p.vstup >= 0) ::close(p.vstup);
+    p.vystup = p.vstup = -1;
+    if (p.pid <= 0) return -1;
+    int stav = 0;
+    while (::waitpid(p.pid, &stav, 0) < 0 && errno == EINTR) {
+    }
+    p.pid = -1;
+    return WIFEXITED(stav) ? WEXITSTATUS(stav) : 128 + WTERMSIG(stav);
+}
+
+std::string plat_spust_okno(const std::vector<std::string>& argumenty) {
+    std::string okno = plat_program_vedle("kaslnk-okno");
+    if (okno.empty() || ::access(okno.c_str(), X_OK) != 0)
+        return "Tato verze programu nema hlavni okno (chybi kaslnk-okno).\r"
+               "Spustte ji s prikazovym souborem (kaslnk prikaz.cmd) nebo s /t.";
+    auto ma = [](const char* promenna) {
+        const char* v = std::getenv(promenna);
+        return v && *v;
+    };
+    if (!ma("DISPLAY") && !ma("WAYLAND_DISPLAY") && !ma("QT_QPA_PLATFORM"))
+        return "Okno nelze otev\xF8\xEDt: chyb\xED grafick\xE1 obrazovka (DISPLAY ani WAYLAND_DISPLAY).\r"
+               "Bez okna spustte program s prikazovym souborem (kaslnk prikaz.cmd).";
+    std::vector<std::string> kopie = argumenty;
+    if (kopie.empty()) kopie.push_back("kaslnk");
+    std::vector<char*> argv;
+    for (std::string& a : kopie) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::fflush(nullptr);
+    ::execv(okno.c_str(), argv.data());
+    return "Nelze spustit " + okno + ".";
+}
+
+bool plat_posli_na_soket(const std::string& cesta, const std::string& text) {
+    sockaddr_un adresa{};
+    if (cesta.size() >= sizeof adresa.sun_path) return false;
+    adresa.sun_family = AF_UNIX;
+    std::memcpy(adresa.sun_path, cesta.c_str(), cesta.size() + 1);
+    int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s < 0) return false;
+    bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&adresa), sizeof adresa) == 0;
+    for (size_t od = 0; ok && od < text.size();) {
+        ssize_t w = ::send(s, text.data() + od, text.size() - od, MSG_NOSIGNAL);
+        if (w <= 0) ok = false;
+        else od += static_cast<size_t>(w);
+    }
+    if (ok) {
+        ::shutdown(s, SHUT_WR);
+        char odpoved[16];
+        while (::recv(s, odpoved, sizeof odpoved, 0) > 0) {}  // the window has read it
+    }
+    ::close(s);
+    return ok;
+}
+
+std::string plat_adresar_soketu() {
+    const char* run = std::getenv("XDG_RUNTIME_DIR");
+    struct stat st{};
+    if (run && *run && ::stat(run, &st) == 0 && S_ISDIR(st.st_mode)) return run;
+    // Without a runtime folder: a folder of our own that only we may enter.
+    std::string adresar = "/tmp/kaslnk-" + std::to_string(::getuid());
+    ::mkdir(adresar.c_str(), 0700);
+    if (::lstat(adresar.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+        return "/nonexistent";  // somebody else's: no socket there
+    ::chmod(adresar.c_str(), 0700);
+    return adresar;
+}
+
+void plat_ignoruj_zavrenou_rouru() { ::signal(SIGPIPE, SIG_IGN); }

@@ -87,3 +87,24 @@ int plat_zamkni(const std::string& cesta) {
 void plat_uvolni_zamek(int zamek) {
     if (zamek >= 0) CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(zamek)));
 }
+
+// The Windows build has no window program yet: a start that needs the window ends with 4.
+std::string plat_spust_okno(const std::vector<std::string>&) {
+    return "Tato verze programu zatim nema hlavni okno.\r"
+           "Spustte ji s prikazovym souborem (kaslnk prikaz.cmd) nebo s /t.";
+}
+
+bool plat_posli_na_soket(const std::string&, const std::string&) { return false; }
+
+std::string plat_adresar_soketu() { return "."; }
+
+void plat_ignoruj_zavrenou_rouru() {}
+
+// The window and its children exist on Linux only so far.
+PlatPotomek plat_spust_potomka(const std::string&, const std::vector<std::string>&, const std::string&) {
+    return {};
+}
+long plat_cti_z(int, char*, size_t) { return 0; }
+bool plat_zapis_do(int, const std::string&) { return false; }
+int plat_dokonci_potomka(PlatPotomek&) { return -1; }
+std::string plat_program_vedle(const std::string& jmeno) { return jmeno; }

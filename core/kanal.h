@@ -1,0 +1,62 @@
+// The channel between the window and a program it started for a transfer or a tool.
+// The started program ("the child") runs unattended as usual, but writes what a window
+// would show to its standard output as frames: terminal text, the port state (for the
+// caret), tray events and message boxes. For a message box it then waits for the answer,
+// four bytes on its standard input. The child ends with its exit code, log line and
+// result files exactly as an unattended run does.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Set in the child's environment by the window: the child talks over stdin/stdout.
+constexpr const char* PROMENNA_KANALU = "KASLNK_KANAL_OKNA";
+
+// Kinds of frames.
+constexpr char KANAL_TEXT = 'T';   // text: bytes written to the terminal screen
+constexpr char KANAL_PORT = 'P';   // a: 1 the port was opened, 0 closed
+constexpr char KANAL_TRAY = 'I';   // a: operation (TrayOperace), b: icon
+constexpr char KANAL_BOX = 'B';    // a: style, text: the message; the child waits
+
+struct ZpravaKanalu {
+    char druh = 0;
+    int32_t a = 0, b = 0;
+    std::string text;
+};
+
+// One frame: kind, a, b and the text length as 32-bit little-endian numbers, the text.
+std::string zabal_zpravu(const ZpravaKanalu& z);
+// An answer to a message box as it travels back.
+std::string zabal_odpoved(int32_t odpoved);
+
+// Cuts frames out of the bytes that arrive; a corrupt stream (unknown kind, a text
+// longer than MAX_TEXT_KANALU) stops the reader for good.
+class CtenarKanalu {
+public:
+    static constexpr size_t MAX_TEXT_KANALU = 1 << 20;
+    void pridej(const char* data, size_t pocet) { buf_.append(data, pocet); }
+    // True with the next complete frame in z.
+    bool dalsi(ZpravaKanalu& z);
+    bool poskozeny() const { return poskozeny_; }
+
+private:
+    std::string buf_;
+    size_t pozice_ = 0;
+    bool poskozeny_ = false;
+};
+
+// In a child started by the window (PROMENNA_KANALU set): routes message boxes, terminal
+// text, tray events and the port state into the channel. Returns whether it did.
+bool zapni_kanal_okna();
+bool kanal_okna();
+
+// The local socket of the window that serves the program directory: one per user and
+// directory, in the user's runtime folder.
+std::string jmeno_soketu_okna();
+
+// Exit code of "--command N" when no window serves the program directory (or N is no
+// command number).
+constexpr int KOD_OKNO_NEBEZI = 6;
+// Sends the command to the window of the program directory; the exit code.
+int posli_prikaz_oknu(const std::string& cislo);

@@ -1,0 +1,254 @@
+#include "ui/okno.h"
+
+#include <cstdio>
+
+#include "core/globals.h"
+#include "core/prenos.h"
+#include "core/prikazovy_radek.h"
+#include "core/zpravy.h"
+#include "link/terminal.h"
+#include "link/tray.h"
+#include "ui/editor.h"
+#include "ui/prikazy.h"
+
+namespace {
+
+constexpr const char* TEXT_NENALEZEN = "Text nenalezen!";
+
+}  // namespace
+
+Okno::Okno(PohledOkna& pohled, std::vector<std::string> argumenty)
+    : v_(pohled), argumenty_(std::move(argumenty)) {}
+
+void Okno::titulek(const std::string& nazev) {
+    v_.nastav_titulek(std::string(TITULEK) + " - " + (nazev.empty() ? BEZ_NAZVU : nazev));
+}
+
+void Okno::ok_zprava(const char* format, const std::string& nazev) {
+    char text[600];
+    std::snprintf(text, sizeof text, format, (nazev.empty() ? BEZ_NAZVU : nazev.c_str()));
+    v_.box(text, MB_ICONEXCLAMATION_);
+}
+
+int Okno::zeptej_se_na_ulozeni() {
+    char text[600];
+    std::snprintf(text, sizeof text, "M\xE1m ulo\x9Eit zm\xECny proveden\xE9 v souboru %s?",
+                  nazev_.empty() ? BEZ_NAZVU : nazev_.c_str());
+    int odpoved = v_.box(text, MB_YESNOCANCEL_ | MB_ICONQUESTION_);
+    if (odpoved == IDYES_ && prikaz(ID_ULOZ) != 1) odpoved = IDCANCEL_;
+    return odpoved;
+}
+
+int Okno::uloz() {
+    if (!okno_edit_) return 0;
+    if (soubor_.empty()) return uloz_jako();
+    if (zapis_soubor_editoru(soubor_, v_.text_editoru())) {
+        potreba_ulozit_ = false;
+        return 1;
+    }
+    ok_zprava("Nelze zapsat soubor %s", nazev_);
+    return 0;
+}
+
+int Okno::uloz_jako() {
+    if (!okno_edit_) return 0;
+    std::string cesta = soubor_, jmeno = nazev_;
+    if (!v_.dialog_ulozit(tt.adresar_programu, cesta, jmeno)) return 0;
+    soubor_ = cesta;
+    nazev_ = jmeno;
+    titulek(nazev_);
+    return uloz();
+}
+
+void Okno::nacti() {
+    std::string text;
+    Nacteni n = nacti_soubor_editoru(soubor_, text);
+    if (n == Nacteni::OK) {
+        v_.nastav_text_editoru(text);
+        return;
+    }
+    if (n == Nacteni::PRILIS_VELKY) VypisBox("Soubor je prilis velky.", MB_ICONEXCLAMATION_);
+    ok_zprava("Nemohu otev\xF8\xEDt soubor %s!", nazev_);
+    soubor_.clear();
+    nazev_.clear();
+}
+
+bool Okno::vyber_prikazovy_soubor() {
+    std::string cesta = tt.cesta_cmd, jmeno;
+    bool vybran = v_.dialog_otevrit(tt.pripona_cmd, tt.adresar_programu, cesta, jmeno);
+    if (vybran) {
+        tt.jmeno_cmd = jmeno;
+        tt.cesta_cmd = jmeno;
+    }
+    titulek(tt.jmeno_cmd);
+    return vybran;
+}
+
+std::vector<std::string> Okno::argumenty_potomka(const std::vector<std::string>& operace) const {
+    std::vector<std::string> out{argumenty_.empty() ? std::string("kaslnk") : argumenty_[0]};
+    // The switches of the window's own start, but not those that chose the window or the clock.
+    for (size_t i = 1; i < argumenty_.size(); ++i) {
+        const std::string& a = argumenty_[i];
+        if (je_prepinac(a) && a.find("/w") == std::string::npos && a.find("/t") == std::string::npos)
+            out.push_back(a);
+    }
+    out.insert(out.end(), operace.begin(), operace.end());
+    return out;
+}
+
+void Okno::spust(const std::vector<std::string>& operace) {
+    if (bezi_potomek_) {
+        v_.box(TEXT_PRENOS_BEZI, MB_ICONEXCLAMATION_);
+        return;
+    }
+    if (v_.spust_potomka(argumenty_potomka(operace)))
+        bezi_potomek_ = true;
+    else
+        v_.box("Nelze spustit program kaslnk.", MB_ICONEXCLAMATION_);
+}
+
+void Okno::start() {
+    titulek("");
+    if (datumcas)
+        spust({"/t"});
+    else if (AUTOMAT)
+        spust({tt.jmeno_cmd});
+}
+
+int Okno::prikaz(int id) {
+    switch (id) {
+        case ID_NOVY:
+            if (potreba_ulozit_ && zeptej_se_na_ulozeni() == IDCANCEL_) return 0;
+            v_.ukaz_editor();
+            okno_edit_ = true;
+            v_.nastav_text_editoru("");
+            soubor_.clear();
+            nazev_.clear();
+            titulek(nazev_);
+            potreba_ulozit_ = false;
+            return 0;
+        case ID_OTEVRI:
+            if (potreba_ulozit_ && zeptej_se_na_ulozeni() == IDCANCEL_) return 0;
+            v_.ukaz_editor();
+            okno_edit_ = true;
+            {
+                std::string cesta = soubor_, jmeno = nazev_;
+                if (v_.dialog_otevrit(tt.pripona_cmd, tt.adresar_programu, cesta, jmeno)) {
+                    soubor_ = cesta;
+                    nazev_ = jmeno;
+                    nacti();
+                }
+            }
+            titulek(nazev_);
+            potreba_ulozit_ = false;
+            return 0;
+        case ID_ULOZ:
+            return uloz();
+        case ID_ULOZ_JAKO:
+            return uloz_jako();
+        case ID_TISKNI:
+            if (okno_edit_ && !v_.tiskni(nazev_.empty() ? BEZ_NAZVU : nazev_))
+                ok_zprava("Could not print file %s", nazev_);
+            return 0;
+        case ID_KONEC:
+            if (potreba_ulozit_ && zeptej_se_na_ulozeni() == IDCANCEL_) return 0;
+            v_.zavri();
+            return 0;
+        case ID_ZPET: case ID_VYJMI: case ID_KOPIRUJ: case ID_VLOZ: case ID_SMAZ: case ID_VYBER_VSE:
+            v_.uprav(id);
+            return 0;
+        case ID_NAJDI:
+        case ID_NAHRAD:
+            pozice_ = v_.konec_vyberu();
+            v_.dialog_hledani(id == ID_NAHRAD);
+            return 0;
+        case ID_NAJDI_DALSI:
+            pozice_ = v_.konec_vyberu();
+            if (hledany_.empty()) {
+                v_.dialog_hledani(false);
+            } else {
+                size_t zacatek = 0;
+                if (najdi(v_.text_editoru(), hledany_, pozice_, zacatek)) v_.vyber(zacatek, pozice_);
+            }
+            return 0;
+        case ID_PISMO:
+            v_.dialog_pisma();
+            return 0;
+        case ID_VYBER_SOUBOR:
+            vyber_prikazovy_soubor();
+            return 0;
+        case ID_OTEVRI_A_KOMUNIKUJ:
+            if (vyber_prikazovy_soubor()) spust({tt.jmeno_cmd});
+            return 0;
+        case ID_KOMUNIKUJ:
+        case ID_PRENOS_PRIPRAVENY:
+            // Without a chosen command file the picker comes first.
+            if (!tt.jmeno_cmd.empty() || vyber_prikazovy_soubor()) spust({tt.jmeno_cmd});
+            return 0;
+        case ID_DATUM_CAS:
+            spust({"/t"});
+            return 0;
+        case ID_NAPOVEDA:
+            v_.ukaz_napovedu();
+            return 0;
+        case ID_O_PROGRAMU:
+            v_.ukaz_o_programu();
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+void Okno::hledani(Hledani co, const std::string& hledany, const std::string& nahrada) {
+    if (co == Hledani::ZAVRENO) return;
+    hledany_ = hledany;
+    auto jednou = [&] {
+        size_t zacatek = 0;
+        if (!najdi(v_.text_editoru(), hledany_, pozice_, zacatek)) return false;
+        v_.vyber(zacatek, pozice_);
+        if (co != Hledani::NAJDI_DALSI) {
+            v_.nahrad_vyber(nahrada);
+            pozice_ = zacatek + nahrada.size();
+        }
+        return true;
+    };
+    if (!jednou()) {
+        ok_zprava(TEXT_NENALEZEN, "");
+        return;
+    }
+    if (co == Hledani::NAHRAD_VSE)
+        while (jednou()) {
+        }
+}
+
+void Okno::zprava_potomka(const ZpravaKanalu& z) {
+    switch (z.druh) {
+        case KANAL_TEXT:
+            WriteTTYBlock(z.text.data(), static_cast<int>(z.text.size()));
+            v_.prekresli_terminal();
+            break;
+        case KANAL_PORT:
+            tt.pripojeno = z.a != 0;
+            v_.kurzor(z.a != 0);
+            break;
+        case KANAL_TRAY:
+            v_.tray(z.a, z.b);
+            break;
+        case KANAL_BOX:
+            v_.odpovez_potomkovi(v_.box(z.text, static_cast<uint32_t>(z.a)));
+            break;
+    }
+}
+
+void Okno::konec_potomka(int kod) {
+    bezi_potomek_ = false;
+    tt.pripojeno = 0;
+    v_.kurzor(false);
+    v_.tray(TRAY_ODEBRAT, 0);  // also when the child could not remove it itself
+    if (kod != 0) {
+        char text[160];
+        std::snprintf(text, sizeof text, "\rP\xF8" "enos skon\xE8il chybou (k\xF3" "d %d), podrobnosti v logu.\r", kod);
+        WriteTTYBlock(text, static_cast<int>(std::string(text).size()));
+        v_.prekresli_terminal();
+    }
+}

@@ -1,0 +1,543 @@
+#include "ui/qt/okno_qt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSocketNotifier>
+#include <QSystemTrayIcon>
+#include <QTextBlock>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include "core/globals.h"
+#include "core/kodovani.h"
+#include "core/zpravy.h"
+#include "link/tray.h"
+#include "ui/editor.h"
+#include "ui/prikazy.h"
+#include "ui/texty.h"
+
+QString na_qt(const std::string& cp1250) { return QString::fromStdString(cp1250_na_utf8(cp1250)); }
+std::string z_qt(const QString& text) { return utf8_na_cp1250(text.toStdString()); }
+
+namespace {
+
+QFont pismo_terminalu() {
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    return f;
+}
+
+// The icons: the program's (400) and the tray's red (401) and green (402).
+QIcon ikona(int cislo) {
+    QPixmap p(32, 32);
+    p.fill(Qt::transparent);
+    QPainter k(&p);
+    k.setRenderHint(QPainter::Antialiasing);
+    QColor barva = cislo == IKONA_CERVENA ? QColor(200, 30, 30)
+                 : cislo == IKONA_ZELENA  ? QColor(30, 160, 50)
+                                          : QColor(40, 70, 150);
+    k.setBrush(barva);
+    k.setPen(Qt::NoPen);
+    if (cislo == IKONA_CERVENA || cislo == IKONA_ZELENA) {
+        k.drawEllipse(4, 4, 24, 24);
+    } else {
+        k.drawRoundedRect(2, 6, 28, 20, 4, 4);
+        k.setPen(Qt::white);
+        k.drawText(QRect(2, 6, 28, 20), Qt::AlignCenter, "ER");
+    }
+    return QIcon(p);
+}
+
+OknoQt* g_okno = nullptr;
+int box_okna(const std::string& text, uint32_t styl) { return g_okno ? g_okno->box(text, styl) : 1; }
+void prekresli_okno() {
+    if (g_okno) g_okno->prekresli_terminal();
+}
+
+}  // namespace
+
+// --- terminal ---------------------------------------------------------------------------
+
+TerminalQt::TerminalQt(QWidget* rodic) : QWidget(rodic) {
+    setFont(pismo_terminalu());
+    QFontMetrics m(font());
+    sirka_ = m.horizontalAdvance(QLatin1Char('M'));
+    vyska_ = m.height() + m.leading();
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TerminalQt::nastav_kurzor(bool zobrazen) {
+    if (kurzor_ == zobrazen) return;
+    kurzor_ = zobrazen;
+    update(tt.sloupec * sirka_, tt.radek * vyska_, sirka_, vyska_);
+}
+
+void TerminalQt::paintEvent(QPaintEvent* e) {
+    QPainter k(this);
+    k.setFont(font());
+    QColor pozadi = palette().color(QPalette::Base);
+    k.setPen(palette().color(QPalette::Text));
+    const QRect r = e->rect();
+    OblastMrizky o = oblast_kresleni(r.left(), r.top(), r.right() + 1, r.bottom() + 1, sirka_, vyska_);
+    for (int radek = o.prvni_radek; radek <= o.posledni_radek; ++radek) {
+        int sloupcu = o.posledni_sloupec - o.prvni_sloupec + 1;
+        if (sloupcu <= 0) break;
+        QRect bunky(o.prvni_sloupec * sirka_, radek * vyska_, sloupcu * sirka_, vyska_);
+        k.fillRect(bunky, pozadi);
+        QString text = na_qt(std::string(tt.obrazovka[radek] + o.prvni_sloupec, static_cast<size_t>(sloupcu)));
+        // One cell per character whatever the font's own advance.
+        for (int i = 0; i < text.size(); ++i)
+            k.drawText(QRect(bunky.left() + i * sirka_, bunky.top(), sirka_, vyska_),
+                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, QString(text[i]));
+    }
+    if (kurzor_)
+        k.fillRect(tt.sloupec * sirka_, tt.radek * vyska_, sirka_, vyska_, palette().color(QPalette::Text));
+}
+
+// --- find and replace -------------------------------------------------------------------
+
+HledaniQt::HledaniQt(QWidget* rodic, Okno& model, bool nahrazovani) : QDialog(rodic) {
+    setWindowTitle(nahrazovani ? na_qt("Nahradit") : na_qt("Naj\xEDt"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* mrizka = new QGridLayout(this);
+    hledany = new QLineEdit(this);
+    hledany->setMaxLength(255);
+    mrizka->addWidget(new QLabel(na_qt("Naj\xEDt:"), this), 0, 0);
+    mrizka->addWidget(hledany, 0, 1);
+    if (nahrazovani) {
+        nahrada = new QLineEdit(this);
+        nahrada->setMaxLength(255);
+        mrizka->addWidget(new QLabel(na_qt("Nahradit \xE8\xEDm:"), this), 1, 0);
+        mrizka->addWidget(nahrada, 1, 1);
+    }
+    auto* tlacitka = new QVBoxLayout;
+    mrizka->addLayout(tlacitka, 0, 2, 3, 1);
+    auto tlacitko = [&](const char* text, Hledani co) {
+        auto* b = new QPushButton(na_qt(text), this);
+        tlacitka->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, &model, co] {
+            model.hledani(co, z_qt(hledany->text()), nahrada ? z_qt(nahrada->text()) : std::string());
+        });
+        return b;
+    };
+    tlacitko("Naj\xEDt dal\x9A\xED", Hledani::NAJDI_DALSI)->setDefault(true);
+    if (nahrazovani) {
+        tlacitko("Nahradit", Hledani::NAHRAD);
+        tlacitko("Nahradit v\x9A" "e", Hledani::NAHRAD_VSE);
+    }
+    auto* zavrit = new QPushButton(na_qt("Zav\xF8\xEDt"), this);
+    tlacitka->addWidget(zavrit);
+    connect(zavrit, &QPushButton::clicked, this, &QDialog::close);
+    connect(this, &QDialog::finished, this, [&model] { model.hledani(Hledani::ZAVRENO, {}, {}); });
+}
+
+// --- the window -------------------------------------------------------------------------
+
+OknoQt::OknoQt(std::vector<std::string> argumenty)
+    : model_(*this, std::move(argumenty)), bez_dotazu_(std::getenv("KASLNK_OKNO_BEZ_DOTAZU") != nullptr) {
+    g_okno = this;
+    nastav_box_sink(box_okna);
+    nastav_prekresli_sink(prekresli_okno);
+    setWindowIcon(ikona(400));
+    terminal_ = new TerminalQt(this);
+    setCentralWidget(terminal_);
+    editor_ = new QPlainTextEdit(terminal_);
+    editor_->setFont(pismo_terminalu());
+    editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor_->setMaximumBlockCount(0);
+    editor_->hide();
+    connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
+        // The text limit of the editor: what goes beyond is cut off again.
+        if (static_cast<size_t>(editor_->document()->characterCount() - 1) > MAX_EDITOR) {
+            QTextCursor c(editor_->document());
+            c.setPosition(static_cast<int>(MAX_EDITOR));
+            c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+        }
+        model_.text_zmenen();
+    });
+    postav_menu();
+    resize(terminal_->sirka_znaku() * TERM_SLOUPCU + 40, terminal_->vyska_radku() * TERM_RADKU * 2);
+    naslouchej();
+}
+
+OknoQt::~OknoQt() {
+    if (notifikace_) notifikace_->setEnabled(false);
+    if (potomek_.pid > 0) plat_dokonci_potomka(potomek_);  // the transfer ends on its own
+    nastav_box_sink(nullptr);
+    nastav_prekresli_sink(nullptr);
+    g_okno = nullptr;
+}
+
+void OknoQt::postav_menu() {
+    std::map<std::string, QMenu*> popupy;
+    for (const std::string& p : popupy_menu()) {
+        if (p.empty()) {
+            for (const PolozkaMenu& m : menu_okna())
+                if (!*m.popup) {
+                    QAction* a = menuBar()->addAction(na_qt(m.popisek));
+                    a->setData(m.id);
+                    connect(a, &QAction::triggered, this, [this, id = m.id] { model_.prikaz(id); });
+                }
+            continue;
+        }
+        popupy[p] = menuBar()->addMenu(na_qt(titulek_popupu(p)));
+    }
+    popupy["Akce/Najdi kasu"] = nullptr;
+    for (const PolozkaMenu& m : menu_okna()) {
+        if (!*m.popup) continue;
+        QMenu*& menu = popupy[m.popup];
+        if (!menu) menu = popupy["Akce"]->addMenu(na_qt(titulek_popupu(m.popup)));
+        QAction* a = menu->addAction(na_qt(m.popisek));
+        a->setData(m.id);
+        if (*m.zkratka) {
+            a->setShortcut(QKeySequence(QString::fromLatin1(m.zkratka)));
+            a->setShortcutContext(Qt::WindowShortcut);
+        }
+        connect(a, &QAction::triggered, this, [this, id = m.id] { model_.prikaz(id); });
+    }
+    connect(popupy["Editace"], &QMenu::aboutToShow, this, &OknoQt::nastav_sede_editace);
+}
+
+QAction* OknoQt::akce(int id) const {
+    for (QAction* a : menuBar()->findChildren<QAction*>())
+        if (a->data().toInt() == id && !a->menu()) return a;
+    return nullptr;
+}
+
+void OknoQt::nastav_sede_editace() {
+    const QMimeData* schranka = QApplication::clipboard()->mimeData();
+    SedeEditace s = sede_editace(editor_->document()->isUndoAvailable(), schranka && schranka->hasText(),
+                                 editor_->textCursor().hasSelection());
+    akce(ID_ZPET)->setEnabled(!s.zpet);
+    akce(ID_VYJMI)->setEnabled(!s.vyjmi);
+    akce(ID_KOPIRUJ)->setEnabled(!s.kopiruj);
+    akce(ID_VLOZ)->setEnabled(!s.vloz);
+    akce(ID_SMAZ)->setEnabled(!s.smaz);
+}
+
+void OknoQt::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    int h = terminal_->height(), w = terminal_->width();
+    editor_->setGeometry(0, h / 2, w, h - h / 2);
+}
+
+void OknoQt::changeEvent(QEvent* e) {
+    // Losing the focus removes the caret; it comes back when the port is opened again.
+    if (e->type() == QEvent::ActivationChange && !isActiveWindow()) terminal_->nastav_kurzor(false);
+    QMainWindow::changeEvent(e);
+}
+
+void OknoQt::nastav_titulek(const std::string& titulek) { setWindowTitle(na_qt(titulek)); }
+
+int OknoQt::box(const std::string& text, uint32_t styl) {
+    static const int prvni[] = {IDOK_, IDOK_, 3, IDYES_, IDYES_, 4};
+    if (bez_dotazu_) {
+        std::fprintf(stderr, "kaslnk-okno: %s\n", cp1250_na_utf8(text).c_str());
+        std::fflush(stderr);
+        return (styl & 0x0F) <= 5 ? prvni[styl & 0x0F] : IDOK_;
+    }
+    QMessageBox b(this);
+    b.setWindowTitle(na_qt(TITULEK));
+    QString t = na_qt(text);
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    b.setText(t);
+    switch (styl & 0xF0) {
+        case 0x10: b.setIcon(QMessageBox::Critical); break;
+        case 0x20: b.setIcon(QMessageBox::Question); break;
+        case 0x30: b.setIcon(QMessageBox::Warning); break;
+        case 0x40: b.setIcon(QMessageBox::Information); break;
+        default: break;
+    }
+    using B = QMessageBox::StandardButton;
+    static const std::vector<std::vector<std::pair<B, int>>> tlacitka = {
+        {{B::Ok, IDOK_}},
+        {{B::Ok, IDOK_}, {B::Cancel, IDCANCEL_}},
+        {{B::Abort, 3}, {B::Retry, 4}, {B::Ignore, 5}},
+        {{B::Yes, IDYES_}, {B::No, IDNO_}, {B::Cancel, IDCANCEL_}},
+        {{B::Yes, IDYES_}, {B::No, IDNO_}},
+        {{B::Retry, 4}, {B::Cancel, IDCANCEL_}},
+    };
+    const auto& sada = tlacitka[(styl & 0x0F) <= 5 ? styl & 0x0F : 0];
+    for (const auto& [tlacitko, odpoved] : sada) b.addButton(tlacitko);
+    b.setDefaultButton(sada.front().first);
+    int vysledek = b.exec();
+    for (const auto& [tlacitko, odpoved] : sada)
+        if (vysledek == tlacitko) return odpoved;
+    return sada.size() > 1 ? IDCANCEL_ : IDOK_;
+}
+
+void OknoQt::ukaz_editor() {
+    editor_->show();
+    editor_->setFocus();
+}
+
+std::string OknoQt::text_editoru() { return z_qt(editor_->toPlainText()); }
+
+void OknoQt::nastav_text_editoru(const std::string& text) {
+    editor_->setPlainText(na_qt(text.substr(0, MAX_EDITOR)));
+}
+
+size_t OknoQt::konec_vyberu() { return static_cast<size_t>(editor_->textCursor().selectionEnd()); }
+
+void OknoQt::vyber(size_t od, size_t po) {
+    QTextCursor c = editor_->textCursor();
+    c.setPosition(static_cast<int>(od));
+    c.setPosition(static_cast<int>(po), QTextCursor::KeepAnchor);
+    editor_->setTextCursor(c);
+    editor_->ensureCursorVisible();
+}
+
+void OknoQt::nahrad_vyber(const std::string& text) { editor_->textCursor().insertText(na_qt(text)); }
+
+void OknoQt::uprav(int id) {
+    switch (id) {
+        case ID_ZPET: editor_->undo(); break;
+        case ID_VYJMI: editor_->cut(); break;
+        case ID_KOPIRUJ: editor_->copy(); break;
+        case ID_VLOZ: editor_->paste(); break;
+        case ID_SMAZ: editor_->textCursor().removeSelectedText(); break;
+        case ID_VYBER_VSE: editor_->selectAll(); break;
+    }
+}
+
+namespace {
+QString filtr(const std::string& pripona) {
+    return na_qt("Cmd\xE9\xE8ka (*." + pripona + ");;V\x9A" "echny soubory (*)");
+}
+QString slozka(const std::string& adresar) {
+    return QDir(QString::fromStdString(adresar.empty() ? "." : adresar)).absolutePath();
+}
+bool vybrano(const QString& soubor, std::string& cesta, std::string& jmeno) {
+    if (soubor.isEmpty()) return false;
+    cesta = soubor.toStdString();
+    jmeno = z_qt(QFileInfo(soubor).fileName());
+    return true;
+}
+}  // namespace
+
+bool OknoQt::dialog_otevrit(const std::string& pripona, const std::string& adresar, std::string& cesta,
+                            std::string& jmeno) {
+    QString start = slozka(adresar);
+    if (!cesta.empty()) start = QDir(start).filePath(QString::fromStdString(cesta));
+    return vybrano(QFileDialog::getOpenFileName(this, {}, start, filtr(pripona)), cesta, jmeno);
+}
+
+bool OknoQt::dialog_ulozit(const std::string& adresar, std::string& cesta, std::string& jmeno) {
+    QFileDialog d(this, {}, cesta.empty() ? slozka(adresar) : QString::fromStdString(cesta), filtr(tt.pripona_cmd));
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.setDefaultSuffix(QStringLiteral("cmd"));
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return false;
+    return vybrano(d.selectedFiles().first(), cesta, jmeno);
+}
+
+void OknoQt::dialog_hledani(bool nahrazovani) {
+    if (hledani_) hledani_->close();
+    hledani_ = new HledaniQt(this, model_, nahrazovani);
+    hledani_->show();
+}
+
+void OknoQt::dialog_pisma() {
+    bool vybrano_pismo = false;
+    QFont f = QFontDialog::getFont(&vybrano_pismo, editor_->font(), this);
+    if (vybrano_pismo) editor_->setFont(f);
+}
+
+bool OknoQt::tiskni_na(QPrinter& tiskarna, const std::string& titulek) {
+    std::string text = text_editoru();
+    if (text.empty()) return true;
+    QPainter k;
+    tiskarna.setDocName(windowTitle());
+    if (!k.begin(&tiskarna)) return false;
+    k.setFont(editor_->font());
+    QFontMetrics m(k.font(), &tiskarna);
+    QRect plocha = tiskarna.pageLayout().paintRectPixels(tiskarna.resolution());
+    std::vector<std::string> radky = radky_tisku(text, 1 << 20);
+    Strankovani s = strankuj(plocha.width(), plocha.height(), m.averageCharWidth(), m.height(), m.leading(),
+                             static_cast<int>(radky.size()));
+    if (s.stran == 0) {
+        k.end();
+        return false;
+    }
+    radky = radky_tisku(text, s.znaku_na_radek);
+    std::vector<int> strany = poradi_stran(s.stran, 1, true);
+    QProgressDialog prubeh(na_qt("Tisknu " + titulek), na_qt("Zru\x9Ait"), 0, static_cast<int>(strany.size()), this);
+    prubeh.setWindowTitle(na_qt(TITULEK));
+    prubeh.setMinimumDuration(500);
+    bool zruseno = false;
+    for (size_t i = 0; i < strany.size() && !zruseno; ++i) {
+        if (i > 0 && !tiskarna.newPage()) {
+            k.end();
+            return false;
+        }
+        for (int r = 0; r < s.radku_na_stranu; ++r) {
+            size_t index = static_cast<size_t>(strany[i] * s.radku_na_stranu + r);
+            if (index >= radky.size()) break;
+            k.drawText(0, r * s.vyska_radku + m.ascent(), na_qt(radky[index]));
+        }
+        prubeh.setValue(static_cast<int>(i + 1));
+        QApplication::processEvents();
+        zruseno = prubeh.wasCanceled();
+    }
+    if (zruseno) tiskarna.abort();
+    k.end();
+    return !zruseno;
+}
+
+bool OknoQt::tiskni(const std::string& titulek) {
+    if (editor_->toPlainText().isEmpty()) return true;
+    QPrinter tiskarna;
+    tiskarna.setCollateCopies(true);
+    QPrintDialog d(&tiskarna, this);
+    d.setOption(QAbstractPrintDialog::PrintSelection, false);
+    if (d.exec() != QDialog::Accepted) return true;
+    return tiskni_na(tiskarna, titulek);
+}
+
+void OknoQt::ukaz_napovedu() {
+    QDialog d(this);
+    d.setWindowTitle(na_qt("Stru\xE8n\xFD popis programu"));
+    auto* l = new QVBoxLayout(&d);
+    auto* text = new QPlainTextEdit(&d);
+    text->setReadOnly(true);
+    text->setObjectName(QStringLiteral("napoveda"));
+    QString t = na_qt(text_napovedy());
+    text->setPlainText(t.remove(QLatin1Char('\r')));
+    l->addWidget(text);
+    auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, &d);
+    l->addWidget(ok);
+    connect(ok, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    d.resize(QFontMetrics(text->font()).horizontalAdvance(QString(82, QLatin1Char('M'))), 500);
+    d.exec();
+}
+
+void OknoQt::ukaz_o_programu() {
+    QDialog d(this);
+    d.setWindowTitle(na_qt("O programu"));
+    auto* l = new QHBoxLayout(&d);
+    auto* obrazek = new QLabel(&d);
+    obrazek->setPixmap(ikona(400).pixmap(32, 32));
+    l->addWidget(obrazek, 0, Qt::AlignTop);
+    auto* sloupec = new QVBoxLayout;
+    l->addLayout(sloupec);
+    for (const std::string& radek : {o_programu_nazev(), o_programu_system(), o_programu_verze()})
+        sloupec->addWidget(new QLabel(na_qt(radek), &d));
+    auto* ok = new QDialogButtonBox(QDialogButtonBox::Ok, &d);
+    sloupec->addWidget(ok);
+    connect(ok, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    d.exec();
+}
+
+void OknoQt::zavri() { close(); }
+
+// --- started programs -------------------------------------------------------------------
+
+bool OknoQt::spust_potomka(const std::vector<std::string>& argumenty) {
+    std::string program = plat_program_vedle("kaslnk");
+    potomek_ = plat_spust_potomka(program, argumenty, std::string(PROMENNA_KANALU) + "=1");
+    if (potomek_.pid <= 0) return false;
+    ctenar_ = CtenarKanalu();
+    notifikace_ = new QSocketNotifier(potomek_.vystup, QSocketNotifier::Read, this);
+    connect(notifikace_, &QSocketNotifier::activated, this, &OknoQt::cti_potomka);
+    return true;
+}
+
+void OknoQt::cti_potomka() {
+    char bajty[4096];
+    long n;
+    while ((n = plat_cti_z(potomek_.vystup, bajty, sizeof bajty)) > 0) ctenar_.pridej(bajty, static_cast<size_t>(n));
+    ZpravaKanalu z;
+    while (ctenar_.dalsi(z)) model_.zprava_potomka(z);
+    if (n == 0 || ctenar_.poskozeny()) {
+        notifikace_->setEnabled(false);
+        notifikace_->deleteLater();
+        notifikace_ = nullptr;
+        int kod = plat_dokonci_potomka(potomek_);
+        model_.konec_potomka(kod);
+        if (bez_dotazu_) {
+            std::fprintf(stderr, "kaslnk-okno: konec %d\n", kod);
+            for (int r = 0; r < TERM_RADKU; ++r)
+                std::fprintf(stderr, "|%s\n", cp1250_na_utf8(std::string(tt.obrazovka[r], TERM_SLOUPCU)).c_str());
+            std::fflush(stderr);
+        }
+    }
+}
+
+void OknoQt::odpovez_potomkovi(int odpoved) {
+    if (potomek_.vstup >= 0) plat_zapis_do(potomek_.vstup, zabal_odpoved(odpoved));
+}
+
+void OknoQt::prekresli_terminal() { terminal_->update(); }
+
+void OknoQt::kurzor(bool port_otevren) { terminal_->nastav_kurzor(port_otevren && isActiveWindow()); }
+
+void OknoQt::tray(int operace, int cislo_ikony) {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) return;  // no tray host: nothing, no error
+    if (operace == TRAY_ODEBRAT) {
+        delete tray_;
+        tray_ = nullptr;
+        return;
+    }
+    if (!tray_) tray_ = new QSystemTrayIcon(this);
+    if (cislo_ikony) tray_->setIcon(ikona(cislo_ikony));
+    tray_->show();
+}
+
+// --- commands from other programs -------------------------------------------------------
+
+void OknoQt::naslouchej() {
+    QString jmeno = QString::fromStdString(jmeno_soketu_okna());
+    QLocalSocket zkouska;
+    zkouska.connectToServer(jmeno);
+    if (zkouska.waitForConnected(200)) {
+        VypisBlok("Jin\xE9 okno u\x9E p\xF8ij\xEDm\xE1 p\xF8\xEDkazy tohoto adres\xE1\xF8" "e.\r", 0);
+        return;  // another window serves this directory
+    }
+    QLocalServer::removeServer(jmeno);  // a socket left by a window that crashed
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_->listen(jmeno)) return;
+    connect(server_, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* s = server_->nextPendingConnection()) {
+            connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+            connect(s, &QLocalSocket::readyRead, this, [this, s] {
+                if (!s->canReadLine()) return;
+                bool ok = false;
+                int id = QString::fromLatin1(s->readLine()).trimmed().toInt(&ok);
+                // The sender goes at once; the command runs on the window's own turn.
+                s->disconnectFromServer();
+                if (ok) QTimer::singleShot(0, this, [this, id] { model_.prikaz(id); });
+            });
+        }
+    });
+}
+
+bool OknoQt::nasloucha() const { return server_ && server_->isListening(); }
