@@ -157,7 +157,10 @@ protected:
     // directory); a run longer than a minute is killed and fails the test.
     Beh spust(const std::vector<std::string>& argumenty, std::string program = "./kaslnk", fs::path kde = {}) {
         if (kde.empty()) kde = adresar;
-        fs::path o = adresar / "beh.out", e = adresar / "beh.err";
+        // Each run its own output files: runs may overlap (a window and the commands sent to it).
+        static std::atomic<int> cislo_behu{0};
+        std::string jmeno = "beh" + std::to_string(cislo_behu++);
+        fs::path o = adresar / (jmeno + ".out"), e = adresar / (jmeno + ".err");
         int fo = open(o.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), fe = open(e.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         std::vector<std::string> argv{program};
         argv.insert(argv.end(), argumenty.begin(), argumenty.end());

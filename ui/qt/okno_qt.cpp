@@ -103,7 +103,7 @@ void TerminalQt::nastav_kurzor(bool zobrazen) {
 void TerminalQt::paintEvent(QPaintEvent* e) {
     QPainter k(this);
     k.setFont(font());
-    QColor pozadi = palette().color(QPalette::Base);
+    QColor pozadi = palette().color(QPalette::Window);
     k.setPen(palette().color(QPalette::Text));
     const QRect r = e->rect();
     OblastMrizky o = oblast_kresleni(r.left(), r.top(), r.right() + 1, r.bottom() + 1, sirka_, vyska_);

@@ -1,0 +1,240 @@
+// The window model with a scripted view: flows, editor file rules, search and replace,
+// print arithmetic, paint arithmetic and the channel to the window's children.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/kanal.h"
+#include "core/prenos.h"
+#include "pomocne.h"
+#include "ui/editor.h"
+#include "ui/okno.h"
+#include "ui/prikazy.h"
+#include "ui/texty.h"
+
+namespace {
+
+// A view that answers from a script and records what the model asked.
+struct Pohled : PohledOkna {
+    std::string titulek, editor;
+    std::vector<std::string> boxy;
+    std::vector<int> odpovedi;  // for the next boxes; then IDOK_
+    std::string cesta_otevrit, cesta_ulozit;  // empty: the dialog is cancelled
+    std::vector<std::vector<std::string>> potomci;
+    size_t od = 0, po = 0;
+
+    void nastav_titulek(const std::string& t) override { titulek = t; }
+    int box(const std::string& text, uint32_t) override {
+        boxy.push_back(text);
+        if (odpovedi.empty()) return IDOK_;
+        int o = odpovedi.front();
+        odpovedi.erase(odpovedi.begin());
+        return o;
+    }
+    void ukaz_editor() override {}
+    std::string text_editoru() override { return editor; }
+    void nastav_text_editoru(const std::string& t) override { editor = t; }
+    size_t konec_vyberu() override { return po; }
+    void vyber(size_t a, size_t b) override { od = a, po = b; }
+    void nahrad_vyber(const std::string& t) override { editor.replace(od, po - od, t), po = od + t.size(); }
+    void uprav(int) override {}
+    static bool dialog(const std::string& volba, std::string& cesta, std::string& jmeno) {
+        if (volba.empty()) return false;
+        cesta = volba;
+        jmeno = volba.substr(volba.rfind('/') + 1);
+        return true;
+    }
+    bool dialog_otevrit(const std::string&, const std::string&, std::string& c, std::string& j) override {
+        return dialog(cesta_otevrit, c, j);
+    }
+    bool dialog_ulozit(const std::string&, std::string& c, std::string& j) override { return dialog(cesta_ulozit, c, j); }
+    void dialog_hledani(bool) override {}
+    void dialog_pisma() override {}
+    bool tiskni(const std::string&) override { return true; }
+    void ukaz_napovedu() override {}
+    void ukaz_o_programu() override {}
+    void zavri() override { boxy.push_back("zavreno"); }
+    bool spust_potomka(const std::vector<std::string>& a) override { return potomci.push_back(a), true; }
+    void odpovez_potomkovi(int) override {}
+    void prekresli_terminal() override {}
+    void kurzor(bool) override {}
+    void tray(int, int) override {}
+};
+
+class OknoModel : public ProgramovyAdresar {
+protected:
+    Pohled v;
+    Okno okno{v, {"./kaslnk", "/q", "/w", "/t", "x.cmd"}};
+    // Opens a file of the program directory into the editor.
+    void otevri(const std::string& jmeno) {
+        v.cesta_otevrit = cesta(jmeno);
+        okno.prikaz(ID_OTEVRI);
+    }
+};
+
+}  // namespace
+
+TEST_F(OknoModel, NovyPoZmeneSePtaAUlozeniMuzeSelhat) {
+    EXPECT_EQ(okno.prikaz(ID_ULOZ), 0);  // before New or Open: nothing
+    EXPECT_EQ(okno.prikaz(40003), 0);    // an id without an entry
+    okno.prikaz(ID_NOVY);
+    EXPECT_EQ(v.titulek, "Komunikace s ER-A227E - (bez n\xE1zvu)");
+    v.editor = "abc";
+    okno.text_zmenen();
+    v.odpovedi = {IDCANCEL_};
+    okno.prikaz(ID_NOVY);
+    EXPECT_EQ(v.editor, "abc");
+    EXPECT_EQ(v.boxy.back(), "M\xE1m ulo\x9Eit zm\xECny proveden\xE9 v souboru (bez n\xE1zvu)?");
+    // Yes: without a name the save dialog comes; a file that cannot be written keeps the text.
+    v.odpovedi = {IDYES_};
+    v.cesta_ulozit = cesta("chybi/x.cmd");
+    okno.prikaz(ID_NOVY);
+    EXPECT_EQ(v.editor, "abc");
+    EXPECT_EQ(v.boxy.back(), "Nelze zapsat soubor x.cmd");
+    EXPECT_TRUE(okno.potreba_ulozit());
+    v.cesta_ulozit = cesta("y.cmd");
+    EXPECT_EQ(okno.prikaz(ID_ULOZ_JAKO), 1);
+    okno.prikaz(ID_KONEC);
+    EXPECT_EQ(v.boxy.back(), "zavreno");
+    EXPECT_EQ(precti("y.cmd"), "abc");
+    v.odpovedi = {IDNO_};
+    okno.text_zmenen();
+    okno.prikaz(ID_NOVY);
+    EXPECT_EQ(v.editor, "");
+}
+
+TEST_F(OknoModel, SouboryEditoru) {
+    zapis("ansi.cmd", std::string("ab\r\nc\0d", 8));
+    zapis("le.cmd", std::string("\xFF\xFE\x61\x00\x0D\x01\x0D\x00\x0A\x00", 10));
+    zapis("be.cmd", std::string("\xFE\xFF\x00\x61\x01\x0D\x00\x0D\x00\x0A", 10));
+    zapis("velky.cmd", std::string(MAX_EDITOR, 'x'));
+    otevri("ansi.cmd");
+    EXPECT_EQ(v.editor, "ab\nc");
+    EXPECT_EQ(v.titulek, "Komunikace s ER-A227E - ansi.cmd");
+    otevri("le.cmd");
+    EXPECT_EQ(v.editor, "a\xE8\n");
+    otevri("be.cmd");
+    EXPECT_EQ(v.editor, "a\xE8\n");
+    okno.prikaz(ID_ULOZ);
+    EXPECT_EQ(precti("be.cmd"), "a\xE8\r\n");  // CR LF, no mark
+    otevri("velky.cmd");
+    EXPECT_EQ(v.editor.size(), MAX_EDITOR);
+    zapis("velky.cmd", std::string(MAX_EDITOR + 1, 'x'));
+    v.boxy.clear();
+    otevri("velky.cmd");
+    EXPECT_EQ(zpravy(), "Soubor je prilis velky.\n");
+    EXPECT_EQ(v.boxy, std::vector<std::string>{"Nemohu otev\xF8\xEDt soubor velky.cmd!"});
+    EXPECT_EQ(v.titulek, "Komunikace s ER-A227E - (bez n\xE1zvu)");
+    EXPECT_EQ(v.editor.size(), MAX_EDITOR);  // the previous text stays
+}
+
+TEST_F(OknoModel, HledaniANahrazovani) {
+    v.editor = "banana";
+    okno.hledani(Hledani::NAJDI_DALSI, "an", "");
+    EXPECT_EQ(v.od, 1u);
+    okno.hledani(Hledani::NAJDI_DALSI, "an", "");
+    EXPECT_EQ(v.od, 3u);
+    okno.hledani(Hledani::NAJDI_DALSI, "an", "");
+    EXPECT_EQ(v.boxy, std::vector<std::string>{"Text nenalezen!"});  // no new start at the top
+    EXPECT_EQ(v.od, 3u);
+    v.po = 0;
+    okno.prikaz(ID_NAHRAD);
+    okno.hledani(Hledani::NAHRAD_VSE, "a", "aa");
+    EXPECT_EQ(v.editor, "baanaanaa");
+    size_t pozice = 0;
+    std::string t = "xax";
+    EXPECT_EQ(nahrad_vse(t, "x", "", pozice), 2);
+    EXPECT_EQ(t, "a");
+}
+
+TEST_F(OknoModel, PotomciDediPrepinaceOknaANeVolbuOkna) {
+    tt.jmeno_cmd.clear();
+    okno.prikaz(ID_KOMUNIKUJ);  // no command file yet: the picker, cancelled
+    EXPECT_TRUE(v.potomci.empty());
+    EXPECT_EQ(v.titulek, "Komunikace s ER-A227E - (bez n\xE1zvu)");
+    v.cesta_otevrit = "/jinde/prikaz.cmd";
+    okno.prikaz(ID_OTEVRI_A_KOMUNIKUJ);
+    okno.prikaz(ID_DATUM_CAS);  // refused while the first child runs
+    EXPECT_EQ(v.boxy.back(), TEXT_PRENOS_BEZI);
+    okno.konec_potomka(1);
+    okno.prikaz(ID_DATUM_CAS);
+    using A = std::vector<std::string>;
+    EXPECT_EQ(v.potomci, (std::vector<A>{A{"./kaslnk", "/q", "prikaz.cmd"}, A{"./kaslnk", "/q", "/t"}}));
+    EXPECT_NE(std::string(tt.obrazovka[0], sizeof tt.obrazovka).find("(k\xF3" "d 1)"), std::string::npos);
+}
+
+TEST(OknoMenu, PolozkyZkratkyASedivost) {
+    std::map<int, int> pocet;
+    std::map<std::string, int> zkratky;
+    for (const PolozkaMenu& m : menu_okna()) {
+        ++pocet[m.id];
+        if (*m.zkratka) zkratky[m.zkratka] = m.id;
+        EXPECT_TRUE(m.id >= PRVNI_PRIKAZ && m.id <= POSLEDNI_PRIKAZ) << m.id;
+    }
+    EXPECT_EQ(pocet[ID_OTEVRI_A_KOMUNIKUJ], 2);  // Proveď and the Akce item
+    EXPECT_EQ(zkratky, (std::map<std::string, int>{{"Ctrl+K", ID_KOMUNIKUJ}, {"Ctrl+N", ID_NOVY},
+        {"Ctrl+O", ID_OTEVRI}, {"Ctrl+P", ID_TISKNI}, {"Ctrl+S", ID_ULOZ}, {"Ctrl+Alt+S", ID_ULOZ_JAKO},
+        {"Ctrl+F", ID_NAJDI}, {"F3", ID_NAJDI_DALSI}, {"Ctrl+R", ID_NAHRAD}}));
+    SedeEditace s = sede_editace(false, true, false);
+    EXPECT_TRUE(s.zpet && s.vyjmi && s.kopiruj && s.smaz && !s.vloz);
+    s = sede_editace(true, false, true);
+    EXPECT_TRUE(!s.zpet && !s.vyjmi && !s.kopiruj && !s.smaz && s.vloz);
+}
+
+TEST(OknoTexty, OProgramuANapoveda) {
+    EXPECT_EQ(o_programu_nazev(), "Komunikace s pokladnou ER-A227E");
+    EXPECT_EQ(o_programu_verze(), "Verze 4.00  ");
+    const std::string& n = text_napovedy();
+    EXPECT_EQ(n.rfind("Z\xE1kladn\xED koment\xE1\xF8 k programu KASLNK:\r\n", 0), 0u);
+    EXPECT_EQ(n.find('\n'), n.find("\r\n") + 1);  // CR LF throughout
+    EXPECT_NE(n.find("Program bude podl\xE9hat trval\xFDm zm\xECn\xE1m."), std::string::npos);
+}
+
+TEST(OknoTisk, StrankyAPoradi) {
+    Strankovani s = strankuj(800, 1000, 10, 18, 2, 101);
+    EXPECT_EQ(s.vyska_radku, 20);
+    EXPECT_EQ(s.znaku_na_radek, 80);
+    EXPECT_EQ(s.radku_na_stranu, 50);
+    EXPECT_EQ(s.stran, 3);
+    EXPECT_EQ(strankuj(800, 10, 10, 18, 2, 5).stran, 0);  // not one line fits
+    EXPECT_EQ(poradi_stran(2, 2, true), (std::vector<int>{0, 1, 0, 1}));
+    EXPECT_EQ(poradi_stran(2, 2, false), (std::vector<int>{0, 0, 1, 1}));
+    EXPECT_EQ(radky_tisku("abcdef\n\nx", 4), (std::vector<std::string>{"abcd", "", "x"}));
+    EXPECT_TRUE(radky_tisku("", 4).empty());
+}
+
+TEST(OknoTerminal, OblastKresleni) {
+    struct { int l, t, r, b, r0, r1, c0, c1; } pripady[] = {
+        {0, 0, 8, 16, 0, 0, 0, 0},             // one cell
+        {7, 15, 9, 17, 0, 1, 0, 1},            // a corner of four cells
+        {0, 0, 2000, 2000, 0, 24, 0, 79},      // a window larger than the grid
+        {900, 500, 1000, 600, 24, 24, 79, 79}, // beside the grid: its last cell
+    };
+    for (const auto& p : pripady) {
+        OblastMrizky o = oblast_kresleni(p.l, p.t, p.r, p.b, 8, 16);
+        EXPECT_EQ((std::vector<int>{o.prvni_radek, o.posledni_radek, o.prvni_sloupec, o.posledni_sloupec}),
+                  (std::vector<int>{p.r0, p.r1, p.c0, p.c1})) << p.l << "," << p.t;
+    }
+}
+
+TEST(OknoKanal, RamceProchaziPoBajtechAPoskozenyProudKonci) {
+    std::string proud = zabal_zpravu({KANAL_TEXT, 0, 0, std::string("a\0\r", 3)}) +
+                        zabal_zpravu({KANAL_BOX, 0x30, 0, "Chyba"}) + zabal_zpravu({KANAL_TRAY, 1, 402, ""});
+    CtenarKanalu c;
+    std::vector<ZpravaKanalu> z(1);
+    for (char b : proud) {
+        c.pridej(&b, 1);
+        while (c.dalsi(z.back())) z.emplace_back();
+    }
+    ASSERT_EQ(z.size(), 4u);
+    EXPECT_EQ(z[0].text, std::string("a\0\r", 3));
+    EXPECT_EQ(z[1].a, 0x30);
+    EXPECT_EQ(z[2].b, 402);
+    c.pridej("X\0\0\0\0\0\0\0\0\0\0\0\0", 13);
+    EXPECT_FALSE(c.dalsi(z[0]));
+    EXPECT_TRUE(c.poskozeny());
+    CtenarKanalu dlouhy;
+    dlouhy.pridej(zabal_zpravu({KANAL_TEXT, 0, 0, ""}).replace(9, 4, "\xFF\xFF\xFF\x7F").data(), 13);
+    EXPECT_FALSE(dlouhy.dalsi(z[0]));
+    EXPECT_TRUE(dlouhy.poskozeny());
+}
