@@ -12,9 +12,9 @@
 
 namespace {
 
-class Okno : public OknoQt {
+class OknoSnimku : public OknoQt {
 public:
-    explicit Okno(std::string soubor) : OknoQt({"kaslnk"}), soubor_(std::move(soubor)) {}
+    explicit OknoSnimku(std::string soubor) : OknoQt({"kaslnk"}), soubor_(std::move(soubor)) {}
     bool dialog_otevrit(const std::string&, const std::string&, std::string& cesta, std::string& jmeno) override {
         cesta = soubor_;
         jmeno = QFileInfo(QString::fromStdString(soubor_)).fileName().toStdString();
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     nastav_terminal();
     QApplication aplikace(argc, argv);
     QString slozka = QString::fromLocal8Bit(argv[1]) + "/";
-    Okno o(argv[2]);
+    OknoSnimku o(argv[2]);
     o.show();
     o.model().start();
     o.model().prikaz(ID_OTEVRI);
