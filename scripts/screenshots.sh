@@ -8,8 +8,8 @@ scripts/build.sh release
 [ -x build/kaslnk-snimky ] || { echo "the window is not built (Qt 6 missing?)" >&2; exit 1; }
 prace=$(mktemp -d)
 trap 'rm -rf "$prace"' EXIT
-cp examples/cti_plu.cmd "$prace/"
+cp examples/denni.cmd "$prace/"
 docs=$(pwd)/docs
 (cd "$prace" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
-  "$OLDPWD/build/kaslnk-snimky" "$docs" "$prace/cti_plu.cmd")
+  "$OLDPWD/build/kaslnk-snimky" "$docs" "$prace/denni.cmd")
 ls -l docs/*.png
