@@ -11,12 +11,11 @@ namespace {
 using namespace e2e;
 
 constexpr char EOT_ = 0x04, ENQ_ = 0x05, ACK_ = 0x06, NAK_ = 0x15;
-const std::string FDS21 = "21,00,0064,00,0000,01,00,02,00,00,00,00,00,00,00,0B,0B,00,00,00,00,00,00";
 const std::string R1 = "0001" "000000001000" "0000000000" "000000000000" "0000000000";
 
 bool soucet_ok(const std::string& r) { return r.size() > 3 && ::ramec(r.substr(1, r.size() - 4)) == r; }
 
-// The simulator with a one-record file 21 (two records per block) and the given options;
+// The simulator with a file 21 of three records (two per block) and the given options;
 // the host's end of its line.
 class Simulace : public ::testing::Test {
 protected:
@@ -30,9 +29,10 @@ protected:
         fs::remove_all(pamet);
     }
     void spust(std::vector<std::string> volby) {
-        if (fd >= 0) close(fd);
-        sim.reset();
-        zapis_soubor(pamet / "r21.txt", "fds " + FDS21 + "\n" + R1 + "\n" + R1 + "\n" + R1 + "\n");
+        TearDown();
+        fs::create_directory(pamet);
+        zapis_soubor(pamet / "r21.txt", "fds 21,00,0064,00,0000,01,00,02,00,00,00,00,00,00,00,0B,0B,00,00,00,00,00,00\n" +
+                                            R1 + "\n" + R1 + "\n" + R1 + "\n");
         volby.insert(volby.begin(), {"-m", pamet.string(), "-q", "--records-per-block", "2"});
         sim = std::make_unique<Simulator>(volby);
         fd = open(sim->cesta.c_str(), O_RDWR | O_NOCTTY);
@@ -43,33 +43,29 @@ protected:
         tcsetattr(fd, TCSANOW, &t);
     }
     void posli(const std::string& s) { ASSERT_EQ(write(fd, s.data(), s.size()), ssize_t(s.size())); }
-    // One byte, or -1 after `ms` of silence.
+    // Sends one byte; the register's next byte, or -1 after `ms` of silence.
+    int bajt(char c, int ms = 2000) {
+        posli(std::string(1, c));
+        return bajt(ms);
+    }
     int bajt(int ms = 2000) {
         unsigned char c;
         pollfd p{fd, POLLIN, 0};
         return poll(&p, 1, ms) > 0 && read(fd, &c, 1) == 1 ? c : -1;
     }
-    // Bytes up to and including CR, or a lone EOT; stops after a second of silence.
-    std::string ramec(int prvni_ms = 2000) {
+    // A frame from its first byte `b` on: up to CR, stopping at a second of silence.
+    std::string az_po_cr(int b) {
         std::string r;
-        for (int c = bajt(prvni_ms); c >= 0; c = bajt(1000)) {
-            r += char(c);
-            if (c == '\r' || r == std::string(1, EOT_)) break;
-        }
+        for (; b >= 0 && (r += char(b), b != '\r'); b = bajt(1000)) {}
         return r;
     }
+    std::string ramec(char c) { return az_po_cr(bajt(c)); }  // the answer to the byte c
     int vyzva(int ms = 1000) {
         posli(std::string(3, EOT_) + "000001" + ENQ_);
         return bajt(ms);
     }
     int paket(const std::string& p) {
         posli(::ramec("0" + p));
-        return bajt();
-    }
-    // Calling, the read command, the turn of the line: the register's answer to the EOT.
-    int otevri_cteni() {
-        if (vyzva() != ACK_ || paket("/20-00/21/") != ACK_) return -2;
-        posli(std::string(1, EOT_));
         return bajt();
     }
 };
@@ -82,19 +78,13 @@ TEST_F(Simulace, VlozeneChyby) {
     EXPECT_EQ(vyzva(), ACK_);
     EXPECT_EQ(paket("/20-00/21/"), NAK_);
     EXPECT_EQ(paket("/20-00/21/"), ACK_);
-    posli(std::string(1, EOT_));
-    EXPECT_EQ(bajt(), '?');
-    posli(std::string(1, EOT_));  // the host hands the line over again
-    EXPECT_EQ(bajt(), ENQ_);
-    posli(std::string(1, ACK_));
-    EXPECT_TRUE(soucet_ok(ramec()));
-    posli(std::string(1, ACK_));
-    std::string spatny = ramec();
+    EXPECT_EQ(bajt(EOT_), '?');
+    EXPECT_EQ(bajt(EOT_), ENQ_);  // the host hands the line over again
+    EXPECT_TRUE(soucet_ok(ramec(ACK_)));
+    std::string spatny = ramec(ACK_);
     EXPECT_FALSE(soucet_ok(spatny));
-    posli(std::string(1, NAK_));
-    EXPECT_EQ(ramec(), spatny);
-    posli(std::string(1, NAK_));
-    EXPECT_TRUE(soucet_ok(ramec()));
+    EXPECT_EQ(ramec(NAK_), spatny);
+    EXPECT_TRUE(soucet_ok(ramec(NAK_)));
 }
 
 // Pacing: 61 bytes at 9600 bit/s leave over 62.5 ms, one by one or, with a FIFO of 61,
@@ -103,12 +93,14 @@ TEST_F(Simulace, TempoLinky) {
     for (bool fifo : {false, true}) {
         SCOPED_TRACE(fifo);
         spust({"--pace", "--baud", "9600", "--fifo", fifo ? "61" : "1"});
-        ASSERT_EQ(otevri_cteni(), ENQ_);
-        posli(std::string(1, ACK_));
+        ASSERT_EQ(vyzva(), ACK_);
+        ASSERT_EQ(paket("/20-00/21/"), ACK_);
+        ASSERT_EQ(bajt(EOT_), ENQ_);
         long long start = ms_ted();
-        EXPECT_EQ(bajt(), 0x02);
+        int stx = bajt(ACK_);
         long long prvni = ms_ted() - start;
-        EXPECT_EQ(ramec().size(), 60u);
+        EXPECT_EQ(stx, 0x02);
+        EXPECT_EQ(az_po_cr(stx).size(), 61u);
         EXPECT_GE(ms_ted() - start, 55);
         if (fifo) {
             EXPECT_GE(prvni, 55);
