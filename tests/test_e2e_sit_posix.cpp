@@ -16,30 +16,20 @@ using namespace e2e;
 
 const std::string CTI_PLU = "/20-00/11///B000/";
 
-sockaddr_in loopback(int port) {
+// A loopback port: port 0 binds a free one and gives its number (free at the moment of
+// the call); another is connected to, giving 0 when someone listens there.
+int loopback(int port) {
+    int s = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(uint16_t(port));
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return a;
-}
-
-// A loopback port nobody listens on (free at the moment of the call).
-int volny_port() {
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = loopback(0);
     socklen_t d = sizeof a;
-    bool ok = bind(s, reinterpret_cast<sockaddr*>(&a), d) == 0 && getsockname(s, reinterpret_cast<sockaddr*>(&a), &d) == 0;
+    auto* adresa = reinterpret_cast<sockaddr*>(&a);
+    int v = port ? connect(s, adresa, d)  // 0: someone listens
+                 : (bind(s, adresa, d) || getsockname(s, adresa, &d)) ? -1 : ntohs(a.sin_port);
     close(s);
-    return ok ? ntohs(a.sin_port) : -1;
-}
-
-bool posloucha(int port) {
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a = loopback(port);
-    bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    close(s);
-    return ok;
+    return v;
 }
 
 class Sit : public E2E {
@@ -54,7 +44,7 @@ protected:
         zamek = open("/tmp/kaslnk-test-ser2net.lock", O_RDWR | O_CREAT, 0600);
         flock(zamek, LOCK_EX);
         ASSERT_EQ(access("/usr/sbin/ser2net", X_OK), 0) << "ser2net is missing: run scripts/setup.sh";
-        int p1 = volny_port(), p2 = volny_port();
+        int p1 = loopback(0), p2 = loopback(0);
         std::string pty = "  connector: serialdev," + sim->cesta + ",19200o71,local\n";
         zapis("ser2net.yaml", "connection: &r\n  accepter: telnet(rfc2217),tcp,127.0.0.1," + std::to_string(p1) + "\n" +
                                   pty + "connection: &t\n  accepter: tcp,127.0.0.1," + std::to_string(p2) + "\n" + pty);
@@ -63,7 +53,7 @@ protected:
                                                                     "-P", "ser2net.pid"},
                                            adresar.string(), prostredi(""), log, log);
         close(log);
-        for (long long konec = ms_ted() + 5000; !(posloucha(p1) && posloucha(p2)) && ms_ted() < konec;) usleep(20000);
+        for (long long konec = ms_ted() + 5000; (loopback(p1) || loopback(p2)) && ms_ted() < konec;) usleep(20000);
         rfc2217 = "rfc2217://127.0.0.1:" + std::to_string(p1);
         tcp = "tcp://127.0.0.1:" + std::to_string(p2);
     }
@@ -121,7 +111,7 @@ TEST_F(Sit, ServerPadneBehemCteni) {
 
 // Nobody listens: the port cannot be opened (92), for both forms.
 TEST_F(Sit, ZavrenyPort) {
-    std::string port = std::to_string(volny_port());
+    std::string port = std::to_string(loopback(0));
     for (const std::string& mapovani : {"rfc2217://127.0.0.1:" + port, "tcp://127.0.0.1:" + port}) {
         com1 = mapovani;
         ocekavej_vysledek(spust_prikazy(HLAVICKA + CTI_PLU + ";plu\r\n"), 1, "1", "9\r\n");
