@@ -62,7 +62,8 @@ TEST(RadekWindows, DelkaAZpravy) {
     EXPECT_EQ(rozeber_radek_windows(radek).konec, -1);
     Parametry p = rozeber_radek_windows(radek + "a");
     EXPECT_EQ(std::to_string(p.konec) + p.zprava, "2Prilis dlouhy prikazovy radek.");
-    EXPECT_EQ(rozeber_radek_windows("pokladna.exe x.cmd").zprava, "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.");
+    EXPECT_EQ(rozeber_radek_windows("pokladna.exe x.cmd").zprava,
+              "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.");
 }
 
 TEST(ArgumentyLinux, Pripady) {
