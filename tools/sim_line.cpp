@@ -76,7 +76,7 @@ Line::~Line() {
     close(fd_);
 }
 
-bool Line::open_pty(std::string& slave, std::string& error) {
+bool Line::open_pty(std::string& slave, std::string& error, unsigned baud) {
     int fd = posix_openpt(O_RDWR | O_NOCTTY);
     if (fd < 0 || grantpt(fd) != 0 || unlockpt(fd) != 0) {
         error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
@@ -96,8 +96,9 @@ bool Line::open_pty(std::string& slave, std::string& error) {
     termios t;
     if (tcgetattr(fd, &t) == 0) {
         cfmakeraw(&t);
-        cfsetispeed(&t, B19200);
-        cfsetospeed(&t, B19200);
+        speed_t speed = speed_code(baud) == B0 ? B19200 : speed_code(baud);
+        cfsetispeed(&t, speed);
+        cfsetospeed(&t, speed);
         tcsetattr(fd, TCSANOW, &t);
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
@@ -337,6 +338,15 @@ int Line::get(int timeout_ms) {
 void Line::unget(const std::string& bytes) {
     pending_.insert(pending_.begin(), bytes.begin(), bytes.end());
     arrived_us_.insert(arrived_us_.begin(), bytes.size(), int64_t(-1));
+}
+
+unsigned Line::host_speed() const {
+    termios t;
+    if (!pty_ || tcgetattr(fd_, &t) != 0) return 0;
+    for (unsigned baud : {50u, 75u, 110u, 300u, 600u, 1200u, 2400u, 4800u, 9600u, 19200u, 38400u, 57600u,
+                          115200u, 230400u})
+        if (speed_code(baud) == cfgetospeed(&t)) return baud;
+    return 0;
 }
 
 void Line::sleep_ms(int ms) {

@@ -24,8 +24,9 @@ public:
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
 
-    // Creates a pseudo-terminal in raw mode; `slave` receives the path for the host.
-    bool open_pty(std::string& slave, std::string& error);
+    // Creates a pseudo-terminal in raw mode at `baud` (a host that sets no speed is heard);
+    // `slave` receives the path for the host.
+    bool open_pty(std::string& slave, std::string& error, unsigned baud);
     // Opens and configures a serial device with the line settings of the options.
     bool open_device(const Options& options, std::string& error);
     // Listens on a loopback TCP port (0: a free one) for one host at a time, raw or with
@@ -46,6 +47,9 @@ public:
     // Writes bytes to the host (paced when pacing is on). Throws Stop, LineError, and
     // Abandon when the host side does not take the bytes for a long time.
     void put(const std::string& bytes);
+    // On a pseudo-terminal the speed the host set on its side (the master reads the
+    // slave's settings); 0 on a device, where the line itself carries the speed.
+    unsigned host_speed() const;
     // Waits; throws Stop.
     void sleep_ms(int ms);
     // Before the end: waits (at most max_ms) until the host has read what was written,

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     if (options.tcp_port >= 0) {
         if (!line.open_tcp(unsigned(options.tcp_port), options.rfc2217, path, error)) return fail(error, 1);
     } else if (options.device.empty()) {
-        if (!line.open_pty(path, error)) return fail(error, 1);
+        if (!line.open_pty(path, error, options.baud)) return fail(error, 1);
     } else if (!line.open_device(options, error)) {
         return fail(error, 1);
     }

@@ -17,7 +17,8 @@ const char* usage_text() {
            "  -l, --link PATH          make PATH a symlink to the pseudo-terminal (use it as KASLNK_COM1)\n"
            "      --tcp PORT           serve on 127.0.0.1:PORT as raw TCP instead (0: a free port)\n"
            "      --rfc2217 PORT       serve on 127.0.0.1:PORT with Telnet COM-port control (RFC 2217)\n"
-           "  -b, --baud N             line speed for --device and --pace (default 19200)\n"
+           "  -b, --baud N             line speed (default 19200); on a pty enquiries sent at\n"
+           "                           another speed are not heard\n"
            "      --line DPS           data bits, parity N/O/E/M/S, stop bits (default 7O1)\n"
            "      --rtscts             RTS/CTS flow control on the device\n"
            "  -p, --pace               send bytes at the line speed (10 bit times each)\n"
@@ -30,6 +31,7 @@ const char* usage_text() {
            "      --table-block N      table bytes in one block (default 440, at most 487)\n"
            "      --read-only          accept sends but do not store them\n"
            "  -f, --fault DESC         inject a fault, STEP:ACTION[=VALUE][:COUNT] (repeatable)\n"
+           "      --nak                answer every enquiry with NAK (same as -f enq:nak:always)\n"
            "Output:\n"
            "  -T, --trace FILE         traffic log with direction and time of every byte\n"
            "  -q, --quiet              no exchange summaries on stderr\n"
@@ -160,6 +162,8 @@ bool parse_options(int argc, char** argv, Options& o, bool& help, std::string& e
             o.read_only = true;
         } else if (is("-q", "--quiet")) {
             o.quiet = true;
+        } else if (is("--nak", "--nak")) {
+            o.faults.push_back("enq:nak:always");
         } else if (is("-f", "--fault")) {
             if (!take(text)) return false;
             o.faults.push_back(text);

@@ -78,12 +78,22 @@ void Register::wait_enquiry() {
         if (c != ENQ) continue;
         if (window.size() == 10 && window.compare(0, 3, "\x04\x04\x04") == 0) {
             std::string who = window.substr(3, 6);
-            if (who == terminal_) return;
-            if (same_terminal(who, options_.terminal)) {
-                note("enquiry for terminal " + printable(who) + ": taken as " + terminal_);
+            // A pseudo-terminal carries the bytes at any speed: a register hears only an
+            // enquiry sent at its own.
+            unsigned speed = line_.host_speed();
+            std::string enquiry = "enquiry for terminal " + printable(who);
+            if (speed) enquiry += " at " + std::to_string(speed) + " bit/s";
+            if (speed && speed != options_.baud) {
+                note(enquiry + ": not heard, the register is at " + std::to_string(options_.baud) + " bit/s");
+            } else if (who == terminal_) {
+                note(enquiry);
                 return;
+            } else if (same_terminal(who, options_.terminal)) {
+                note(enquiry + ": taken as " + terminal_);
+                return;
+            } else {
+                note(enquiry + ": not this register");
             }
-            note("enquiry for terminal " + printable(who) + ": not this register");
         } else {
             note("ENQ without a complete enquiry before it: ignored");
         }
@@ -263,7 +273,6 @@ bool Register::accept_command(const std::string& text, std::string& refusal) {
 }
 
 void Register::exchange() {
-    note("enquiry for terminal " + terminal_);
     if (!answer(Step::Enq, 0, ACK).normal) return;  // the host will call again (or give up)
 
     std::string body, refusal;
