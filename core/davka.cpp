@@ -91,15 +91,6 @@ void DavkaThread() {
     uvolni_adresar();
 }
 
-bool konci_na(const std::string& jmeno, const std::string& pripona) {
-    if (jmeno.size() <= pripona.size()) return false;
-    return std::equal(pripona.begin(), pripona.end(), jmeno.end() - static_cast<long>(pripona.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
-}
-
 }  // namespace
 
 bool bezi_davka() { return g_davka_bezi; }
@@ -143,15 +134,10 @@ int Zkus_vsechny_soubory() {
     }
     if (!zamkni_adresar()) return 0;
     // The first command file by name (the order of a directory listing is not fixed).
-    std::vector<std::string> nalezene;
     std::error_code ec;
-    std::string adresar = pridej_path("").empty() ? "." : pridej_path("");
-    for (std::filesystem::directory_iterator it(adresar, ec), konec; !ec && it != konec; it.increment(ec)) {
-        std::string jmeno = it->path().filename().string();
-        if (konci_na(jmeno, "." + tt.pripona_cmd)) nalezene.push_back(jmeno);
-    }
+    std::vector<std::string> nalezene = soubory_s_priponou(tt.pripona_cmd, ec);
     if (nalezene.empty()) err(89, 17);
-    tt.jmeno_cmd = *std::min_element(nalezene.begin(), nalezene.end());
+    tt.jmeno_cmd = nalezene.front();
     if (debug) VypisBlok("Pracuji podle souboru " + tt.jmeno_cmd + ".\r", 0);
     uvolni_cmd_buffer();
     tt.pokracovani = 0;

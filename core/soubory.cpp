@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <algorithm>
+#include <cctype>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -170,4 +172,22 @@ uint64_t velikost_souboru(HSOUBOR f) {
     std::fseek(f->f, pos, SEEK_SET);
     f->posledni = 0;
     return konec < 0 ? 0 : static_cast<uint64_t>(konec);
+}
+
+std::vector<std::string> soubory_s_priponou(const std::string& pripona, std::error_code& chyba) {
+    const std::string konec = "." + pripona;
+    auto stejne = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    };
+    std::vector<std::string> nalezene;
+    std::string adresar = pridej_path("").empty() ? "." : pridej_path("");
+    chyba.clear();
+    for (fs::directory_iterator it(adresar, chyba), k; !chyba && it != k; it.increment(chyba)) {
+        std::string jmeno = it->path().filename().string();
+        if (jmeno.size() > konec.size() &&
+            std::equal(konec.begin(), konec.end(), jmeno.end() - static_cast<long>(konec.size()), stejne))
+            nalezene.push_back(jmeno);
+    }
+    std::sort(nalezene.begin(), nalezene.end());
+    return nalezene;
 }

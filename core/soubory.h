@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string>
+#include <system_error>
+#include <vector>
 
 struct Soubor;             // an open file with its own buffer
 using HSOUBOR = Soubor*;   // null = no file
@@ -40,3 +42,8 @@ bool presun_soubor(const std::string& z, const std::string& na);    // replaces 
 bool kopiruj_soubor(const std::string& z, const std::string& na);   // replaces `na`
 // The path under which an existing file of that name is found (any letter case).
 std::string skutecne_jmeno(const std::string& cesta);
+
+// Names of the files in the program directory (the current directory without one) whose
+// extension is `pripona` in any letter case, sorted by name; `chyba` is set when the
+// directory cannot be listed.
+std::vector<std::string> soubory_s_priponou(const std::string& pripona, std::error_code& chyba);
