@@ -3,8 +3,9 @@
 # those named as arguments (scripts/package.sh adds the packaging tools).
 set -euo pipefail
 # qt6-base-dev: the window program kaslnk-okno (a build without it still builds kaslnk);
-# xvfb and xauth: the screenshots script runs the window on a virtual display.
-packages=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev ser2net qt6-base-dev xvfb xauth "$@")
+# xvfb and xauth: the screenshots script runs the window on a virtual display;
+# imagemagick: the logo tests convert pictures made by another program than ours.
+packages=(cmake make g++ libgtest-dev libgmock-dev libbenchmark-dev ser2net qt6-base-dev xvfb xauth imagemagick "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
