@@ -8,6 +8,10 @@
 
 constexpr const char* TITULEK = "Komunikace s ER-A227E";
 
+// Message-box styles and the answer Yes, with the values of the Windows message box.
+constexpr uint32_t BOX_ANO_NE = 4, BOX_VYKRICNIK = 48, BOX_VYCHOZI_NE = 0x100;
+constexpr int BOX_ANO = 6;
+
 int VypisBox(const std::string& text, uint32_t styl);
 int VypisBoxH(const char* format, int32_t cislo, uint32_t styl);
 int VypisBoxDebug(const std::string& text);
