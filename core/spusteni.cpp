@@ -8,6 +8,7 @@
 #include "core/instalace.h"
 #include "core/kanal.h"
 #include "core/konfigurace.h"
+#include "core/nastroje.h"
 #include "core/prenos.h"
 #include "core/prikazovy_radek.h"
 #include "core/prikazovy_soubor.h"
@@ -63,13 +64,17 @@ void nastav_terminal() {
 int spust(const std::string& radek, const std::vector<std::string>& argumenty) {
     if (radek.empty())
         if (int kod = instalacni_volba(argumenty); kod >= 0) return kod;
-    Parametry p = rozeber_parametry(radek, argumenty);
+    Nastroj nastroj;  // the tool forms exist in the argument-vector form
+    Parametry p = rozeber_parametry(radek, radek.empty() ? vyjmi_nastroj(argumenty, nastroj) : argumenty);
     pouzij_parametry(p);
     if (p.posli_oknu) return posli_prikaz_oknu(p.prikaz_oknu);
+    if (nastroj.druh != Nastroj::ZADNY)
+        if (int kod = priprav_nastroj(nastroj); kod >= 0) return kod;
     if (AUTOMAT && !zamkni_adresar()) return KOD_OBSAZENY_ADRESAR;
     nastav_terminal();
     TvorSoubor("timd.cmx", OBSAH_TIMD);
     TvorSoubor("glog.cmx", OBSAH_GLOG);
+    if (nastroj.druh != Nastroj::ZADNY) return proved_nastroj(nastroj);
 
     // A child of the window reports as a window session does and ends as an unattended run.
     if (zapni_kanal_okna())

@@ -1,0 +1,137 @@
+// End to end: the register search over several simulators on several pseudo-terminals,
+// the rewriting of port and speed and the logo converter on the command line.
+#ifndef _WIN32
+#ifdef KASLNK_SIM_BINARY
+
+#include "core/nastroje.h"
+#include "e2e_pomocne.h"
+
+namespace {
+
+using namespace e2e;
+
+const std::string PRIKAZ = HLAVICKA + "/99-00/;x\r\n";
+
+// The enquiries a simulator saw, in order, as "terminal@speed".
+std::vector<std::string> dotazy(const fs::path& stopa) {
+    static const std::regex dotaz(R"(enquiry for terminal (\d{6}) at (\d+) bit/s)");
+    std::string t = precti_soubor(stopa);
+    std::vector<std::string> out;
+    for (std::sregex_iterator i(t.begin(), t.end(), dotaz), k; i != k; ++i) out.push_back((*i)[1].str() + "@" + (*i)[2].str());
+    return out;
+}
+
+std::vector<std::string> kolem(const std::string& terminal, std::vector<std::string> rychlosti) {
+    for (std::string& r : rychlosti) r = terminal + "@" + r;
+    return rychlosti;
+}
+
+const std::vector<std::string> VSECHNY = {"19200", "9600", "4800", "2400"};
+
+struct PripadHledani {
+    const char* nazev;
+    std::vector<std::vector<std::string>> simulatory;  // COM1, COM2, ...
+    std::vector<std::string> argumenty;
+    int kod;
+    std::string vystup;
+    std::vector<std::vector<std::string>> dotazy;  // per simulator
+    std::string prikaz_po;
+};
+
+TEST_F(E2E, HledaniPokladny) {
+    auto nalez = [](const char* port, const char* rychlost, const char* terminal) {
+        return std::string("Nalezl jsem pokladnu na portu ") + port + ", komunikuje rychlosti " + rychlost +
+               ", a ma cislo terminalu " + terminal + ".\n";
+    };
+    std::vector<std::string> t1 = kolem("000001", VSECHNY), t2 = kolem("000002", {"19200", "9600", "4800", "4800"});
+    std::vector<std::string> t1_t2 = t1;
+    t1_t2.insert(t1_t2.end(), t2.begin(), t2.end());
+    const PripadHledani pripady[] = {
+        {"COM1 and COM2 silent, COM3 at 9600; Yes", {{"-t", "9"}, {"-t", "9"}, {"-b", "9600"}}, {"--find-register", "--yes"}, 0,
+         nalez("3", "9600", "000001") + "Prikazove soubory byly nastaveny na novy port a rychlost.\n",
+         {t1, t1, kolem("000001", {"19200", "9600", "9600"})}, "000001,3,5,1,era\r\n/99-00/;x\r\n"},
+        {"terminal 1 at all speeds before terminal 2; No", {{"-t", "2", "-b", "4800"}}, {"--find-register", "2"}, 0,
+         nalez("1", "4800", "000002"), {t1_t2}, PRIKAZ},
+        {"a register that answers NAK", {{"--nak"}}, {"--find-register"}, KOD_NENALEZENO, "", {t1}, PRIKAZ},
+    };
+    for (const PripadHledani& p : pripady) {
+        SCOPED_TRACE(p.nazev);
+        zapis("prikaz.cmd", PRIKAZ);
+        fs::remove(adresar / "timd.cmx");
+        fs::remove(adresar / "sts.dat");
+        for (size_t i = 0; i < p.simulatory.size(); ++i) pridej_simulator(int(i) + 1, p.simulatory[i]);
+        Beh b = spust(p.argumenty);
+        EXPECT_EQ(b.kod, p.kod) << b.err;
+        EXPECT_EQ(b.out, p.vystup);
+        EXPECT_EQ(precti("prikaz.cmd"), p.prikaz_po);
+        EXPECT_EQ(precti("timd.cmx").substr(0, 16), p.prikaz_po.substr(0, 16));
+        EXPECT_EQ(existuje("sts.dat"), p.kod == 0);
+        if (p.kod) { EXPECT_NE(b.err.find("Nenalezl jsem zadnou pokladnu."), std::string::npos) << b.err; }
+        dalsi_simulatory.clear();
+        for (size_t i = 0; i < p.dotazy.size(); ++i) {
+            fs::path s = adresar / ("stopa-" + std::to_string(i + 1) + ".txt");
+            EXPECT_EQ(dotazy(s), p.dotazy[i]) << "COM" << i + 1;
+            fs::remove(s);
+            porty[i + 1].clear();
+        }
+    }
+}
+
+TEST_F(E2E, PrepisZPrikazoveRadky) {
+    struct Pripad {
+        std::vector<std::string> argumenty;
+        int kod;
+        std::string vystup, chyby, prikaz_po, timd_po;
+    } pripady[] = {
+        {{"--set-port", "3"}, 0, "V prikazovych souborech bylo prepsano cislo portu.\n", "", "000001,3,6", "000001,1,6"},
+        {{"/d", "--set-speed", "2400"}, 0, "V prikazovych souborech byla prepsana rychlost.\n", "", "000001,1,3", "000001,1,3"},
+        {{"--set-port", "0"}, 2, "", "--set-port", "000001,1,6", ""},
+        {{"--set-speed", "1200"}, 2, "", "--set-speed", "000001,1,6", ""},
+        {{"--find-register", "100"}, 2, "", "--find-register", "000001,1,6", ""},
+        {{"--set-port", "3", "prikaz.cmd"}, 2, "", "Prikazovy soubor se", "000001,1,6", ""},
+        {{"--set-port", "3"}, 0, "", "Prikazovy soubor nenalezen.", "", ""},
+    };
+    for (const Pripad& p : pripady) {
+        SCOPED_TRACE(p.argumenty[0] + " " + p.argumenty[1]);
+        fs::remove(adresar / "timd.cmx");
+        if (!p.prikaz_po.empty()) zapis("prikaz.cmd", PRIKAZ);
+        Beh b = spust(p.argumenty);
+        EXPECT_EQ(b.kod, p.kod) << b.err;
+        EXPECT_EQ(b.out, p.vystup);
+        EXPECT_NE(b.err.find(p.chyby), std::string::npos) << b.err;
+        EXPECT_EQ(precti("prikaz.cmd").substr(0, p.prikaz_po.size()), p.prikaz_po);
+        EXPECT_EQ(precti("timd.cmx").substr(0, p.timd_po.size()), p.timd_po);
+        fs::remove(adresar / "prikaz.cmd");
+    }
+}
+
+// A white logo: refused when it is not a BMP; written without loading on No; loaded
+// into the register (its table E0) on Yes.
+TEST_F(E2E, LogoZPrikazoveRadky) {
+    fs::copy_file(fs::path(KASLNK_SOURCE_DIR) / "examples" / "glogo.fds", adresar / "glogo.fds");
+    spust_simulator();
+    zapis("obr.bmp", "GIF89a");
+    Beh b = spust({"--logo", "obr.bmp"});
+    EXPECT_EQ(b.kod, KOD_NENALEZENO);
+    EXPECT_NE(b.err.find("Format souboru neni BMP."), std::string::npos) << b.err;
+    EXPECT_FALSE(existuje("Glogo.dat"));
+
+    ASSERT_EQ(std::system(("convert -size 288x130 xc:white -type bilevel BMP3:" + (adresar / "obr.bmp").string()).c_str()), 0);
+    std::string bile;
+    for (int r = 0; r < 130; ++r) bile += std::string(72, '0') + "\r\n";
+    b = spust({"--logo", "obr.bmp"});
+    EXPECT_EQ(b.kod, 0) << b.err;
+    EXPECT_EQ(precti("Glogo.dat"), bile);
+    EXPECT_TRUE(zurnal().empty());
+
+    b = spust({"--logo", "obr.bmp", "--yes"});
+    EXPECT_EQ(b.kod, 0) << b.err;
+    ASSERT_TRUE(cekej_na_zurnal(1));
+    EXPECT_NE(zurnal()[0].find("table E0"), std::string::npos) << zurnal()[0];
+    EXPECT_TRUE(fs::exists(pamet / "table-E0.txt"));
+}
+
+}  // namespace
+
+#endif
+#endif
