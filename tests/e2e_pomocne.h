@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <regex>
 #include <thread>
@@ -73,14 +74,16 @@ private:
     int kod_ = -1;
 };
 
-// The environment of the tests with KASLNK_COM1 set to `com1` (empty: nowhere).
-inline std::vector<std::string> prostredi(const std::string& com1) {
+// The environment of the tests with KASLNK_COM1 set to `com1` and KASLNK_COMn to
+// porty[n]; every other port (and an empty name) goes nowhere.
+inline std::vector<std::string> prostredi(const std::string& com1, std::map<int, std::string> porty = {}) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e)
         if (std::strncmp(*e, "KASLNK_COM", 10) != 0) env.push_back(*e);
+    if (!com1.empty()) porty[1] = com1;
     for (int i = 1; i <= 9; ++i)
         env.push_back("KASLNK_COM" + std::to_string(i) + "=" +
-                      (i == 1 && !com1.empty() ? com1 : "/nonexistent/kaslnk-com" + std::to_string(i)));
+                      (!porty[i].empty() ? porty[i] : "/nonexistent/kaslnk-com" + std::to_string(i)));
     return env;
 }
 
@@ -129,8 +132,10 @@ protected:
     fs::path pamet = adresar / "pokladna";
 #ifdef KASLNK_SIM_BINARY
     std::unique_ptr<Simulator> sim;
+    std::vector<std::unique_ptr<Simulator>> dalsi;  // on COM2.. (pridej_simulator)
 #endif
-    std::string com1;  // what KASLNK_COM1 names for the next run
+    std::string com1;                  // what KASLNK_COM1 names for the next run
+    std::map<int, std::string> porty;  // and KASLNK_COMn
 
     void SetUp() override {
         fs::copy_file(KASLNK_BINARY, adresar / "kaslnk");
@@ -139,18 +144,29 @@ protected:
     void TearDown() override {
 #ifdef KASLNK_SIM_BINARY
         sim.reset();
+        dalsi.clear();
 #endif
         if (HasFailure()) std::fprintf(stderr, "journal.log:\n%s", precti_soubor(pamet / "journal.log").c_str());
         std::error_code ec;
         fs::remove_all(adresar, ec);
     }
 #ifdef KASLNK_SIM_BINARY
-    void spust_simulator(std::vector<std::string> volby = {}) {
+    std::unique_ptr<Simulator> simulator(std::vector<std::string> volby, const fs::path& log) {
         if (!fs::exists(pamet)) fs::copy(std::string(KASLNK_SOURCE_DIR) + "/examples/register", pamet);
         volby.insert(volby.begin(), {"-m", pamet.string()});
-        sim = std::make_unique<Simulator>(volby);
-        ASSERT_FALSE(sim->cesta.empty());
+        if (!log.empty()) volby.insert(volby.end(), {"-T", log.string()});
+        auto s = std::make_unique<Simulator>(volby);
+        EXPECT_FALSE(s->cesta.empty());
+        return s;
+    }
+    void spust_simulator(std::vector<std::string> volby = {}) {
+        sim = simulator(volby, {});
         com1 = sim->cesta;
+    }
+    // One more simulator on the same memory as COMn, with its traffic log stopa-n.txt.
+    void pridej_simulator(int n, const std::vector<std::string>& volby) {
+        dalsi.push_back(simulator(volby, adresar / ("stopa-" + std::to_string(n) + ".txt")));
+        porty[n] = dalsi.back()->cesta;
     }
 #endif
     // Runs `program` (default: the copy, as "./kaslnk") in `kde` (default: the program
@@ -166,7 +182,7 @@ protected:
         argv.insert(argv.end(), argumenty.begin(), argumenty.end());
         Beh b;
         {
-            Proces p(argv, kde.string(), prostredi(com1), fo, fe);
+            Proces p(argv, kde.string(), prostredi(com1, porty), fo, fe);
             close(fo);
             close(fe);
             b.kod = p.cekej(60000);

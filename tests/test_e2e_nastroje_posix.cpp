@@ -12,49 +12,38 @@ using namespace e2e;
 
 const std::string PRIKAZ = HLAVICKA + "/99-00/;x\r\n";
 
-// The enquiries a simulator saw, in order, as "terminal@speed".
-std::vector<std::string> dotazy(const fs::path& stopa) {
+// The enquiries a simulator saw, in order: "terminal@speed " each.
+std::string dotazy(const fs::path& stopa) {
     static const std::regex dotaz(R"(enquiry for terminal (\d{6}) at (\d+) bit/s)");
-    std::string t = precti_soubor(stopa);
-    std::vector<std::string> out;
-    for (std::sregex_iterator i(t.begin(), t.end(), dotaz), k; i != k; ++i) out.push_back((*i)[1].str() + "@" + (*i)[2].str());
+    std::string t = precti_soubor(stopa), out;
+    for (std::sregex_iterator i(t.begin(), t.end(), dotaz), k; i != k; ++i) out += (*i)[1].str() + "@" + (*i)[2].str() + " ";
     return out;
 }
 
-std::vector<std::string> kolem(const std::string& terminal, std::vector<std::string> rychlosti) {
-    for (std::string& r : rychlosti) r = terminal + "@" + r;
-    return rychlosti;
+std::string nalez(const char* port, const char* rychlost, const char* terminal) {
+    return std::string("Nalezl jsem pokladnu na portu ") + port + ", komunikuje rychlosti " + rychlost +
+           ", a ma cislo terminalu " + terminal + ".\n";
 }
 
-const std::vector<std::string> VSECHNY = {"19200", "9600", "4800", "2400"};
-
-struct PripadHledani {
-    const char* nazev;
-    std::vector<std::vector<std::string>> simulatory;  // COM1, COM2, ...
-    std::vector<std::string> argumenty;
-    int kod;
-    std::string vystup;
-    std::vector<std::vector<std::string>> dotazy;  // per simulator
-    std::string prikaz_po;
-};
-
 TEST_F(E2E, HledaniPokladny) {
-    auto nalez = [](const char* port, const char* rychlost, const char* terminal) {
-        return std::string("Nalezl jsem pokladnu na portu ") + port + ", komunikuje rychlosti " + rychlost +
-               ", a ma cislo terminalu " + terminal + ".\n";
-    };
-    std::vector<std::string> t1 = kolem("000001", VSECHNY), t2 = kolem("000002", {"19200", "9600", "4800", "4800"});
-    std::vector<std::string> t1_t2 = t1;
-    t1_t2.insert(t1_t2.end(), t2.begin(), t2.end());
-    const PripadHledani pripady[] = {
+    const std::string T1 = "000001@19200 000001@9600 000001@4800 000001@2400 ";
+    const struct {
+        const char* nazev;
+        std::vector<std::vector<std::string>> simulatory;  // COM1, COM2, ...
+        std::vector<std::string> argumenty;
+        int kod;
+        std::string vystup;
+        std::vector<std::string> dotazy;  // of each simulator
+        std::string prikaz_po;
+    } pripady[] = {
         {"COM1 and COM2 silent, COM3 at 9600; Yes", {{"-t", "9"}, {"-t", "9"}, {"-b", "9600"}}, {"--find-register", "--yes"}, 0,
          nalez("3", "9600", "000001") + "Prikazove soubory byly nastaveny na novy port a rychlost.\n",
-         {t1, t1, kolem("000001", {"19200", "9600", "9600"})}, "000001,3,5,1,era\r\n/99-00/;x\r\n"},
+         {T1, T1, "000001@19200 000001@9600 000001@9600 "}, "000001,3,5,1,era\r\n/99-00/;x\r\n"},
         {"terminal 1 at all speeds before terminal 2; No", {{"-t", "2", "-b", "4800"}}, {"--find-register", "2"}, 0,
-         nalez("1", "4800", "000002"), {t1_t2}, PRIKAZ},
-        {"a register that answers NAK", {{"--nak"}}, {"--find-register"}, KOD_NENALEZENO, "", {t1}, PRIKAZ},
+         nalez("1", "4800", "000002"), {T1 + "000002@19200 000002@9600 000002@4800 000002@4800 "}, PRIKAZ},
+        {"a register that answers NAK", {{"--nak"}}, {"--find-register"}, KOD_NENALEZENO, "", {T1}, PRIKAZ},
     };
-    for (const PripadHledani& p : pripady) {
+    for (const auto& p : pripady) {
         SCOPED_TRACE(p.nazev);
         zapis("prikaz.cmd", PRIKAZ);
         fs::remove(adresar / "timd.cmx");
@@ -67,13 +56,12 @@ TEST_F(E2E, HledaniPokladny) {
         EXPECT_EQ(precti("timd.cmx").substr(0, 16), p.prikaz_po.substr(0, 16));
         EXPECT_EQ(existuje("sts.dat"), p.kod == 0);
         if (p.kod) { EXPECT_NE(b.err.find("Nenalezl jsem zadnou pokladnu."), std::string::npos) << b.err; }
-        dalsi_simulatory.clear();
+        dalsi.clear();
         for (size_t i = 0; i < p.dotazy.size(); ++i) {
-            fs::path s = adresar / ("stopa-" + std::to_string(i + 1) + ".txt");
-            EXPECT_EQ(dotazy(s), p.dotazy[i]) << "COM" << i + 1;
-            fs::remove(s);
-            porty[i + 1].clear();
+            EXPECT_EQ(dotazy(adresar / ("stopa-" + std::to_string(i + 1) + ".txt")), p.dotazy[i]) << "COM" << i + 1;
+            fs::remove(adresar / ("stopa-" + std::to_string(i + 1) + ".txt"));
         }
+        porty.clear();
     }
 }
 
@@ -116,7 +104,7 @@ TEST_F(E2E, LogoZPrikazoveRadky) {
     EXPECT_NE(b.err.find("Format souboru neni BMP."), std::string::npos) << b.err;
     EXPECT_FALSE(existuje("Glogo.dat"));
 
-    ASSERT_EQ(std::system(("convert -size 288x130 xc:white -type bilevel BMP3:" + (adresar / "obr.bmp").string()).c_str()), 0);
+    ASSERT_EQ(std::system(("convert -size 288x130 xc:white +dither -colors 2 BMP3:" + (adresar / "obr.bmp").string()).c_str()), 0);
     std::string bile;
     for (int r = 0; r < 130; ++r) bile += std::string(72, '0') + "\r\n";
     b = spust({"--logo", "obr.bmp"});

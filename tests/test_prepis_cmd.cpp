@@ -51,21 +51,4 @@ TEST_F(Prepis, JedenZnakKazdehoSouboru) {
     }
 }
 
-// The speed command and the search treat the ".cmx" files after those of the extension
-// in force, which stays in force.
-TEST_F(Prepis, PriponaAPakCmx) {
-    tt.pripona_cmd = "kas";
-    zapis("a.kas", "000001,1,6,1,era");
-    zapis("timd.cmx", "000001,1,6,1,era");
-    zapis("b.cmd", "000001,1,6,1,era");
-    tt.cislo_portu = 2;
-    tt.rychlost = 9600;
-    aktualizuj_asci_promenne();
-    EXPECT_TRUE(prepis_i_cmx(PREPIS_OBOJI));
-    EXPECT_EQ(precti("a.kas"), "000001,2,5,1,era");
-    EXPECT_EQ(precti("timd.cmx"), "000001,2,5,1,era");
-    EXPECT_EQ(precti("b.cmd"), "000001,1,6,1,era");
-    EXPECT_EQ(tt.pripona_cmd, "kas");
-}
-
 }  // namespace
