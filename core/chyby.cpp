@@ -1,15 +1,15 @@
 #include "core/chyby.h"
 
+#include <array>
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 
 #include "core/globals.h"
 #include "core/log.h"
-#include "core/prikazovy_radek.h"
 #include "core/prikazovy_soubor.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
-#include "link/serial.h"
-#include "link/tray.h"
 #include "platform/platform.h"
 
 // Texts of the error codes 0..113, trailing blanks included (Windows-1250).
@@ -132,9 +132,25 @@ const char* const errmsg[POCET_CHYB] = {
 
 char PracText[1024];
 
-void (*hook_err_vlakno)() = nullptr;
-
 namespace {
+
+// The clean-up handlers. A fixed table: err() may run on any thread while another
+// registers, and it must not allocate on its way out.
+constexpr size_t MAX_UKLIDU = 16;
+std::array<std::atomic<UklidPriChybe>, MAX_UKLIDU> g_uklid{};
+std::atomic<size_t> g_pocet_uklidu{0};
+std::mutex g_uklid_mutex;
+
+void spust_uklid() {
+    size_t pocet = g_pocet_uklidu;
+    for (size_t i = 0; i < pocet; ++i) g_uklid[i].load()();
+}
+
+void zavri_soubory_prenosu() {
+    zavri_soubor(workf);
+    workf = nullptr;
+    zavri_vsechny_soubory();
+}
 
 void vychozi_konec(int kod) { plat_ukonci(kod); }
 ExitHook g_exit_hook = vychozi_konec;
@@ -144,6 +160,21 @@ ExitHook g_exit_hook = vychozi_konec;
 const char* text_chyby(int32_t kod) {
     if (kod < 0 || kod >= POCET_CHYB) return "";
     return errmsg[kod];
+}
+
+void pri_chybe(UklidPriChybe uklid) {
+    std::lock_guard<std::mutex> lock(g_uklid_mutex);
+    size_t pocet = g_pocet_uklidu;
+    for (size_t i = 0; i < pocet; ++i)
+        if (g_uklid[i] == uklid) return;
+    if (pocet == MAX_UKLIDU) err(99, 2);  // a programming error: more layers than places
+    g_uklid[pocet] = uklid;
+    g_pocet_uklidu = pocet + 1;
+}
+
+void uklid_prenosu() {
+    spust_uklid();
+    zavri_soubory_prenosu();
 }
 
 void nastav_exit_hook(ExitHook hook) { g_exit_hook = hook ? hook : vychozi_konec; }
@@ -158,25 +189,23 @@ void err(int32_t kod, int32_t podkod) {
     ERROR1 = kod;
     ERROR2 = podkod;
 
+    if (debug && kod == 30 && podkod == 1) {
+        std::snprintf(PracText, sizeof PracText, "\nOtevirany soubor je %s, chyba %u.",
+                      neotevreny_soubor().c_str(), LastError);
+        VypisBox(PracText, 48);
+    }
     if (WINDOW || debug || hlasky) {
         std::snprintf(PracText, sizeof PracText, "Chyba %d, %d, LastError %u. \n%s", kod, podkod,
                       LastError, text_chyby(kod));
         VypisBox(PracText, 48);
     }
-    if (!SIT) {
-        CloseConnection();
-        if (hook_err_vlakno) hook_err_vlakno();
-    }
-    if (ShowProgress) NotifyDelete();
+    spust_uklid();
 
     zapis_log();
 
-    zavri_soubor(workf);
-    workf = nullptr;
-    zavri_vsechny_soubory();
-    smaz_soubor(pridej_path("wlasterr.tmp"));
-    if (soubor_existuje(pridej_path("work01.tmp")))
-        presun_soubor(pridej_path("work01.tmp"), pridej_path("wlasterr.tmp"));
+    zavri_soubory_prenosu();
+    smaz_soubor(pridej_path(WLASTERR));
+    if (soubor_existuje(pridej_path(WORK01))) presun_soubor(pridej_path(WORK01), pridej_path(WLASTERR));
 
     uvolni_cmd_buffer();
     ukonci_proces(1);

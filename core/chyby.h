@@ -21,6 +21,13 @@ using ExitHook = void (*)(int kod);
 void nastav_exit_hook(ExitHook hook);
 [[noreturn]] void ukonci_proces(int kod);
 
-// Work done by err() for parts that live elsewhere: closing the transfer's event and
-// thread handles. Null when no transfer machinery is set up.
-extern void (*hook_err_vlakno)();
+// Clean-up that err() runs before it writes the log, for resources of the layers above
+// the core: the link layer registers the closing of the port and of the raw traffic
+// file, the tray the removal of its icon, the window what it holds. A handler is
+// registered once (registering it again changes nothing) and stays registered; it must
+// do nothing when its resource is not in use. Handlers run in the order of registration.
+using UklidPriChybe = void (*)();
+void pri_chybe(UklidPriChybe uklid);
+// The clean-up of err() without its report: the handlers, then every file still open.
+// A transfer worker that was stopped ends with it.
+void uklid_prenosu();

@@ -1,22 +1,16 @@
-// Batches of command files, and the register file scan.
-#include <algorithm>
+// Batches of command files.
 #include <atomic>
-#include <cctype>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <thread>
-#include <vector>
 
 #include "core/chyby.h"
 #include "core/globals.h"
+#include "core/hodiny.h"
 #include "core/prenos.h"
 #include "core/prikazovy_radek.h"
 #include "core/prikazovy_soubor.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
-#include "link/cteni.h"
-#include "link/hodiny.h"
 
 namespace {
 std::function<bool()> g_vyber_davky;
@@ -62,8 +56,12 @@ void proved_soubor_davky(const std::string& jmeno) {
         eventKonecRSPrenosu.zrus();
         cekej_ms(2000);
         if (skoncil) break;
-        if (VypisBox("Program neodpovida.\r Mam prenos ukoncit?", MB_YESNO_VYKRICNIK) == IDYES)
-            err(109, 4);
+        if (VypisBox("Program neodpovida.\r Mam prenos ukoncit?", MB_YESNO_VYKRICNIK) == IDYES) {
+            // The worker ends before the error closes its port; a file it finished is
+            // not reported as broken off.
+            if (zastav_vlakno()) err(109, 4);
+            break;
+        }
     }
     dokonci_vlakno();
 }
@@ -124,33 +122,5 @@ int Inicializuj_davku() {
         g_davka_bezi = false;
         err(75, 6);
     }
-    return 1;
-}
-
-int Zkus_vsechny_soubory() {
-    if (bezi_prenos()) {
-        VypisBox(TEXT_PRENOS_BEZI, 48);
-        return 0;
-    }
-    if (!zamkni_adresar()) return 0;
-    // The first command file by name (the order of a directory listing is not fixed).
-    std::error_code ec;
-    std::vector<std::string> nalezene = soubory_s_priponou(tt.pripona_cmd, ec);
-    if (nalezene.empty()) err(89, 17);
-    tt.jmeno_cmd = nalezene.front();
-    if (debug) VypisBlok("Pracuji podle souboru " + tt.jmeno_cmd + ".\r", 0);
-    uvolni_cmd_buffer();
-    tt.pokracovani = 0;
-    ctiCMD();
-    static const char hex[] = "0123456789ABCDEF";
-    tt.prikazovy_paket = "/20-00/00/;test";
-    for (int i = 0; i < 16; ++i) {
-        for (int j = 0; j < 16; ++j) {
-            tt.prikazovy_paket[7] = hex[j];
-            tt.prikazovy_paket[8] = hex[i];
-            precti_data();
-        }
-    }
-    uvolni_adresar();
     return 1;
 }

@@ -5,7 +5,7 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
-#include "core/prikazovy_radek.h"
+#include "core/soubory.h"
 #include "core/zpravy.h"
 
 std::string ini_porty[10];

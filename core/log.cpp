@@ -4,7 +4,7 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
-#include "core/prikazovy_radek.h"
+#include "core/soubory.h"
 #include "core/zpravy.h"
 #include "platform/platform.h"
 
@@ -97,7 +97,7 @@ void zkrat_log() {
         return;
     }
     std::rewind(logf);
-    HSOUBOR prac = otevri_soubor("work03.tmp", 'w');
+    HSOUBOR prac = otevri_soubor(WORK03, 'w');
     // Reads one line with its LF; false at the end of the file.
     auto cti_radek = [&](std::string& radek) {
         radek.clear();
@@ -127,5 +127,5 @@ void zkrat_log() {
     zavri_soubor(prac);
     smaz_soubor(pridej_path("log.bak"));
     if (!presun_soubor(logjmeno, pridej_path("log.bak"))) err(61, 1);
-    if (!presun_soubor(pridej_path("work03.tmp"), pridej_path(tt.logovy_soubor))) err(61, 2);
+    if (!presun_soubor(pridej_path(WORK03), pridej_path(tt.logovy_soubor))) err(61, 2);
 }

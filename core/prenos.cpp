@@ -6,17 +6,11 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
+#include "core/hodiny.h"
 #include "core/log.h"
-#include "core/prikazovy_radek.h"
 #include "core/prikazovy_soubor.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
-#include "link/cteni.h"
-#include "link/hodiny.h"
-#include "link/odesilani.h"
-#include "link/protokol.h"
-#include "link/serial.h"
-#include "link/zvlastni.h"
 #include "platform/platform.h"
 
 Udalost eventKonecRSPrenosu;
@@ -29,6 +23,9 @@ namespace {
 std::thread g_vlakno;  // the transfer worker (ThreadHandle1)
 std::atomic<bool> g_bezi{false};
 std::atomic<int> g_kod_konce{-1};
+std::atomic<bool> g_zastavit{false};  // a stop is asked for
+std::atomic<bool> g_zastaven{false};  // the worker was cut off inside an operation
+Udalost g_zastaveni;                  // wakes the pause between operations
 
 std::mutex g_zamek_mutex;
 int g_zamek = -1;
@@ -45,19 +42,14 @@ void konec_vlakna() {
 }
 
 void RS232thread(bool& konci_nulou) {
-    bool s_rsdata = rawdebug != 0;
-    if (s_rsdata) rsd = otevri_soubor("rsdata", 'w');
+    zacni_provoz();
     do {
         zkrat_log();
         proved_operaci();
         zapis_log();
-        cekej_ms(static_cast<uint32_t>(zpozdeni > 0 ? zpozdeni : 0));
+        if (cekej_ms_nebo(static_cast<uint32_t>(zpozdeni > 0 ? zpozdeni : 0), g_zastaveni)) break;
     } while (ctiCMD());
-    if (s_rsdata) {
-        HSOUBOR f = rsd;
-        rsd = nullptr;
-        zavri_soubor(f);
-    }
+    ukonci_provoz();
     if ((WINDOW || debug || hlasky) && !DAVKA) {
         if (ERROR1 != 98)
             VypisBox("Komunikace uspesne ukoncena.", 48);
@@ -76,9 +68,11 @@ void vlakno() {
     // An exit hook that returns control (tests) ends the worker instead of the process.
     try {
         RS232thread(konci_nulou);
+    } catch (const ZastavenyPrenos&) {
+        g_zastaven = true;
+        uklid_prenosu();
     } catch (...) {
         g_kod_konce = konci_nulou ? 0 : 1;
-        rsd = nullptr;  // err() has closed it
     }
     konec_vlakna();
 }
@@ -112,17 +106,15 @@ void dokonci_vlakno() {
 
 int kod_konce_vlakna() { return g_kod_konce; }
 
-void proved_operaci() {
-    char cislice = tt.prikazovy_paket.size() > 1 ? tt.prikazovy_paket[1] : 0;
-    switch (cislice) {
-        case '1': posli_data(); break;
-        case '2': precti_data(); break;
-        case '3': posli_rje(); break;
-        case '4': ramdown(); break;
-        case '5': ramup(); break;
-        case '9': delej_special(); break;
-        default: err(51, 13);
-    }
+bool zastaveni_pozadovano() { return g_zastavit; }
+
+bool zastav_vlakno() {
+    g_zastavit = true;
+    g_zastaveni.nastav();
+    dokonci_vlakno();
+    g_zastavit = false;
+    g_zastaveni.zrus();
+    return g_zastaven;
 }
 
 int komunikuj() {
@@ -162,7 +154,7 @@ int Inicializuj_RS_komunikaci() {
     }
     dokonci_vlakno();
     eventKonecRSPrenosu.zrus();
-    nastav_kontrolu_stavu(stav_po_odeslani);
+    g_zastaven = false;
     try {
         g_vlakno = std::thread(vlakno);
     } catch (...) {

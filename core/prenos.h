@@ -32,9 +32,6 @@ int komunikuj();
 int Inicializuj_RS_komunikaci();
 // Starts the batch thread; 0 when a transfer or batch is running.
 int Inicializuj_davku();
-// The register file scan: the first command file of the program directory gives the
-// header, then /20-00/ij/ is read for every code ij (on the calling thread).
-int Zkus_vsechny_soubory();
 
 // Start-up in automatic mode: komunikuj, then wait for the worker, which ends the process.
 void prenos_ze_startu();
@@ -50,6 +47,15 @@ bool bezi_prenos();
 bool bezi_davka();
 // Waits until the worker thread (the batch thread) has finished and releases it.
 void dokonci_vlakno();
+// Stops the worker of a caller that waited for it in vain, waits until it has ended and
+// releases it. The worker's pause between operations ends at once and no further
+// operation starts; an operation still on the line ends at its next read or write of the
+// port, without a report, the port and files closed (uklid_prenosu). True when an
+// operation was cut off so; false when the worker ended by itself (every operation done).
+bool zastav_vlakno();
+// True while a stop is asked for; the link layer then throws ZastavenyPrenos.
+bool zastaveni_pozadovano();
+struct ZastavenyPrenos {};
 void dokonci_davku();
 // How the last worker ended when the exit hook returned control instead of ending the
 // process (tests): the exit code, or -1 when it signalled the end event.
@@ -59,5 +65,12 @@ int kod_konce_vlakna();
 // window installs its dialog; without one the name already in tt.davkovy_soubor is used.
 void nastav_vyber_davky(std::function<bool()> vyber);
 
-// The operation of the current command-file line, chosen by its command digit.
+// The link layer's part of a transfer (defined in link/operace.cpp; the core includes
+// nothing of the layers above it). The worker calls zacni_provoz before the first
+// operation, proved_operaci for every command-file line (the operation chosen by its
+// command digit) and ukonci_provoz after the last one. "/t" at start-up runs
+// nastav_cas_datum (link/vestavene.cpp).
+void zacni_provoz();
 void proved_operaci();
+void ukonci_provoz();
+void nastav_cas_datum();

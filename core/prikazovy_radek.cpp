@@ -231,11 +231,6 @@ void zpracuj_parametry(const std::string& radek, const std::vector<std::string>&
     pouzij_parametry(rozeber_parametry(radek, argumenty));
 }
 
-std::string pridej_path(const std::string& jmeno) {
-    if (!fullpath) return jmeno;
-    return tt.adresar_programu + jmeno;
-}
-
 int TvorSoubor(const std::string& jmeno, const std::string& obsah) {
     namespace fs = std::filesystem;
     std::error_code ec;

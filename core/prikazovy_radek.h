@@ -56,9 +56,6 @@ Parametry rozeber_parametry(const std::string& radek, const std::vector<std::str
 // with exit code 0 (--help, --version; Linux only), 2, 3 or 8.
 void zpracuj_parametry(const std::string& radek, const std::vector<std::string>& argumenty);
 
-// The program directory in front of the name when the command line named one.
-std::string pridej_path(const std::string& jmeno);
-
 // Creates the file in the program directory with the contents unless it exists; 0 or 1.
 int TvorSoubor(const std::string& jmeno, const std::string& obsah);
 

@@ -10,7 +10,6 @@
 
 #include "core/chyby.h"
 #include "core/kodovani.h"
-#include "core/prikazovy_radek.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
 #include "platform/platform.h"

@@ -10,8 +10,6 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
-#include "core/prikazovy_radek.h"
-#include "core/zpravy.h"
 #include "platform/platform.h"
 
 unsigned char readchar;
@@ -31,6 +29,8 @@ namespace {
 std::mutex g_otevrene_mutex;
 std::set<HSOUBOR> g_otevrene;
 
+thread_local std::string g_neotevreny;
+
 // C streams need a seek between reading and writing on the same file.
 void prepni(HSOUBOR f, char operace) {
     if (f->posledni != operace && f->posledni != 0) std::fseek(f->f, 0, SEEK_CUR);
@@ -38,6 +38,13 @@ void prepni(HSOUBOR f, char operace) {
 }
 
 }  // namespace
+
+std::string pridej_path(const std::string& jmeno) {
+    if (!fullpath) return jmeno;
+    return tt.adresar_programu + jmeno;
+}
+
+const std::string& neotevreny_soubor() { return g_neotevreny; }
 
 std::string skutecne_jmeno(const std::string& cesta) { return plat_najdi_soubor(cesta); }
 
@@ -84,14 +91,8 @@ HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty) {
     // A new file gets the name the program formed; an existing one is used whatever its case.
     std::FILE* f = std::fopen(skutecna.c_str(), fmod);
     if (!f) {
-        uint32_t chyba = plat_posledni_chyba();
-        if (debug) {
-            char text[600];
-            std::snprintf(text, sizeof text, "\nOtevirany soubor je %s, chyba %u.", jmeno.c_str(), chyba);
-            VypisBox(text, 48);
-        }
         if (mod == 'R') return nullptr;
-        plat_nastav_posledni_chybu(chyba);
+        g_neotevreny = jmeno;
         err(30, 1);
     }
     if (mod == '+' && std::fseek(f, 0, SEEK_END) != 0) {

@@ -1,11 +1,22 @@
 // Byte-level file routines. Every failure ends in err(); names are relative to the
-// program directory (through pridej_path) unless the caller says otherwise.
+// program directory (through pridej_path) unless the caller says otherwise. The routines
+// show no messages: err() reports a failure.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <system_error>
 #include <vector>
+
+// Work files with fixed names in the program directory.
+constexpr const char* WORK01 = "work01.tmp";      // blocks received from the register
+constexpr const char* WORK02 = "work02.tmp";      // frames to send
+constexpr const char* WORK03 = "work03.tmp";      // the shortened log being built
+constexpr const char* WORK04 = "work04.tmp";      // data digits of a received table
+constexpr const char* WLASTERR = "wlasterr.tmp";  // the blocks of a failed transfer
+
+// The program directory in front of the name when the command line named one.
+std::string pridej_path(const std::string& jmeno);
 
 struct Soubor;             // an open file with its own buffer
 using HSOUBOR = Soubor*;   // null = no file
@@ -18,6 +29,9 @@ extern uint32_t pozice_v_souboru;  // bytes read by cti_znak_ze_souboru
 // 'w' create or truncate, '+' open or create and append, 'R' as 'r' but a missing file
 // gives a null handle. bez_cesty != 0: the name is used as given.
 HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty = 0);
+// The name (as passed to otevri_soubor) of the file that could not be opened last on
+// this thread; err() names it in debug mode.
+const std::string& neotevreny_soubor();
 // Reads one byte into readchar; returns FEOF. Reads and writes may alternate on a file
 // opened with 'b' (both continue at the current position).
 int32_t cti_znak_ze_souboru(HSOUBOR f);

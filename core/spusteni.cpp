@@ -14,7 +14,6 @@
 #include "core/prikazovy_soubor.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
-#include "link/vestavene.h"
 #include "platform/platform.h"
 
 namespace {

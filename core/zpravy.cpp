@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "core/globals.h"
-#include "link/terminal.h"
+#include "core/terminal.h"
 #include "platform/platform.h"
 
 namespace {

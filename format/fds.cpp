@@ -16,9 +16,6 @@ int32_t delka_zaznamu;
 
 namespace {
 
-constexpr int POCET_POLI = 23;
-constexpr int SIRKY[POCET_POLI] = {2, 2, 4, 2, 4, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2};
-
 // A character that may stand in a field of the header: printable, not a comma.
 bool znak_pole(int c) { return c >= 0x20 && c < 0x7F && c != ','; }
 
@@ -55,14 +52,14 @@ int konv_fds(HSOUBOR f) {
         if (cti(f) != hlavicka[i]) err(31, 12 + i);
 
     std::string radek;
-    for (int pole = 0; pole < POCET_POLI; ++pole) {
-        for (int k = 0; k < SIRKY[pole]; ++k) {
+    for (int pole = 0; pole < POLI_FDS; ++pole) {
+        for (int k = 0; k < SIRKY_POLI_FDS[pole]; ++k) {
             c = cti(f);
             if (c < 0) err(31, 18);        // the block ends inside the header
             if (!znak_pole(c)) err(31, 19);  // CR, comma or control character in a field
             radek += static_cast<char>(c);
         }
-        radek += pole + 1 < POCET_POLI ? "," : "\r\n";
+        radek += pole + 1 < POLI_FDS ? "," : "\r\n";
     }
     while ((c = cti(f)) >= 0 && c != '\r') {}
     zapis_soubor_naraz(tt.fds_soubor, radek);

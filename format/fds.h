@@ -6,6 +6,10 @@
 
 #include "core/soubory.h"
 
+// The fields of an FDS header and their widths in characters.
+constexpr int POLI_FDS = 23;
+constexpr int SIRKY_POLI_FDS[POLI_FDS] = {2, 2, 4, 2, 4, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2};
+
 // The parsed FDS file; every field is a zero-ended text.
 struct FDSFILE {
     char kod_souboru[4];    // field 1: file code, "00" for a table

@@ -15,7 +15,6 @@ constexpr int8_t hodnota_cislice(int c) {
     return -1;
 }
 
-constexpr char cislice[] = "0123456789ABCDEF";
 constexpr int32_t MAX_RADEK = 200;
 
 }  // namespace
@@ -31,8 +30,8 @@ const int8_t hex_hodnota[256] = {
 };
 
 void preved_byte_na_ascii(uint8_t bajt, char* out) {
-    out[0] = cislice[bajt >> 4];
-    out[1] = cislice[bajt & 0x0F];
+    out[0] = HEX_CISLICE[bajt >> 4];
+    out[1] = HEX_CISLICE[bajt & 0x0F];
 }
 
 uint8_t preved_na_byte(char vyssi, char nizsi) {

@@ -5,6 +5,9 @@
 
 #include "core/soubory.h"
 
+// The hexadecimal digits, upper case.
+constexpr char HEX_CISLICE[] = "0123456789ABCDEF";
+
 // Value of a hexadecimal digit (either case), -1 for any other byte.
 extern const int8_t hex_hodnota[256];
 inline bool je_hex(unsigned char znak) { return hex_hodnota[znak] >= 0; }

@@ -11,8 +11,6 @@
 // Framing the blocks into work02.tmp is the caller's.
 #pragma once
 
-constexpr const char* WORK01 = "work01.tmp";
-
 // Converts the blocks in work01.tmp: the header block to the FDS file, the rest to the
 // data file. The work file is closed but left in place. Returns 0; failures end in err().
 int preved_prijata_data();

@@ -2,7 +2,7 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
-#include "core/prikazovy_radek.h"
+#include "core/soubory.h"
 #include "format/stav.h"
 
 namespace {

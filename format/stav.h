@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/soubory.h"
+#include "format/ramec.h"
 
 extern HSOUBOR redf;     // the file being read: work01.tmp, then work04.tmp for a table
 extern HSOUBOR writf;    // the data file being written (under its temporary name)
@@ -17,7 +18,6 @@ extern HSOUBOR fdsf;     // the FDS file while it is parsed
 extern char cteny_blok;  // sequence character expected in the next received block
 // The sequence character that follows: '0'..'9', then '0' again.
 inline void posun_cteny_blok() { cteny_blok = cteny_blok == '9' ? '0' : static_cast<char>(cteny_blok + 1); }
-constexpr int STX = 0x02;
 
 // Record text of one received block (at most BLOK_DAT characters are accepted), or the
 // block being built for sending; `iz` reads it, `b` writes it.

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr const char* WORK04 = "work04.tmp";
 
 char znak_bloku() {
     int c = cti(redf);

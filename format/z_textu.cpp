@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr char CISLICE[] = "0123456789ABCDEF";
 
 // ---- register files: the line in pp ----
 
@@ -24,8 +23,8 @@ void do_ss(char znak) {
 }
 
 void bajt_do_ss(uint8_t bajt) {
-    do_ss(CISLICE[bajt >> 4]);
-    do_ss(CISLICE[bajt & 0x0F]);
+    do_ss(HEX_CISLICE[bajt >> 4]);
+    do_ss(HEX_CISLICE[bajt & 0x0F]);
 }
 
 // Copies `pocet` hexadecimal digits of the line to the record, in upper case. Anything
@@ -34,7 +33,7 @@ void cislice_z_pp(size_t pocet, int32_t podkod) {
     for (size_t i = 0; i < pocet; ++i, ++ppindex) {
         int h = hex_hodnota[znak_pp()];
         if (h < 0) err(59, podkod);
-        do_ss(CISLICE[h]);
+        do_ss(HEX_CISLICE[h]);
     }
 }
 
@@ -63,7 +62,7 @@ void cislice_z_dat(size_t pocet, int32_t podkod) {
     for (size_t i = 0; i < pocet; ++i) {
         int h = hex_hodnota[znak_pole_d()];
         if (h < 0) err(59, podkod);
-        do_bloku(CISLICE[h]);
+        do_bloku(HEX_CISLICE[h]);
     }
 }
 
@@ -200,8 +199,8 @@ void zpracujfTd(int32_t n) {
     for (int32_t i = 0; i < n; ++i) {
         uint8_t znak = znak_pole_d();
         uint8_t bajt = konverzeW_C ? wintokasa(znak) : znak;
-        do_bloku(CISLICE[bajt >> 4]);
-        do_bloku(CISLICE[bajt & 0x0F]);
+        do_bloku(HEX_CISLICE[bajt >> 4]);
+        do_bloku(HEX_CISLICE[bajt & 0x0F]);
     }
     if (znak_pole_d() != '"') err(59, 12);
     za_polem_d(59, 13, 14);
@@ -218,8 +217,8 @@ void zpracujfBd(int32_t pozice) {
         za_polem_d(54, 15, 15);
     }
     nexttyp = puvodni;
-    do_bloku(CISLICE[(bajt >> 4) & 0x0F]);
-    do_bloku(CISLICE[bajt & 0x0F]);
+    do_bloku(HEX_CISLICE[(bajt >> 4) & 0x0F]);
+    do_bloku(HEX_CISLICE[bajt & 0x0F]);
 }
 
 int nacti_radek_dat(HSOUBOR f) {

@@ -11,6 +11,7 @@
 #include "format/proudy.h"
 #include "format/stav.h"
 #include "format/z_textu.h"
+#include "link/protokol.h"
 
 HSOUBOR work02f = nullptr;
 
@@ -26,19 +27,14 @@ char poradi_po(char znak) { return znak == '9' ? '0' : static_cast<char>(znak + 
 
 // Appends the two checksum characters of everything after the STX, and the CR.
 void uzavri_ramec(std::string& ramec) {
-    static const char hex[] = "0123456789ABCDEF";
-    unsigned soucet = 0;
-    for (size_t i = 1; i < ramec.size(); ++i) soucet += static_cast<unsigned char>(ramec[i]);
-    unsigned kontrola = (0x100 - (soucet & 0xFF)) & 0xFF;
-    ramec += hex[kontrola >> 4];
-    ramec += hex[kontrola & 0x0F];
+    ramec += kontrolni_znaky(ramec.substr(1));
     ramec += '\r';
 }
 
 void otevri_soubory() {
     zapomen_vraceny_znak();
     dataf = otevri_soubor(tt.datovy_soubor, 'r');
-    work02f = otevri_soubor("work02.tmp", 'w');
+    work02f = otevri_soubor(WORK02, 'w');
     preved_fds_na_prvni_blok();
 }
 

@@ -2,11 +2,10 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
+#include "core/hodiny.h"
 #include "core/log.h"
-#include "core/prikazovy_radek.h"
 #include "core/soubory.h"
 #include "format/prevod.h"
-#include "link/hodiny.h"
 #include "link/protokol.h"
 #include "link/serial.h"
 #include "link/tray.h"
@@ -25,7 +24,7 @@ void cti_data_do_souboru() {
 }
 
 void uklid_work01() {
-    if (!debug) smaz_soubor(pridej_path(work01));
+    if (!debug) smaz_soubor(pridej_path(WORK01));
 }
 
 void precti_data() {

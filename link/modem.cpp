@@ -4,8 +4,8 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
+#include "core/hodiny.h"
 #include "core/zpravy.h"
-#include "link/hodiny.h"
 #include "link/port.h"
 #include "link/serial.h"
 

@@ -3,7 +3,6 @@
 #include "core/chyby.h"
 #include "core/globals.h"
 #include "core/log.h"
-#include "core/prikazovy_radek.h"
 #include "core/soubory.h"
 #include "format/fds.h"
 #include "link/bloky.h"
@@ -32,7 +31,7 @@ void posli_data() {
     else priprav_data_table();
     if (nokomun) return;
     odesli_pracovni_soubor(2, true);
-    if (!debug) smaz_soubor(pridej_path(work02));
+    if (!debug) smaz_soubor(pridej_path(WORK02));
     if (!noterminate) CloseConnection();
 }
 

@@ -4,6 +4,7 @@
 #include "core/chyby.h"
 #include "core/globals.h"
 #include "core/log.h"
+#include "format/hex.h"
 #include "link/port.h"
 #include "link/serial.h"
 #include "platform/platform.h"
@@ -12,8 +13,6 @@ int32_t ack, nak, enq, EOTT, sum;
 char chsum[3];
 int32_t zvuk2 = 0x10;  // MB_ICONHAND: the system's error sound
 
-const char* const work01 = "work01.tmp";
-const char* const work02 = "work02.tmp";
 
 namespace {
 
@@ -27,10 +26,9 @@ void posli_bajt(unsigned char znak, int32_t podkod) {
 }  // namespace
 
 void spocitej_chsum() {
-    static const char hex[] = "0123456789ABCDEF";
     unsigned char b = static_cast<unsigned char>(-sum);
-    chsum[0] = hex[b >> 4];
-    chsum[1] = hex[b & 0x0F];
+    chsum[0] = HEX_CISLICE[b >> 4];
+    chsum[1] = HEX_CISLICE[b & 0x0F];
     chsum[2] = 0;
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-constexpr unsigned char STX = 0x02, EOT = 0x04, ENQ = 0x05, ACK = 0x06, NAK = 0x15, CR = 0x0D;
+#include "format/ramec.h"
 
 // Longest command text a packet carries, and longest outgoing work line before its CR.
 constexpr size_t MAX_PAKET = 188;
@@ -16,9 +16,6 @@ extern int32_t EOTT;           // the register ended its data with EOT
 extern int32_t sum;            // running checksum
 extern char chsum[3];          // the two checksum characters last formed
 extern int32_t zvuk2;          // sound of a repeated block (default: the error sound)
-
-extern const char* const work01;  // received blocks
-extern const char* const work02;  // outgoing frames
 
 // chsum = two upper-case hex digits of the two's complement of the low byte of `sum`.
 void spocitej_chsum();

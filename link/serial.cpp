@@ -5,8 +5,9 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
+#include "core/hodiny.h"
+#include "core/prenos.h"
 #include "core/zpravy.h"
-#include "link/hodiny.h"
 #include "link/port.h"
 #include "link/terminal.h"
 #include "platform/platform.h"
@@ -31,6 +32,11 @@ void do_rsdata(const uint8_t* data, size_t pocet) {
 
 bool g_zaviram = false;  // CloseConnection is running (err may call it once more)
 
+// err() closes the port of a transfer that fails; a network transfer has none.
+void zavri_po_chybe() {
+    if (!SIT) CloseConnection();
+}
+
 }  // namespace
 
 int OpenConnection() {
@@ -46,6 +52,7 @@ int OpenConnection() {
         return 0;
     }
     Port* p = o.port.get();
+    pri_chybe(zavri_po_chybe);
     nastav_aktualni_port(std::move(o.port));
 
     p->maska_udalosti(true);
@@ -111,6 +118,7 @@ int CloseConnection() {
 }
 
 int WriteCommBlock(const void* data, size_t pocet) {
+    if (zastaveni_pozadovano()) throw ZastavenyPrenos{};
     const auto* bajty = static_cast<const uint8_t*>(data);
     Port* p = aktualni_port();
     bool ok = p && p->zapis(bajty, pocet);
@@ -128,6 +136,7 @@ int WriteCommBlock(const void* data, size_t pocet) {
 }
 
 int prijmi_znak() {
+    if (zastaveni_pozadovano()) throw ZastavenyPrenos{};
     Port* p = aktualni_port();
     if (!p) return 0;
     uint8_t znak = 0;

@@ -27,6 +27,7 @@ int SetupConnection();
 // Hangs up if asked, lets the written bytes leave, drops DTR and closes the port. Always 1.
 int CloseConnection();
 // Writes the bytes in one write: 1 success, 0 failure (the caller picks the error).
+// This and prijmi_znak end a worker that is asked to stop (core/prenos.h).
 int WriteCommBlock(const void* data, size_t pocet);
 // Reads one byte into rcvchar: 1 when it came within the read time-out, 0 otherwise.
 // A device that fails (not a time-out) ends the transfer with error 47/1.

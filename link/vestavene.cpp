@@ -1,18 +1,22 @@
 #include "link/vestavene.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
 
 #include "core/chyby.h"
 #include "core/globals.h"
 #include "core/prenos.h"
-#include "core/prikazovy_radek.h"
 #include "core/prikazovy_soubor.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
 #include "format/fds.h"
 #include "format/hex.h"
+#include "link/cteni.h"
 
 long cekani_na_cas_ms = 10000;
 long cekani_na_fds_ms = 30000;
@@ -24,8 +28,9 @@ std::function<MistniCas()> g_cas_pro_datum;
 
 enum class Konec { HOTOVO, ODMITNUTO, VYPRSELO };
 
-// Runs a fixed command file silently through the transfer worker and waits for it.
-// The saved flags come back unless the wait ran out (the worker may still use them).
+// Runs a fixed command file silently through the transfer worker and waits for it. When
+// the wait runs out, the worker is stopped and waited for: an operation it had to cut
+// off is VYPRSELO (the port and its files are closed then); one it finished is HOTOVO.
 Konec spust_pevny_soubor(const char* jmeno, bool bez_automatu, long cekani_ms) {
     uloz_flagy();
     WINDOW = debug = hlasky = 0;
@@ -38,10 +43,13 @@ Konec spust_pevny_soubor(const char* jmeno, bool bez_automatu, long cekani_ms) {
     }
     bool skoncil = eventKonecRSPrenosu.cekej(cekani_ms);
     eventKonecRSPrenosu.zrus();
-    if (!skoncil) return Konec::VYPRSELO;
-    dokonci_vlakno();
+    bool preruseno = false;
+    if (skoncil)
+        dokonci_vlakno();
+    else
+        preruseno = zastav_vlakno();
     obnov_flagy();
-    return Konec::HOTOVO;
+    return preruseno ? Konec::VYPRSELO : Konec::HOTOVO;
 }
 
 // One line of fds.dat without its line end (at most 83 characters, else 52/33);
@@ -131,9 +139,7 @@ void nastav_cas_datum() {
 }
 
 int NahrajGlogoRS(int) {
-    Konec k = spust_pevny_soubor("glog.cmx", false, cekani_na_logo_ms);
-    if (k == Konec::VYPRSELO) obnov_flagy();
-    return k == Konec::HOTOVO ? 0 : 1;
+    return spust_pevny_soubor("glog.cmx", false, cekani_na_logo_ms) == Konec::HOTOVO ? 0 : 1;
 }
 
 bool stahni_fds() {
@@ -189,4 +195,30 @@ void analyzuj_PLUfds() {
     vypis_soubor("31", "EAN", true, 11, "\rSoubor EAN neexisuje.");
     vypis_soubor("12", "Link PLU", false, 0, "\rSoubor Link PLU neexistuje.");
     vypis_soubor("36", "Link EAN", false, 0, "\rSoubor Link EAN neexistuje.");
+}
+
+int Zkus_vsechny_soubory() {
+    if (bezi_prenos()) {
+        VypisBox(TEXT_PRENOS_BEZI, 48);
+        return 0;
+    }
+    if (!zamkni_adresar()) return 0;
+    // The first command file by name (the order of a directory listing is not fixed).
+    std::error_code ec;
+    std::vector<std::string> nalezene = soubory_s_priponou(tt.pripona_cmd, ec);
+    if (nalezene.empty()) err(89, 17);
+    tt.jmeno_cmd = nalezene.front();
+    if (debug) VypisBlok("Pracuji podle souboru " + tt.jmeno_cmd + ".\r", 0);
+    uvolni_cmd_buffer();
+    tt.pokracovani = 0;
+    ctiCMD();
+    tt.prikazovy_paket = "/20-00/00/;test";
+    for (int i = 0; i < 16; ++i) {
+        for (int j = 0; j < 16; ++j) {
+            preved_byte_na_ascii(static_cast<uint8_t>(j * 16 + i), &tt.prikazovy_paket[7]);
+            precti_data();
+        }
+    }
+    uvolni_adresar();
+    return 1;
 }

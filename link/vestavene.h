@@ -24,14 +24,18 @@ std::string text_datumu(const MistniCas& t);
 // mode) when the file cannot be created or written.
 bool vytvor_datum(const std::string& jmeno);
 
-// Sets the register's clock: p_time.dat, then timd.cmx; "Čas je v pokladně." at the end.
-void nastav_cas_datum();
+// nastav_cas_datum (declared in core/prenos.h) sets the register's clock: p_time.dat,
+// then timd.cmx; "Čas je v pokladně." at the end.
 // Loads the logo (Glogo.dat) with glog.cmx: 0 when the transfer ended, 1 when it did not
 // end in time or could not start.
 int NahrajGlogoRS(int = 0);
 // Fetches the register's FDS list into fds.dat with fdsu.cmx; false when the transfer
 // could not start (another one is running).
 bool stahni_fds();
+
+// The register file scan: the first command file of the program directory gives the
+// header, then /20-00/ij/ is read for every code ij (on the calling thread).
+int Zkus_vsechny_soubory();
 
 // Loads the header of the register file with the two-character code from fds.dat into
 // fdsfile: 1 found, 0 not found (52/21 to 52/29 for a malformed line).

@@ -4,9 +4,9 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
+#include "core/hodiny.h"
 #include "core/log.h"
 #include "core/soubory.h"
-#include "link/hodiny.h"
 #include "link/protokol.h"
 #include "link/serial.h"
 #include "link/tray.h"
@@ -44,7 +44,7 @@ void otoc_linku() {
 }
 
 void priprav_vysilani_s(bool s_pracovnim_souborem) {
-    if (s_pracovnim_souborem) workf = otevri_soubor(work02, 'r');
+    if (s_pracovnim_souborem) workf = otevri_soubor(WORK02, 'r');
     zavolej_pokladnu(2);
     posli_prikaz(2);
 }
@@ -91,7 +91,7 @@ void priprav_prijem() {
 
 void prijmi_data() {
     zavri_soubor(workf);
-    workf = otevri_soubor(work01, 'w');
+    workf = otevri_soubor(WORK01, 'w');
     priprav_prijem();
     while (true) {
         send_ACK();

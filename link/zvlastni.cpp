@@ -2,7 +2,8 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
-#include "core/prikazovy_radek.h"
+#include "core/soubory.h"
+#include "format/fds.h"
 #include "format/hex.h"
 #include "format/proudy.h"
 #include "link/cteni.h"
@@ -16,10 +17,6 @@ namespace {
 int dalsi(HSOUBOR f) { return cti_znak_ze_souboru(f) ? -1 : readchar; }
 
 bool je_cislice(int c) { return c >= '0' && c <= '9'; }
-
-// Widths of the 23 fields of an FDS header.
-constexpr int POLI_FDS = 23;
-constexpr int SIRKY_FDS[POLI_FDS] = {2, 2, 4, 2, 4, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2};
 
 // One header block after its STX: sequence digit, "/HDR1/", the fields, checksum, CR.
 void preved_blok_fds(HSOUBOR f, std::string& vystup) {
@@ -39,7 +36,7 @@ void preved_blok_fds(HSOUBOR f, std::string& vystup) {
     vystup += hlavicka;
     for (int pole = 0; pole < POLI_FDS; ++pole) {
         if (pole > 0) vystup += ',';
-        for (int k = 0; k < SIRKY_FDS[pole]; ++k) {
+        for (int k = 0; k < SIRKY_POLI_FDS[pole]; ++k) {
             c = dalsi(f);
             // The block ends inside the fields: at its end, or at a CR.
             if (c < 0 || c == '\r') err(63, pole + 2 < 19 ? pole + 2 : 19);
@@ -68,7 +65,7 @@ void kopiruj_hex(HSOUBOR f, int pocet, int32_t podkod, std::string& vystup) {
 // The receive step, then the conversion of work01.tmp into the data file.
 void prijmi_a_preved(std::string (*prevod)(HSOUBOR)) {
     cti_data_do_souboru();
-    HSOUBOR f = otevri_soubor(work01, 'r');
+    HSOUBOR f = otevri_soubor(WORK01, 'r');
     std::string text = prevod(f);
     zavri_soubor(f);
     zapis_soubor_naraz(tt.datovy_soubor, text);
@@ -109,13 +106,13 @@ void fdsupload() { prijmi_a_preved(preved_seznam_fds); }
 void statusinq(int32_t) { prijmi_a_preved(preved_stav); }
 
 void ramdown() {
-    if (!kopiruj_soubor(pridej_path(tt.datovy_soubor), pridej_path(work02))) err(60, 1);
+    if (!kopiruj_soubor(pridej_path(tt.datovy_soubor), pridej_path(WORK02))) err(60, 1);
     posli_data2();
 }
 
 void ramup() {
     cti_data_do_souboru();
-    if (!kopiruj_soubor(pridej_path(work01), pridej_path(tt.datovy_soubor))) err(60, 2);
+    if (!kopiruj_soubor(pridej_path(WORK01), pridej_path(tt.datovy_soubor))) err(60, 2);
     uklid_work01();
 }
 

@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+scripts/vrstvy.sh
 scripts/build.sh release
 scripts/build.sh asan
 scripts/windows.sh

@@ -1,6 +1,6 @@
 // err(), the transfer log, the result files and log shortening; the terminal screen.
 #include "core/log.h"
-#include "link/terminal.h"
+#include "core/terminal.h"
 #include "pomocne.h"
 
 namespace {

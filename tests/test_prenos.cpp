@@ -3,12 +3,16 @@
 // (nokomun: reads replay work01.tmp, sends stop after building work02.tmp).
 #include "format_pomocne.h"  // first: see there
 
+#include <chrono>
+#include <thread>
+
+#include "core/hodiny.h"
 #include "core/log.h"
 #include "core/prenos.h"
 #include "core/prikazovy_radek.h"
+#include "core/terminal.h"
 #include "link/bloky.h"
-#include "link/hodiny.h"
-#include "link/terminal.h"
+#include "link/port.h"
 #include "link/vestavene.h"
 #include "platform/platform.h"
 
@@ -221,12 +225,57 @@ TEST_F(Prenos, NastaveniCasu) {
     EXPECT_EQ(zpravy(), "\xC8" "as je v pokladn\xEC.\n");  // the transfer itself ran silently
     EXPECT_EQ(WINDOW, 1);
     EXPECT_EQ(tt.pripona_cmd, "cmd");
-    // A transfer that does not end in time.
-    WINDOW = 0;
+}
+
+// The wait runs out in the pause after the operation: the pause is cut short and the
+// clock set is reported as such.
+TEST_F(Prenos, NastaveniCasuHotoveVPauze) {
     nastav_cekani(nullptr);
-    zpozdeni = 1000;
+    zpozdeni = 5000;
     cekani_na_cas_ms = 50;
+    WINDOW = 1;
+    zapis("timd.cmx", OBSAH_TIMD);
+    auto zacatek = std::chrono::steady_clock::now();
+    nastav_cas_datum();
+    EXPECT_LT(std::chrono::steady_clock::now() - zacatek, std::chrono::seconds(4));
+    EXPECT_EQ(zpravy(), "\xC8" "as je v pokladn\xEC.\n");
+    EXPECT_EQ(radky_logu(), std::vector<std::string>{"00,000001,/10-00/;1,0000"});
+}
+
+// A register that does not answer, every read taking real time: the wait runs out inside
+// the exchange. The worker ends and closes the port before 109/3 is reported, and adds no
+// log line of its own.
+TEST_F(Prenos, NastaveniCasuNeskonciVcas) {
+    struct TichyPort : Port {
+        int& zavreni;
+        explicit TichyPort(int& z) : zavreni(z) {}
+        ~TichyPort() override { ++zavreni; }
+        bool fronty(uint32_t, uint32_t) override { return true; }
+        bool maska_udalosti(bool) override { return true; }
+        bool vycisti() override { return true; }
+        bool nastav_linku(const SerialLine&) override { return true; }
+        bool nastav_casy(const SerialTimeouts&) override { return true; }
+        bool zapis(const uint8_t*, size_t) override { return true; }
+        bool zapis_vyprsel() override { return false; }
+        long cti(uint8_t*, size_t) override {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            return 0;
+        }
+        uint32_t vymaz_chyby() override { return 0; }
+        bool dtr(bool) override { return false; }
+        bool stav_modemu(uint32_t& stav) override { return (stav = 0); }
+    };
+    int zavreni = 0;
+    nokomun = 0;
+    cekani_na_cas_ms = 20;
+    nastav_otvirac_portu([&zavreni](uint32_t) { return OtevrenyPort{std::make_unique<TichyPort>(zavreni), "", 0, ""}; });
+    zapis("timd.cmx", OBSAH_TIMD);
     OCEKAVEJ_CHYBU(nastav_cas_datum(), 109, 3);
+    dokonci_vlakno();
+    nastav_otvirac_portu(nullptr);
+    EXPECT_EQ(zavreni, 1);
+    ASSERT_EQ(radky_logu().size(), 1u);
+    EXPECT_EQ(radky_logu()[0].substr(0, 4), "109,");
 }
 
 TEST_F(Prenos, ZkouskaVsechSouboru) {

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "core/prikazovy_soubor.h"
-#include "link/terminal.h"
+#include "core/terminal.h"
 #include "pomocne.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "link/hodiny.h"
+#include "core/hodiny.h"
 #include "link/port.h"
 #include "link/protokol.h"
 

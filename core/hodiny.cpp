@@ -1,4 +1,4 @@
-#include "link/hodiny.h"
+#include "core/hodiny.h"
 
 #include <chrono>
 #include <thread>
@@ -17,6 +17,12 @@ void cekej_ms(uint32_t ms) {
         g_cekani(ms);
     else
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool cekej_ms_nebo(uint32_t ms, Udalost& udalost) {
+    if (!g_cekani) return udalost.cekej(ms);
+    g_cekani(ms);
+    return udalost.nastavena();
 }
 
 void nastav_pip_sink(PipSink sink) { g_pip = std::move(sink); }

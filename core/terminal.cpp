@@ -1,4 +1,4 @@
-#include "link/terminal.h"
+#include "core/terminal.h"
 
 #include <cstring>
 #include <mutex>
