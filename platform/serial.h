@@ -32,6 +32,52 @@ struct SerialTimeouts {
     uint32_t write_total_constant = 0;
 };
 
+// The read time-out rule of SerialTimeouts, written once for the backends that wait by
+// themselves (termios) and for the virtual line of the tests; Win32 applies it itself.
+// Times are milliseconds on one monotonic clock. A read of `max` bytes ends when they are
+// all there, when read_total_multiplier * max + read_total_constant ms have passed since
+// it began (0: no limit), or, after its first byte, when read_interval ms (0: no limit)
+// pass without a further one. Two Win32 special forms: interval MAXDWORD with the other
+// two 0 returns at once with what is there; interval and multiplier MAXDWORD with a
+// constant returns as soon as a byte is there, waiting up to the constant for it.
+class LhutaCteni {
+public:
+    static constexpr uint32_t BEZ_MEZE = 0xFFFFFFFFu;  // Win32 MAXDWORD
+
+    LhutaCteni(const SerialTimeouts& c, size_t max, int64_t zacatek) : posledni_(zacatek) {
+        hned_ = c.read_interval == BEZ_MEZE && c.read_total_multiplier == 0 && c.read_total_constant == 0;
+        prvni_staci_ = c.read_interval == BEZ_MEZE && c.read_total_multiplier == BEZ_MEZE &&
+                       c.read_total_constant > 0 && c.read_total_constant < BEZ_MEZE;
+        uint64_t celkem = prvni_staci_ ? c.read_total_constant
+                                       : uint64_t{c.read_total_multiplier} * max + c.read_total_constant;
+        mez_ = (celkem && !hned_) ? zacatek + static_cast<int64_t>(celkem) : -1;
+        interval_ = c.read_interval != BEZ_MEZE ? c.read_interval : 0;
+    }
+    // Bytes arrived at `kdy`.
+    void prijato(int64_t kdy) { posledni_ = kdy; }
+    // How long the read may still wait for its next byte at `ted`, having `precteno`
+    // bytes: -1 without a limit, else milliseconds; 0 means a last look at what is there,
+    // after which the read ends.
+    int64_t cekani(int64_t ted, size_t precteno) const {
+        if (hned_ || (prvni_staci_ && precteno > 0)) return 0;
+        bool omezeno = mez_ >= 0;
+        int64_t zbyva = omezeno ? mez_ - ted : 0;
+        if (precteno > 0 && interval_) {
+            int64_t do_intervalu = posledni_ + interval_ - ted;
+            if (!omezeno || do_intervalu < zbyva) zbyva = do_intervalu;
+            omezeno = true;
+        }
+        if (!omezeno) return -1;
+        return zbyva > 0 ? zbyva : 0;
+    }
+
+private:
+    bool hned_ = false, prvni_staci_ = false;
+    int64_t mez_ = -1;  // end of the total time, -1 none
+    uint32_t interval_ = 0;
+    int64_t posledni_;
+};
+
 // Modem status bits as GetCommModemStatus reports them.
 constexpr uint32_t SER_MS_CTS = 0x10, SER_MS_DSR = 0x20, SER_MS_RING = 0x40, SER_MS_RLSD = 0x80;
 

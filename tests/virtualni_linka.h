@@ -75,28 +75,27 @@ public:
         return true;
     }
 
-    // One read under the Win32 time-out rules, in virtual time.
+    // One read under the read time-out rule (platform/serial.h), in virtual time.
     long cti(uint8_t* d, size_t max) {
         if (cteni_selze) return -1;
-        uint64_t celkem = static_cast<uint64_t>(casy.read_total_multiplier) * max + casy.read_total_constant;
-        if (celkem == 0) {
-            ADD_FAILURE() << "a read without a time-out would wait for ever";
-            return 0;
-        }
-        uint64_t mez = ted + celkem;
+        LhutaCteni lhuta(casy, max, static_cast<int64_t>(ted));
         size_t n = 0;
-        while (n < max && !prichozi.empty()) {
-            uint64_t prijde = std::max(prichozi.front().first, ted);
-            if (prijde > mez) break;
-            if (n > 0 && casy.read_interval && prijde - ted > casy.read_interval) {
-                ted += casy.read_interval;
-                return static_cast<long>(n);
+        while (n < max) {
+            int64_t cekat = lhuta.cekani(static_cast<int64_t>(ted), n);
+            if (cekat < 0 && prichozi.empty()) {
+                ADD_FAILURE() << "a read without a time-out would wait for ever";
+                break;
             }
-            ted = prijde;
-            d[n++] = prichozi.front().second;
-            prichozi.pop_front();
+            if (!prichozi.empty() && (cekat < 0 || prichozi.front().first <= ted + static_cast<uint64_t>(cekat))) {
+                ted = std::max(prichozi.front().first, ted);
+                d[n++] = prichozi.front().second;
+                prichozi.pop_front();
+                lhuta.prijato(static_cast<int64_t>(ted));
+                continue;
+            }
+            ted += static_cast<uint64_t>(cekat);
+            if (cekat == 0) break;
         }
-        if (n < max) ted = (n > 0 && casy.read_interval) ? std::min(mez, ted + casy.read_interval) : mez;
         return static_cast<long>(n);
     }
 };

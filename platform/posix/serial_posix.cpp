@@ -19,6 +19,14 @@
 #include <linux/serial.h>
 #endif
 
+// Mark and space parity need CMSPAR, which not every system has (Linux does); where it is
+// missing those two settings are refused like any other the device cannot take.
+#ifdef CMSPAR
+constexpr tcflag_t MARK_SPACE = CMSPAR;
+#else
+constexpr tcflag_t MARK_SPACE = 0;
+#endif
+
 // platform/posix/serial_rychlost.cpp: speeds that have no B-constant.
 bool ser_nastav_jinou_rychlost(int fd, uint32_t rychlost);
 
@@ -41,8 +49,6 @@ struct SerialPort {
 };
 
 namespace {
-
-constexpr uint32_t MAXDWORD = 0xFFFFFFFFu;
 
 int64_t ted_ms() {
     timespec ts{};
@@ -208,7 +214,7 @@ bool ser_set_line(SerialPort* p, const SerialLine& linka) {
                                         IXON | IXOFF | IXANY | IGNPAR | INPCK);
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
+    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | MARK_SPACE | CSTOPB | CRTSCTS | HUPCL);
     // The line is local: reads do not depend on carrier, and closing leaves DTR alone
     // (the program drops it itself unless told not to touch it).
     t.c_cflag |= CREAD | CLOCAL;
@@ -226,8 +232,11 @@ bool ser_set_line(SerialPort* p, const SerialLine& linka) {
         case 0: break;
         case 1: t.c_cflag |= PARENB | PARODD; break;
         case 2: t.c_cflag |= PARENB; break;
-        case 3: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-        case 4: t.c_cflag |= PARENB | CMSPAR; break;
+        case 3:
+        case 4:
+            if (!MARK_SPACE) return false;
+            t.c_cflag |= PARENB | MARK_SPACE | (linka.parita == 3 ? PARODD : 0);
+            break;
         default: return false;
     }
     // A byte with a parity or framing error arrives as NUL, so a frame holding it fails.
@@ -254,7 +263,7 @@ bool ser_set_line(SerialPort* p, const SerialLine& linka) {
     if (tcsetattr(p->fd, TCSANOW, &t) != 0) {
         // A pseudo-terminal has no character size or parity; some systems refuse them.
         if (!(errno == EINVAL && p->bez_modemovych_linek)) return false;
-        t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR);
+        t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | MARK_SPACE);
         t.c_cflag |= CS8;
         t.c_iflag &= ~static_cast<tcflag_t>(INPCK);
         if (tcsetattr(p->fd, TCSANOW, &t) != 0) return false;
@@ -321,50 +330,19 @@ bool ser_write_timed_out(SerialPort* p) { return p && p->zapis_vyprsel; }
 long ser_read(SerialPort* p, uint8_t* data, size_t max) {
     if (!p) return -1;
     if (max == 0) return 0;
-    const SerialTimeouts& c = p->casy;
-    // Win32 special cases: return at once with what is there; or wait up to the constant
-    // for the first byte and then return at once.
-    bool hned = c.read_interval == MAXDWORD && c.read_total_multiplier == 0 && c.read_total_constant == 0;
-    bool prvni_staci = c.read_interval == MAXDWORD && c.read_total_multiplier == MAXDWORD &&
-                       c.read_total_constant > 0 && c.read_total_constant < MAXDWORD;
-    uint64_t celkem = prvni_staci ? c.read_total_constant
-                                  : static_cast<uint64_t>(c.read_total_multiplier) * max + c.read_total_constant;
-    int64_t zacatek = ted_ms();
-    int64_t mez = (celkem && !hned) ? zacatek + static_cast<int64_t>(celkem) : -1;
-    bool interval = c.read_interval != 0 && c.read_interval != MAXDWORD;
-
+    LhutaCteni lhuta(p->casy, max, ted_ms());
     size_t precteno = vydej_prijate(p, data, max);
-    int64_t posledni = zacatek;
     while (precteno < max) {
-        if (precteno > 0 && prvni_staci) break;
-        int64_t ted = ted_ms();
-        bool omezeno = false;  // else wait without a limit
-        int64_t zbyva = 0;
-        if (mez >= 0) {
-            omezeno = true;
-            zbyva = mez - ted;
-        }
-        if (precteno > 0 && interval) {
-            int64_t do_intervalu = posledni + c.read_interval - ted;
-            if (!omezeno || do_intervalu < zbyva) zbyva = do_intervalu;
-            omezeno = true;
-        }
-        if (hned) {
-            omezeno = true;
-            zbyva = 0;
-        } else if (omezeno && zbyva <= 0) {
-            break;  // a time-out ran out
-        }
-
+        int64_t cekat = lhuta.cekani(ted_ms(), precteno);
         pollfd pf{p->fd, POLLIN, 0};
-        int r = ::poll(&pf, 1, omezeno ? static_cast<int>(zbyva > INT_MAX ? INT_MAX : zbyva) : -1);
+        int r = ::poll(&pf, 1, cekat < 0 ? -1 : static_cast<int>(cekat > INT_MAX ? INT_MAX : cekat));
         if (r < 0) {
             if (errno == EINTR) continue;
             return precteno ? static_cast<long>(precteno) : -1;
         }
         if (r == 0) {
-            if (hned) break;
-            continue;  // the next round finds out which time-out ran out
+            if (cekat == 0) break;  // the last look found nothing: a time-out ran out
+            continue;               // the next round finds out which time-out ran out
         }
         if (pf.revents & POLLNVAL) return precteno ? static_cast<long>(precteno) : -1;
         ssize_t n = ::read(p->fd, p->prijem, sizeof p->prijem);
@@ -372,7 +350,7 @@ long ser_read(SerialPort* p, uint8_t* data, size_t max) {
             p->prijem_od = 0;
             p->prijem_do = static_cast<size_t>(n);
             precteno += vydej_prijate(p, data + precteno, max - precteno);
-            posledni = ted_ms();
+            lhuta.prijato(ted_ms());
             continue;
         }
         if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
