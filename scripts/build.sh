@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds one configuration: scripts/build.sh [release|asan]
+# Builds one configuration: scripts/build.sh [release|asan|tsan]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 config=${1:-release}
@@ -7,6 +7,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 case "$config" in
   release) dir=build; opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   asan) dir=build-asan; opts=(-DCMAKE_BUILD_TYPE=Debug -DKASLNK_SANITIZE=ON) ;;
+  # ThreadSanitizer: the transfer tests (scripts/test.sh runs them there).
+  tsan) dir=build-tsan; opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASLNK_TSAN=ON) ;;
   *) echo "unknown configuration: $config" >&2; exit 2 ;;
 esac
 werror=OFF
