@@ -3,13 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <mutex>
 #include <system_error>
 
 #include "core/globals.h"
 #include "core/zpravy.h"
-#include "link/terminal.h"
-#include "link/tray.h"
 #include "platform/platform.h"
 
 namespace {
@@ -24,40 +21,6 @@ int32_t cti_cislo(const std::string& s, size_t od) {
     for (int i = 0; i < 4; ++i) u |= static_cast<uint32_t>(static_cast<unsigned char>(s[od + i])) << (8 * i);
     return static_cast<int32_t>(u);
 }
-
-bool g_zapnuto = false;
-std::mutex g_zapis;
-
-void posli(const ZpravaKanalu& z) {
-    std::string ramec = zabal_zpravu(z);
-    std::lock_guard<std::mutex> lock(g_zapis);
-    std::fwrite(ramec.data(), 1, ramec.size(), stdout);  // a window gone is no error here
-    std::fflush(stdout);
-}
-
-// The box's first button, as without anybody to answer.
-int32_t vychozi_tlacitko(uint32_t styl) {
-    switch (styl & 0x0F) {
-        case 2: return 3;
-        case 3: case 4: return 6;
-        case 5: return 4;
-        default: return 1;
-    }
-}
-
-int box_do_kanalu(const std::string& text, uint32_t styl) {
-    posli({KANAL_BOX, static_cast<int32_t>(styl), 0, text});
-    unsigned char odpoved[4];
-    if (std::fread(odpoved, 1, 4, stdin) != 4) return vychozi_tlacitko(styl);
-    return cti_cislo(std::string(reinterpret_cast<char*>(odpoved), 4), 0);
-}
-
-void text_do_kanalu(const std::string& text) { posli({KANAL_TEXT, 0, 0, text}); }
-int tray_do_kanalu(int operace, int, int ikona) {
-    posli({KANAL_TRAY, operace, ikona, {}});
-    return 1;
-}
-void port_do_kanalu(int otevreno) { posli({KANAL_PORT, otevreno, 0, {}}); }
 
 }  // namespace
 
@@ -99,20 +62,6 @@ bool CtenarKanalu::dalsi(ZpravaKanalu& z) {
     }
     return true;
 }
-
-bool zapni_kanal_okna() {
-    const char* v = std::getenv(PROMENNA_KANALU);
-    if (!v || std::string(v) != "1") return false;
-    plat_ignoruj_zavrenou_rouru();
-    g_zapnuto = true;
-    nastav_box_sink(box_do_kanalu);
-    nastav_tray_sink(tray_do_kanalu);
-    nastav_text_sink(text_do_kanalu);
-    nastav_port_sink(port_do_kanalu);
-    return true;
-}
-
-bool kanal_okna() { return g_zapnuto; }
 
 std::string jmeno_soketu_okna() {
     namespace fs = std::filesystem;

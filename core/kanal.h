@@ -48,7 +48,7 @@ private:
 
 // In a child started by the window (PROMENNA_KANALU set): routes message boxes, terminal
 // text, tray events and the port state into the channel. Returns whether it did.
-bool zapni_kanal_okna();
+bool zapni_kanal_okna();  // in link/kanal_potomka.cpp
 bool kanal_okna();
 
 // The local socket of the window that serves the program directory: one per user and

@@ -33,4 +33,4 @@ int priprav_nastroj(const Nastroj& n);
 // Runs the tool once the start-up has read the ini file; returns the exit code. Texts
 // for scripts (the found register, the rewriting report) go to standard output,
 // messages and questions to the message boxes (standard error without a window).
-int proved_nastroj(const Nastroj& n);
+int proved_nastroj(const Nastroj& n);  // in link/nastroje.cpp

@@ -5,7 +5,7 @@
 #include "core/globals.h"
 #include "core/prepis_cmd.h"
 #include "core/zpravy.h"
-#include "link/hodiny.h"
+#include "core/hodiny.h"
 #include "link/port.h"
 #include "link/protokol.h"
 #include "link/serial.h"

@@ -9,7 +9,7 @@
 #include "core/prenos.h"
 #include "core/zpravy.h"
 #include "link/port.h"
-#include "link/terminal.h"
+#include "core/terminal.h"
 #include "platform/platform.h"
 
 unsigned char rcvchar;

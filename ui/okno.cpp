@@ -6,7 +6,7 @@
 #include "core/prenos.h"
 #include "core/prikazovy_radek.h"
 #include "core/zpravy.h"
-#include "link/terminal.h"
+#include "core/terminal.h"
 #include "link/tray.h"
 #include "ui/editor.h"
 #include "ui/prikazy.h"

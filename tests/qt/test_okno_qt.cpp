@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "core/globals.h"
-#include "link/terminal.h"
+#include "core/terminal.h"
 #include "ui/prikazy.h"
 #include "ui/qt/okno_qt.h"
 

@@ -1,4 +1,4 @@
-#include "core/glogo.h"
+#include "link/glogo.h"
 
 #include <string>
 

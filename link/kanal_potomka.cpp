@@ -1,0 +1,65 @@
+// The child's side of the window's channel: message boxes, terminal text, tray events
+// and the port state go to the window as frames on standard output (core/kanal.h).
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+#include "core/kanal.h"
+#include "core/zpravy.h"
+#include "core/terminal.h"
+#include "link/tray.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool g_zapnuto = false;
+std::mutex g_zapis;
+
+void posli(const ZpravaKanalu& z) {
+    std::string ramec = zabal_zpravu(z);
+    std::lock_guard<std::mutex> lock(g_zapis);
+    std::fwrite(ramec.data(), 1, ramec.size(), stdout);  // a window gone is no error here
+    std::fflush(stdout);
+}
+
+// The box's first button, as without anybody to answer.
+int32_t vychozi_tlacitko(uint32_t styl) {
+    switch (styl & 0x0F) {
+        case 2: return 3;
+        case 3: case 4: return 6;
+        case 5: return 4;
+        default: return 1;
+    }
+}
+
+int box_do_kanalu(const std::string& text, uint32_t styl) {
+    posli({KANAL_BOX, static_cast<int32_t>(styl), 0, text});
+    unsigned char odpoved[4];
+    if (std::fread(odpoved, 1, 4, stdin) != 4) return vychozi_tlacitko(styl);
+    return static_cast<int32_t>(odpoved[0] | odpoved[1] << 8 | odpoved[2] << 16 | static_cast<uint32_t>(odpoved[3]) << 24);
+}
+
+void text_do_kanalu(const std::string& text) { posli({KANAL_TEXT, 0, 0, text}); }
+int tray_do_kanalu(int operace, int, int ikona) {
+    posli({KANAL_TRAY, operace, ikona, {}});
+    return 1;
+}
+void port_do_kanalu(int otevreno) { posli({KANAL_PORT, otevreno, 0, {}}); }
+
+}  // namespace
+
+bool zapni_kanal_okna() {
+    const char* v = std::getenv(PROMENNA_KANALU);
+    if (!v || std::string(v) != "1") return false;
+    plat_ignoruj_zavrenou_rouru();
+    g_zapnuto = true;
+    nastav_box_sink(box_do_kanalu);
+    nastav_tray_sink(tray_do_kanalu);
+    nastav_text_sink(text_do_kanalu);
+    nastav_port_sink(port_do_kanalu);
+    return true;
+}
+
+bool kanal_okna() { return g_zapnuto; }
+
