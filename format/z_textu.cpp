@@ -113,10 +113,10 @@ int skupiny_b(int32_t pozice, Skupina* sk, int32_t p_zavorka, int32_t p_prvni, i
     }
 }
 
-// The value of one bit group from its character: '0' plus the value, within the group.
-unsigned hodnota_skupiny(unsigned char znak, const Skupina& s, int32_t podkod) {
-    if (znak < '0' || static_cast<unsigned>(znak - '0') > s.maska) err(54, podkod);
-    return static_cast<unsigned>(znak - '0') << s.posun;
+// The bits of one group taken from its character: the low bits the mask selects, so '0'
+// and '1' give the bit values and '0'..'9' those of wider groups, whatever the character.
+unsigned hodnota_skupiny(unsigned char znak, const Skupina& s) {
+    return (znak & s.maska) << s.posun;
 }
 
 }  // namespace
@@ -137,10 +137,9 @@ void zpracujPd(int32_t n) {
 
 void zpracujSd(int32_t n) {
     unsigned char znamenko = znak_pp();
-    if (znamenko != '+' && znamenko != '-') err(59, 18);
     ++ppindex;
     cislice_z_pp(2 * static_cast<size_t>(n) - 1, 17);
-    do_ss(znamenko == '+' ? '0' : 'D');
+    do_ss(znamenko == '+' ? '0' : 'D');  // every sign but '+' is negative
     za_polem(59, 3);
 }
 
@@ -162,7 +161,7 @@ void zpracujBd(int32_t pozice) {
     int n = skupiny_b(pozice, sk, 6, 7, 8, 9);
     unsigned bajt = 0;
     for (int i = 0; i < n; ++i) {
-        bajt |= hodnota_skupiny(znak_pp(), sk[i], 21);
+        bajt |= hodnota_skupiny(znak_pp(), sk[i]);
         ++ppindex;
         if (i + 1 < n || nexttyp != 'C') {
             if (znak_pp() != ',') err(54, 10);
@@ -188,7 +187,6 @@ void zpracujfPd(int32_t n) {
 
 void zpracujfSd(int32_t n) {
     unsigned char znamenko = znak_pole_d();
-    if (znamenko != '+' && znamenko != '-') err(59, 22);
     cislice_z_dat(2 * static_cast<size_t>(n) - 1, 21);
     do_bloku(znamenko == '+' ? '0' : 'D');
     za_polem_d(59, 10, 10);
@@ -212,7 +210,7 @@ void zpracujfBd(int32_t pozice) {
     unsigned bajt = 0;
     char puvodni = nexttyp;
     for (int i = 0; i < n; ++i) {
-        bajt |= hodnota_skupiny(znak_pole_d(), sk[i], 22);
+        bajt |= hodnota_skupiny(znak_pole_d(), sk[i]);
         nexttyp = i + 1 < n ? 0 : puvodni;  // only the last group can end the table
         za_polem_d(54, 15, 15);
     }
