@@ -28,7 +28,11 @@ const char formatarea[FORMATAREA_DELKA] =
     DEF("D8", NULY, "L4+N1+B(0)+N2+N2+B(0)+N2+N2+B(0)+N5+N1+N1+N1+N1+N1+.C")
     DEF("C4", NULY, "2S8+.C")
     DEF("C8", NULY, "L2+N2+.C")
-    // The printed logo: 130 rows of 288 dots, one row of 36 bytes per text line.
+    "X \r\n";
+
+// Definitions for data this program adds, searched when the built-in table has none.
+// The printed logo: 130 rows of 288 dots, one row of 36 bytes per text line.
+const char vlastni_formaty[] =
     DEF("E0", NULY, "130N36;.C")
     "X \r\n";
 #undef NULY
@@ -46,8 +50,11 @@ constexpr size_t MAX_POLOZKA = 30;       // characters of an item before its ter
 constexpr size_t MAX_S_POCTEM = 12;      // a counted item, count and terminator included
 constexpr unsigned MAX_POCET = 341;
 
+// The table being searched now, and the one searched first.
 const char* oblast = formatarea;
 size_t delka_oblasti = FORMATAREA_DELKA;
+const char* prvni_oblast = formatarea;
+size_t delka_prvni = FORMATAREA_DELKA;
 
 size_t mez() { return delka_oblasti < FORMATAREA_CTENI ? delka_oblasti : FORMATAREA_CTENI; }
 
@@ -71,7 +78,7 @@ void cti_polozku_s(char* zapis, int32_t p1, int32_t p2, int32_t p_oddelovac) {
     if (c != ',' && c != '\r') err(55, p_oddelovac);
 }
 
-// Step 3 for file data: compares the S: line with the group lengths of the FDS header.
+// For file data: compares the S: line with the group lengths of the FDS header.
 // Returns false when the definition does not fit; `vybrana` gets the selected groups.
 bool porovnej_delky(bool* vybrana) {
     char polozka[3];
@@ -90,7 +97,8 @@ bool porovnej_delky(bool* vybrana) {
     return true;
 }
 
-// Step 5: the items of the T: line, group by group, into formatstring.
+// The items of the T: line, group by group, into formatstring; for file data only the
+// groups the FDS header selects.
 void rozvin_polozky(const bool* vybrana) {
     size_t delka = 0;
     int skupina = 0;
@@ -150,8 +158,8 @@ int testsmyslu(unsigned char znak) {
 }
 
 void nastav_formatarea(const char* text, size_t delka) {
-    oblast = text ? text : formatarea;
-    delka_oblasti = text ? delka : FORMATAREA_DELKA;
+    prvni_oblast = text ? text : formatarea;
+    delka_prvni = text ? delka : FORMATAREA_DELKA;
 }
 
 unsigned char cti_znak_M(int32_t kod, int32_t podkod, char mod) {
@@ -180,19 +188,20 @@ int dalsi_radek() {
     return 0;
 }
 
-int najdi_format() {
+namespace {
+
+// Searches the table in oblast; false when it holds no fitting definition.
+bool hledej() {
     kde = 0;
-    formatstring[0] = 0;
-    ++verze_formatu;
     if (mez() == 0) err(55, 1);
     readchar = static_cast<unsigned char>(oblast[kde++]);
     for (;;) {
         switch (readchar) {
             case '\r': case '/': case 'S': case 'T':
-                if (dalsi_radek()) err(56, 1);
+                if (dalsi_radek()) return false;
                 continue;
             case 'X':
-                err(56, 1);
+                return false;
             case 'F':
                 break;
             default:
@@ -210,7 +219,7 @@ int najdi_format() {
         if (cti_znak_M(55, 9, 'C') != ':') err(55, 9);
         bool vybrana[POCET_SKUPIN] = {};
         if (filetyp && !porovnej_delky(vybrana)) {
-            if (dalsi_radek()) err(56, 1);
+            if (dalsi_radek()) return false;
             continue;
         }
 
@@ -220,6 +229,20 @@ int najdi_format() {
         cti_znak_M(55, 22, 'T');
         rozvin_polozky(filetyp ? vybrana : nullptr);
         if (dalsi_radek()) err(55, 30);
-        return 0;
+        return true;
     }
+}
+
+}  // namespace
+
+int najdi_format() {
+    formatstring[0] = 0;
+    ++verze_formatu;
+    oblast = prvni_oblast;
+    delka_oblasti = delka_prvni;
+    if (hledej()) return 0;
+    oblast = vlastni_formaty;
+    delka_oblasti = sizeof vlastni_formaty - 1;
+    if (hledej()) return 0;
+    err(56, 1);
 }

@@ -1,5 +1,6 @@
-// Format definitions: the built-in table `formatarea` and the search that expands the
-// definition fitting the data in hand into the item list `formatstring`.
+// Format definitions: the built-in table `formatarea`, the program's own definitions after
+// it, and the search that expands the definition fitting the data in hand into the item
+// list `formatstring`.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +8,7 @@
 
 #include "core/soubory.h"
 
-constexpr size_t FORMATAREA_DELKA = 1376;
+constexpr size_t FORMATAREA_DELKA = 1312;
 constexpr size_t FORMATAREA_CTENI = 8000;  // the search never reads further
 constexpr size_t FORMATSTRING_DELKA = 1024;
 
