@@ -39,10 +39,10 @@ void text(const std::string& radek, std::string& cil, size_t limit) {
     cti_text(radek, cil, limit);
 }
 
-// A flag that a switch on the command line beats.
+// A flag that a switch on the command line beats: then the line is skipped, even one
+// without '='.
 void prepinac(const std::string& radek, int32_t& flag, const Twin& twin) {
-    int32_t v = cislo(radek);
-    if (!twin.zadano) flag = v;
+    if (!twin.zadano) flag = cislo(radek);
 }
 
 // Applies every key found in the line; true when the line holds "konec".

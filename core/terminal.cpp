@@ -46,8 +46,10 @@ int WriteTTYBlock(const char* text, int pocet) {
                 tt.obrazovka[tt.radek][tt.sloupec] = static_cast<char>(c);
                 if (tt.sloupec < TERM_SLOUPCU - 1)
                     ++tt.sloupec;
-                else if (tt.autowrap)
-                    WriteTTYBlock("\r\n", 2);
+                else if (tt.autowrap) {  // to the start of the next row, one row only
+                    tt.sloupec = 0;
+                    odradkuj();
+                }
                 break;
         }
     }

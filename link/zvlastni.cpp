@@ -131,13 +131,13 @@ void delej_special() {
 int stav_po_odeslani() {
     statusinq(1);
     HSOUBOR f = otevri_soubor("sts.dat", 'r');
+    // The first four characters as a decimal number, as far as they are digits.
     int hodnota = 0;
-    bool cislo = true;
     for (int i = 0; i < 4; ++i) {
         int c = dalsi(f);
-        if (!je_cislice(c)) cislo = false;
-        else hodnota = hodnota * 10 + (c - '0');
+        if (!je_cislice(c)) break;
+        hodnota = hodnota * 10 + (c - '0');
     }
     zavri_soubor(f);
-    return cislo ? hodnota : -1;
+    return hodnota;
 }

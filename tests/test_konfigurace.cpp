@@ -111,6 +111,9 @@ TEST_F(Ini, TextyChybyAPorty) {
         {"pripona_davky dav", 29, 3},      {"timeout 5", 29, 5},
         {"ticho", 29, 5},                  {"zvuk = 1 " + std::string(MAX_RADEK_INI - 8, 'x'), 23, 1}};
     for (const auto& [radek, kod, podkod] : chyby) OCEKAVEJ_CHYBU(cti(radek), kod, podkod);
+    tichof.zadano = 1;  // "/q" given: the line is skipped, "=" or not
+    EXPECT_EQ(KONEC(cti("ticho")), -1);
+    tichof.zadano = 0;
 
     // A port line sets no other key and does not end the reading; its value loses the blanks around it.
     cti("com1 =  /dev/serial/by-id/usb-debug-okno-konec-port0  \ncom10 = /dev/x\nticho = 1");
