@@ -204,6 +204,7 @@ void err(int32_t kod, int32_t podkod) {
     zapis_log();
 
     zavri_soubory_prenosu();
+    smaz_docasne_operace();
     smaz_soubor(pridej_path(WLASTERR));
     if (soubor_existuje(pridej_path(WORK01))) presun_soubor(pridej_path(WORK01), pridej_path(WLASTERR));
 

@@ -17,6 +17,7 @@ char kod_specialni;
 
 int32_t ERROR1, ERROR2;
 uint32_t LastError;
+int32_t vysledek_nezapsan;
 
 TTYINFO tt;
 TTYINFO* TT = &tt;
@@ -42,6 +43,7 @@ void nuluj_globalni_stav() {
     kod_specialni = 0;
     ERROR1 = ERROR2 = 0;
     LastError = 0;
+    vysledek_nezapsan = 0;
     tt = TTYINFO{};
     std::memset(tt.obrazovka, ' ', sizeof tt.obrazovka);
 }

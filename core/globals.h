@@ -29,6 +29,8 @@ extern char kod_specialni;
 // Result of the current transfer.
 extern int32_t ERROR1, ERROR2;
 extern uint32_t LastError;
+// Set when the log line or a result file could not be written: the run must not end with 0.
+extern int32_t vysledek_nezapsan;
 
 constexpr int TERM_RADKU = 25;
 constexpr int TERM_SLOUPCU = 80;

@@ -19,17 +19,26 @@ namespace {
 
 constexpr long kMezLogu = 40000;
 
-// Creates "err" and "error.txt" anew and writes the result into both, or into neither
-// when one of them cannot be created.
+// A result that cannot be written must not look like success: it is reported, and the
+// run does not end with 0.
+void oznam_nezapsano(const char* co) {
+    vysledek_nezapsan = 1;
+    plat_radek_na_stderr(std::string("Nepodarilo se zapsat ") + co + ".");
+}
+
+// Writes the result into "err" and "error.txt" or into neither: both whole under
+// temporary names, then renamed, "err" last, since a caller waits for it to appear.
 void zapis_vysledek(const char* e, const char* t) {
-    std::FILE* ef = std::fopen(skutecne_jmeno(pridej_path("err")).c_str(), "wb");
-    std::FILE* tf = std::fopen(skutecne_jmeno(pridej_path("error.txt")).c_str(), "wb");
-    if (ef && tf) {
-        std::fputs(e, ef);
-        std::fputs(t, tf);
+    const std::string err_jmeno = pridej_path("err"), txt_jmeno = pridej_path("error.txt");
+    bool ok = zapis_docasny(txt_jmeno, t);
+    ok = ok && zapis_docasny(err_jmeno, e);
+    ok = ok && dokonci_docasny(txt_jmeno);
+    ok = ok && dokonci_docasny(err_jmeno);
+    if (!ok) {
+        smaz_soubor(docasne_jmeno(txt_jmeno));
+        smaz_soubor(docasne_jmeno(err_jmeno));
+        oznam_nezapsano("soubory err a error.txt");
     }
-    if (ef) std::fclose(ef);
-    if (tf) std::fclose(tf);
 }
 
 }  // namespace
@@ -51,9 +60,10 @@ std::string log_radek() {
 
 void zapis_log() {
     std::string cesta = skutecne_jmeno(pridej_path(tt.logovy_soubor));
-    std::FILE* logf = std::fopen(cesta.c_str(), "ab");
+    std::FILE* logf = plat_otevri_soubor(cesta, "ab");
     if (!logf && debug && plat_posledni_chyba() != 2 /* ENOENT / file not found */) {
         VypisBox("Nepodarilo se otevrit logovy soubor.", 48);
+        oznam_nezapsano("logovy soubor");
         return;
     }
     std::string radek = log_radek();
@@ -61,6 +71,7 @@ void zapis_log() {
     if (logf && std::fclose(logf) != 0) zapsano = false;
     if (!zapsano) {
         if (debug || WINDOW) VypisBox("\nNepodarilo se zapsat do logoveho souboru.", 48);
+        oznam_nezapsano("logovy soubor");
         return;
     }
 
@@ -84,7 +95,7 @@ void zapis_log() {
 
 void zkrat_log() {
     std::string logjmeno = skutecne_jmeno(pridej_path(tt.logovy_soubor));
-    std::FILE* logf = std::fopen(logjmeno.c_str(), "ab+");
+    std::FILE* logf = plat_otevri_soubor(logjmeno, "ab+");
     if (!logf) {
         if ((debug || WINDOW) && plat_posledni_chyba() != 2)
             VypisBox("Nepodarilo se otevrit logovy soubor", 48);
@@ -104,11 +115,11 @@ void zkrat_log() {
         int c;
         while ((c = std::getc(logf)) != EOF) {
             radek += static_cast<char>(c);
-            if (c == '\n') break;
-            if (radek.size() > 200) {
+            if (radek.size() > 200) {  // 200 characters at most, the LF included
                 std::fclose(logf);
                 err(57, 2);
             }
+            if (c == '\n') break;
         }
         return !radek.empty();
     };

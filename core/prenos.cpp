@@ -34,6 +34,18 @@ std::string g_zamek_cesta;
 constexpr const char* TEXT_OBSAZENO =
     "V tomto adres\xE1\xF8i u\x9E pracuje jin\xFD kaslnk.\rNepracuji.";
 
+constexpr const char* TEXT_ZAMEK_NELZE =
+    "Nelze vytvo\xF8it soubor z\xE1mku kaslnk.lck v adres\xE1\xF8i programu.";
+
+// A refusal at the start: a message box only where boxes are asked for (an unattended
+// caller must not wait behind one), otherwise a line on standard error.
+void oznam_spusteni(const char* text) {
+    if (WINDOW || hlasky || debug)
+        VypisBox(text, 48);
+    else
+        plat_radek_na_stderr(text);
+}
+
 // The worker ends: the port and the command file are free again for the next start.
 void konec_vlakna() {
     g_bezi = false;
@@ -57,8 +69,8 @@ void RS232thread(bool& konci_nulou) {
             VypisBox("Komunikace ukon\xE8" "ena,\r\nale data nebyla kompletn\xEC p\xF8" "enesena.", 48);
     }
     if (AUTOMAT && !WINDOW) {
-        konci_nulou = true;
-        ukonci_proces(0);
+        konci_nulou = !vysledek_nezapsan;
+        ukonci_proces(vysledek_nezapsan ? 1 : 0);
     }
 }
 
@@ -80,14 +92,23 @@ void vlakno() {
 }  // namespace
 
 bool zamkni_adresar() {
-    std::lock_guard<std::mutex> lock(g_zamek_mutex);
-    std::string cesta = pridej_path(ZAMEK_ADRESARE);
-    if (g_zamek >= 0 && g_zamek_cesta == cesta) return true;
-    if (g_zamek >= 0) plat_uvolni_zamek(g_zamek);
-    g_zamek = plat_zamkni(cesta);
-    g_zamek_cesta = g_zamek >= 0 ? cesta : std::string();
-    if (g_zamek >= 0) return true;
-    VypisBox(TEXT_OBSAZENO, 48);
+    int vysledek;
+    {
+        std::lock_guard<std::mutex> lock(g_zamek_mutex);
+        std::string cesta = pridej_path(ZAMEK_ADRESARE);
+        if (g_zamek >= 0 && g_zamek_cesta == cesta) return true;
+        if (g_zamek >= 0) plat_uvolni_zamek(g_zamek);
+        vysledek = plat_zamkni(cesta);
+        g_zamek = vysledek >= 0 ? vysledek : -1;
+        g_zamek_cesta = g_zamek >= 0 ? cesta : std::string();
+        if (g_zamek >= 0) return true;
+    }
+    if (vysledek == ZAMEK_NELZE_VYTVORIT) {
+        // Not another kaslnk: the directory does not let the lock file be made.
+        oznam_spusteni(TEXT_ZAMEK_NELZE);
+        err(30, CHYBA_ZAMKU);
+    }
+    oznam_spusteni(TEXT_OBSAZENO);
     return false;
 }
 
@@ -131,6 +152,8 @@ int komunikuj() {
     ERROR1 = ERROR2 = 0;
     if (!smaz_soubor(pridej_path("err"))) err(65, 1);
     if (!smaz_soubor(pridej_path("error.txt"))) err(65, 11);
+    // Temporary files a killed run left behind; this process holds the directory now.
+    smaz_stare_docasne(pridej_path(""));
     if (tt.typ_komunikace < 2 || tt.typ_komunikace > 11) {
         uvolni_adresar();
         return 1;

@@ -13,6 +13,8 @@ extern Udalost eventKonecDavky;      // set when a batch ends or is cancelled
 // Exit code of a start refused because another kaslnk works in the program directory.
 // Nothing of that transfer (log, result files, work files) is touched.
 constexpr int KOD_OBSAZENY_ADRESAR = 5;
+// Subcode of error 30 when the lock file of the program directory cannot be created.
+constexpr int CHYBA_ZAMKU = 20;
 // Subcode of error 51: a command file in network form outside a batch (there is no
 // network transport).
 constexpr int CHYBA_SIT_MIMO_DAVKU = 62;
@@ -36,8 +38,10 @@ int Inicializuj_davku();
 // Start-up in automatic mode: komunikuj, then wait for the worker, which ends the process.
 void prenos_ze_startu();
 
-// Takes the program directory for this process. False, after a message, when another
-// process holds it; true at once when this process holds it already.
+// Takes the program directory for this process. False, after a message (a box only in
+// window mode, with /h or /d; otherwise a line on standard error), when another process
+// holds it; true at once when this process holds it already. A lock file that cannot be
+// created is err(30, CHYBA_ZAMKU).
 bool zamkni_adresar();
 // Gives the program directory back (the end of a transfer in window mode).
 void uvolni_adresar();

@@ -22,6 +22,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A relative name of the command file with '\\' and '/' as the system's separator.
+std::string cesta_systemu(std::string jmeno) {
+    for (char& c : jmeno)
+        if (c == '\\' || c == '/') c = plat_oddelovac();
+    return jmeno;
+}
+
+// Operations that read or write a data file: send, read, raw memory both ways, the FDS
+// list and the status (not a command without data or a hang-up).
+bool potrebuje_data(char prikaz, char kod) {
+    return prikaz == '1' || prikaz == '2' || prikaz == '4' || prikaz == '5' ||
+           (prikaz == '9' && (kod == '0' || kod == '9'));
+}
+
 // The character at i of the loaded text; 0 past its end.
 char znak(size_t i) { return i < CMDbuf.size() ? CMDbuf[i] : '\0'; }
 
@@ -64,7 +78,7 @@ void cti_jmeno_logu(size_t& i) {
     }
     if (jmeno.empty()) err(51, 33);
     if (!jmeno_v_adresari(jmeno)) err(51, CHYBA_LOG_JMENO_MIMO);
-    tt.logovy_soubor = jmeno + ".log";
+    tt.logovy_soubor = cesta_systemu(jmeno) + ".log";
 }
 
 void cti_hlavicku_seriovou(size_t& i) {
@@ -162,7 +176,7 @@ void cti_datove_jmeno(size_t& i) {
         jmeno += znak(i++);
     }
     if (!jmeno_v_adresari(jmeno)) err(51, CHYBA_DATOVE_JMENO_MIMO);
-    jmeno = mala_pismena(jmeno);
+    jmeno = cesta_systemu(mala_pismena(jmeno));
     if (jmeno.find("xxxx") != std::string::npos) jmeno = nove_jmeno(jmeno);
     tt.datovy_soubor = jmeno + ".dat";
     tt.fds_soubor = jmeno + ".fds";
@@ -195,7 +209,22 @@ std::string normalizuj_konce_radku(const std::string& text) {
 }
 
 bool jmeno_v_adresari(const std::string& jmeno) {
-    return jmeno.find_first_of("/\\:") == std::string::npos;
+    // Absolute names, drive letters (and stream names after ':') leave the directory.
+    if (jmeno.empty() || jmeno[0] == '/' || jmeno[0] == '\\' ||
+        jmeno.find(':') != std::string::npos)
+        return false;
+    size_t zacatek = 0;
+    for (;;) {
+        size_t konec = jmeno.find_first_of("/\\", zacatek);
+        std::string cast = jmeno.substr(zacatek, konec == std::string::npos ? konec : konec - zacatek);
+        // An empty part (a name ending in a separator) or one of dots alone ("..") would
+        // name a hidden file or climb out of the directory.
+        if (cast.find_first_not_of('.') == std::string::npos) return false;
+        for (unsigned char c : cast)
+            if (c < 0x20 || c == 0x7F) return false;  // control characters, NUL included
+        if (konec == std::string::npos) return true;
+        zacatek = konec + 1;
+    }
 }
 
 int ctiCMD() {
@@ -234,6 +263,9 @@ int ctiCMD() {
         ++i;
         cti_datove_jmeno(i);
     }
+    // Without a name the data would go to a file named only by its extension.
+    if (potrebuje_data(prikaz, kod_specialni) && tt.datovy_soubor.empty())
+        err(51, CHYBA_DATOVE_JMENO_CHYBI);
     if (debug) {
         std::string text = "Pracuji se souborem " + tt.datovy_soubor + ".";
         VypisBlok(text, 1);
@@ -250,8 +282,12 @@ std::string nove_jmeno(const std::string& jmeno) {
     size_t x = jmeno.find("xxxx");
     if (x == std::string::npos) err(100, 4);
     const std::string predpona = jmeno.substr(0, x);
+    // The directory part of the name (a subdirectory of the program directory) is listed.
+    const size_t lomitko = predpona.rfind(plat_oddelovac());
+    const std::string podadresar = lomitko == std::string::npos ? "" : predpona.substr(0, lomitko + 1);
+    const std::string zacatek = predpona.substr(podadresar.size());
 
-    const fs::path adresar = pridej_path("").empty() ? fs::path(".") : fs::path(pridej_path(""));
+    const fs::path adresar = pridej_path(podadresar).empty() ? fs::path(".") : fs::path(pridej_path(podadresar));
     // Files prefix*.dat, whatever their letter case, newest birth time first. The list is
     // taken in descending name order, so among files of the same time the highest number
     // stays (a birth time has a resolution of one second).
@@ -262,9 +298,9 @@ std::string nove_jmeno(const std::string& jmeno) {
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         std::string nazev = it->path().filename().string();
         std::string male = mala_pismena(nazev);
-        if (male.size() >= predpona.size() + 4 && male.compare(0, predpona.size(), predpona) == 0 &&
+        if (male.size() >= zacatek.size() + 4 && male.compare(0, zacatek.size(), zacatek) == 0 &&
             male.compare(male.size() - 4, 4, ".dat") == 0)
-            nalezene.push_back(nazev);
+            nalezene.push_back(podadresar + nazev);
     }
     if (ec && ec != std::errc::no_such_file_or_directory) err(89, 14);
     if (nalezene.empty()) return predpona + "0000";
@@ -285,7 +321,7 @@ std::string nove_jmeno(const std::string& jmeno) {
 
     for (int pokus = 1;; ++pokus) {
         if (pokus > 10000) err(89, 16);
-        cislo = (cislo + 1) % 10000;
+        ++cislo;  // past 9999 the number grows a digit: an older file is never overwritten
         char cislice[8];
         std::snprintf(cislice, sizeof cislice, "%04ld", cislo);
         std::string nove = predpona + cislice;

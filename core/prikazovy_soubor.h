@@ -16,13 +16,16 @@ constexpr size_t MAX_DELKA_CMD = 2048;     // bytes
 constexpr size_t MAX_JMENO_CMD = 260;
 constexpr size_t MAX_LOG_JMENO = 120;
 constexpr size_t MAX_PRIKAZ = 200;
-constexpr size_t MAX_DATOVE_JMENO = 255;   // room for ".dat" in 260 characters
+constexpr size_t MAX_DATOVE_JMENO = 260;
 constexpr size_t MAX_PRESKOK = 121;        // characters between the log name and line 2
 
-// Subcodes of error 51 for names that would leave the program directory (absolute, or
-// with '/', '\' or ':').
+// Subcodes of error 51 for data and log names that are refused: absolute, with a drive
+// letter or ':', climbing out with "..", empty or ending in a separator, a part of dots
+// alone, or holding a control character. Relative names may lead into subdirectories.
 constexpr int CHYBA_DATOVE_JMENO_MIMO = 60;
 constexpr int CHYBA_LOG_JMENO_MIMO = 61;
+// Subcode of error 51: an operation that needs a data file has no data name.
+constexpr int CHYBA_DATOVE_JMENO_CHYBI = 63;
 
 // Frees the loaded command file.
 void uvolni_cmd_buffer();
@@ -38,7 +41,8 @@ std::string normalizuj_konce_radku(const std::string& text);
 // newest file prefix*.dat in the program directory (without extension).
 std::string nove_jmeno(const std::string& jmeno);
 
-// True when a file name given by a command file stays in the program directory.
+// True when a file name given by a command file stays in the program directory or its
+// subdirectories (see the subcodes above).
 bool jmeno_v_adresari(const std::string& jmeno);
 
 // Save and restore debug, ticho, nokomun, nodtr, hlasky, WINDOW, AUTOMAT and pripona_cmd

@@ -1,9 +1,10 @@
 #include "core/soubory.h"
 
-#include <cstdio>
-#include <filesystem>
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -70,11 +71,63 @@ bool presun_soubor(const std::string& z, const std::string& na) {
 }
 
 bool kopiruj_soubor(const std::string& z, const std::string& na) {
+    std::FILE* zdroj = plat_otevri_soubor(skutecne_jmeno(z), "rb");
+    if (!zdroj) return false;
+    std::string obsah;
+    char kus[65536];
+    size_t n;
+    while ((n = std::fread(kus, 1, sizeof kus, zdroj)) > 0) obsah.append(kus, n);
+    bool ok = !std::ferror(zdroj);
+    std::fclose(zdroj);
+    return ok && zapis_soubor_cely(na, obsah);
+}
+
+std::string docasne_jmeno(const std::string& jmeno) { return jmeno + PRIPONA_DOCASNA; }
+
+bool zapis_docasny(const std::string& cesta, const std::string& obsah) {
+    std::string docasna = docasne_jmeno(cesta);
+    std::FILE* f = plat_otevri_soubor(docasna, "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(obsah.data(), 1, obsah.size(), f) == obsah.size();
+    if (std::fclose(f) != 0) ok = false;
+    if (!ok) smaz_soubor(docasna);
+    return ok;
+}
+
+bool dokonci_docasny(const std::string& cesta) {
+    if (presun_soubor(docasne_jmeno(cesta), cesta)) return true;
+    smaz_soubor(docasne_jmeno(cesta));
+    return false;
+}
+
+bool zapis_soubor_cely(const std::string& cesta, const std::string& obsah) {
+    return zapis_docasny(cesta, obsah) && dokonci_docasny(cesta);
+}
+
+void smaz_stare_docasne(const std::string& adresar) {
     std::error_code ec;
-    std::string cil = skutecne_jmeno(na);
-    if (cil != na && fs::exists(cil, ec)) fs::remove(cil, ec);
-    fs::copy_file(skutecne_jmeno(z), na, fs::copy_options::overwrite_existing, ec);
-    return !ec;
+    fs::directory_iterator it(adresar.empty() ? fs::path(".") : fs::path(adresar), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::string jmeno = it->path().filename().string();
+        if (je_docasne_jmeno(jmeno)) {
+            std::error_code ec2;
+            fs::remove(it->path(), ec2);
+        }
+    }
+}
+
+bool je_docasne_jmeno(const std::string& jmeno) {
+    const std::string p = PRIPONA_DOCASNA;
+    if (jmeno.size() <= p.size() || jmeno.compare(jmeno.size() - p.size(), p.size(), p) != 0)
+        return false;
+    std::string zaklad = jmeno.substr(0, jmeno.size() - p.size());
+    for (char& c : zaklad) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    auto konci = [&](const char* pripona) {
+        size_t n = std::strlen(pripona);
+        return zaklad.size() > n && zaklad.compare(zaklad.size() - n, n, pripona) == 0;
+    };
+    return zaklad == "err" || zaklad == "error.txt" || konci(".dat") || konci(".fds") ||
+           konci(".log");
 }
 
 HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty) {
@@ -89,7 +142,7 @@ HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty) {
     std::string cesta = bez_cesty ? jmeno : pridej_path(jmeno);
     std::string skutecna = skutecne_jmeno(cesta);
     // A new file gets the name the program formed; an existing one is used whatever its case.
-    std::FILE* f = std::fopen(skutecna.c_str(), fmod);
+    std::FILE* f = plat_otevri_soubor(skutecna, fmod);
     if (!f) {
         if (mod == 'R') return nullptr;
         g_neotevreny = jmeno;
@@ -191,4 +244,9 @@ std::vector<std::string> soubory_s_priponou(const std::string& pripona, std::err
     }
     std::sort(nalezene.begin(), nalezene.end());
     return nalezene;
+}
+
+void smaz_docasne_operace() {
+    for (const std::string* jmeno : {&tt.datovy_soubor, &tt.fds_soubor})
+        if (!jmeno->empty()) smaz_soubor(pridej_path(docasne_jmeno(*jmeno)));
 }

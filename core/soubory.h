@@ -53,7 +53,7 @@ uint64_t velikost_souboru(HSOUBOR f);
 bool soubor_existuje(const std::string& cesta);
 bool smaz_soubor(const std::string& cesta);                           // missing file: true
 bool presun_soubor(const std::string& z, const std::string& na);    // replaces `na`
-bool kopiruj_soubor(const std::string& z, const std::string& na);   // replaces `na`
+bool kopiruj_soubor(const std::string& z, const std::string& na);   // replaces `na` whole
 // The path under which an existing file of that name is found (any letter case).
 std::string skutecne_jmeno(const std::string& cesta);
 
@@ -61,3 +61,23 @@ std::string skutecne_jmeno(const std::string& cesta);
 // extension is `pripona` in any letter case, sorted by name; `chyba` is set when the
 // directory cannot be listed.
 std::vector<std::string> soubory_s_priponou(const std::string& pripona, std::error_code& chyba);
+
+// Files are written whole under a temporary name beside their final one and then renamed,
+// so that a reader finds the previous content or the new one, never a part.
+constexpr const char* PRIPONA_DOCASNA = ".part";
+std::string docasne_jmeno(const std::string& jmeno);
+// Writes the content as the file `cesta` (a name already passed through pridej_path) that
+// way; false, with no temporary file left, when it cannot.
+bool zapis_soubor_cely(const std::string& cesta, const std::string& obsah);
+// The two steps apart, for files that appear together: the temporary file, then the
+// rename into place. Each removes its temporary file when it fails.
+bool zapis_docasny(const std::string& cesta, const std::string& obsah);
+bool dokonci_docasny(const std::string& cesta);
+// True for a temporary name this program forms: data, FDS and log files, "err" and
+// "error.txt" followed by PRIPONA_DOCASNA (any letter case).
+bool je_docasne_jmeno(const std::string& jmeno);
+// Removes such files left in the directory by a run that was killed.
+void smaz_stare_docasne(const std::string& adresar);
+// Removes the temporary files of the current operation's data and FDS names (after a
+// failure, so that none survives the run).
+void smaz_docasne_operace();

@@ -16,8 +16,6 @@ int32_t delka_zaznamu;
 
 namespace {
 
-// A character that may stand in a field of the header: printable, not a comma.
-bool znak_pole(int c) { return c >= 0x20 && c < 0x7F && c != ','; }
 
 // Reads one field of the FDS file up to its comma (or CR when `i_cr`); it must be exactly
 // `sirka` characters long. The end of the file is err(52, p_prvni) at the first character,
@@ -34,10 +32,12 @@ char cti_pole(char* cil, size_t sirka, bool i_cr, int32_t p_prvni, int32_t p_uvn
             return c;
         }
         if (n == sirka) err(52, 31);
-        if (c == '\r' || c == '\n') radek = true;
+        if (static_cast<unsigned char>(c) < 0x20) radek = true;  // a line end or control character
         cil[n++] = c;
     }
 }
+
+int rozeber_fds(const std::string& jmeno);
 
 }  // namespace
 
@@ -51,28 +51,38 @@ int konv_fds(HSOUBOR f) {
     for (int i = 0; i < 6; ++i)
         if (cti(f) != hlavicka[i]) err(31, 12 + i);
 
+    // The fields as they come; a work file that ends inside them leaves what was read,
+    // which the FDS parser then refuses with its own code.
     std::string radek;
-    for (int pole = 0; pole < POLI_FDS; ++pole) {
+    bool cely = true;
+    for (int pole = 0; pole < POLI_FDS && cely; ++pole) {
         for (int k = 0; k < SIRKY_POLI_FDS[pole]; ++k) {
-            c = cti(f);
-            if (c < 0) err(31, 18);        // the block ends inside the header
-            if (!znak_pole(c)) err(31, 19);  // CR, comma or control character in a field
+            if ((c = cti(f)) < 0) {
+                cely = false;
+                break;
+            }
             radek += static_cast<char>(c);
         }
-        radek += pole + 1 < POLI_FDS ? "," : "\r\n";
+        if (cely) radek += pole + 1 < POLI_FDS ? "," : "\r\n";
     }
-    while ((c = cti(f)) >= 0 && c != '\r') {}
-    zapis_soubor_naraz(tt.fds_soubor, radek);
+    while (cely && (c = cti(f)) >= 0 && c != '\r') {}
+    zapis_fds_docasne(radek);
     return 0;
 }
 
 int konvertuj_fds() { return konv_fds(redf); }
 
-int napln_fdsfile() {
+int napln_fdsfile() { return rozeber_fds(tt.fds_soubor); }
+
+int napln_prijate_fdsfile() { return rozeber_fds(docasne_jmeno(tt.fds_soubor)); }
+
+namespace {
+
+int rozeber_fds(const std::string& jmeno) {
     delka_zaznamu = 0;
     zavri_soubor(fdsf);
     fdsf = nullptr;
-    fdsf = otevri_soubor(tt.fds_soubor, 'r');
+    fdsf = otevri_soubor(jmeno, 'r');
     std::memset(&fdsfile, 0, sizeof fdsfile);
 
     cti_pole(fdsfile.kod_souboru, 2, false, 3, 4);
@@ -111,3 +121,5 @@ int napln_fdsfile() {
     NeedStatus = (kod == 1 || kod == 11) ? 1 : 0;
     return 0;
 }
+
+}  // namespace

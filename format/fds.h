@@ -27,9 +27,13 @@ extern FDSFILE fdsfile;
 extern int32_t filetyp;        // 1 register file, 0 table
 extern int32_t delka_zaznamu;  // bytes of one record: the sum of the group lengths
 
-// Reads one header block from the work file and writes the FDS file tt.fds_soubor.
+// Reads one header block from the work file and writes the FDS file tt.fds_soubor under
+// its temporary name; a block that ends early leaves there what it held. The file takes
+// its place beside the data file when that is complete (dokonci_datovy_soubor).
 int konv_fds(HSOUBOR f);
 // konv_fds on the received-data work file redf.
 int konvertuj_fds();
 // Parses tt.fds_soubor into fdsfile; sets filetyp, delka_zaznamu and NeedStatus.
 int napln_fdsfile();
+// The same for the FDS file konv_fds has just written.
+int napln_prijate_fdsfile();

@@ -156,11 +156,15 @@ int konvertuj_file() {
         return 0;
     }
     vrat_znak(c, redf);
-    for (bool dalsi = false; (c = cti(redf)) >= 0; dalsi = true) {
+    while ((c = cti(redf)) >= 0) {
         vrat_znak(c, redf);
-        if (dalsi) {  // the header block of a further file of the same download
+        // The sequence field numbers the files of a download. Advanced by one it reads
+        // "02" for the first file ("01"); any other value means that the next block is the
+        // header block of a further file.
+        ++fdsfile.poradi[1];
+        if (fdsfile.poradi[1] != '2') {
             konv_fds(redf);
-            napln_fdsfile();
+            napln_prijate_fdsfile();
             if (filetyp != 1) err(31, 23);
             uprav_jmeno_datafile();
             format_zaznamu();

@@ -11,7 +11,7 @@ int preved_prijata_data() {
     zapomen_vraceny_znak();
     redf = otevri_soubor(WORK01, 'r');
     konvertuj_fds();
-    napln_fdsfile();
+    napln_prijate_fdsfile();
     if (filetyp == 1) konvertuj_file();
     else konvertuj_table();
     zavri_cteny(redf);

@@ -10,6 +10,7 @@ namespace {
 constexpr size_t VYSTUP = 16384;
 char vystup[VYSTUP];
 size_t vystup_n = 0;
+bool fds_ceka = false;  // the received FDS file waits under its temporary name
 
 void prejmenuj_na_misto(const std::string& jmeno) {
     if (!presun_soubor(pridej_path(docasne_jmeno(jmeno)), pridej_path(jmeno))) err(61, 3);
@@ -65,11 +66,16 @@ void vystup_text(const char* text, size_t delka) {
     vystup_n += delka;
 }
 
-std::string docasne_jmeno(const std::string& jmeno) { return jmeno + ".part"; }
-
 void otevri_datovy_soubor() {
     zahod_vystup();
     writf = otevri_soubor(docasne_jmeno(tt.datovy_soubor), 'w');
+}
+
+void zapis_fds_docasne(const std::string& obsah) {
+    HSOUBOR f = otevri_soubor(docasne_jmeno(tt.fds_soubor), 'w');
+    zapis_text(obsah, f);
+    if (!zavri_soubor(f)) err(30, 4);
+    fds_ceka = true;
 }
 
 void dokonci_datovy_soubor() {
@@ -77,12 +83,13 @@ void dokonci_datovy_soubor() {
     HSOUBOR f = writf;
     writf = nullptr;
     if (!zavri_soubor(f)) err(30, 4);
+    // (A failed run leaves no FDS file waiting: err() removes the temporary files.)
+    if (fds_ceka && soubor_existuje(pridej_path(docasne_jmeno(tt.fds_soubor))))
+        prejmenuj_na_misto(tt.fds_soubor);
+    fds_ceka = false;
     prejmenuj_na_misto(tt.datovy_soubor);
 }
 
 void zapis_soubor_naraz(const std::string& jmeno, const std::string& obsah) {
-    HSOUBOR f = otevri_soubor(docasne_jmeno(jmeno), 'w');
-    zapis_text(obsah, f);
-    if (!zavri_soubor(f)) err(30, 4);
-    prejmenuj_na_misto(jmeno);
+    if (!zapis_soubor_cely(pridej_path(jmeno), obsah)) err(30, 4);
 }

@@ -36,12 +36,15 @@ void vystup_text(const char* text, size_t delka);
 void vystup_zapis();     // writes what is collected
 void zahod_vystup();     // forgets it (after a failure)
 
-// The name a data file is written under until it is complete.
-std::string docasne_jmeno(const std::string& jmeno);
 // Opens writf as the temporary file of the data file tt.datovy_soubor.
 void otevri_datovy_soubor();
+// Writes the received FDS text under the temporary name of tt.fds_soubor; it waits there
+// for its data file.
+void zapis_fds_docasne(const std::string& obsah);
 // Writes what is left, closes writf and renames it to tt.datovy_soubor, replacing the
 // previous file (error 30/4 when the data cannot be written, 61/3 when the rename fails).
+// A waiting FDS file is renamed just before, so that the pair is replaced by two renames
+// back to back: a run killed at any other moment leaves the old pair or the new one.
 void dokonci_datovy_soubor();
 // Writes a whole small file under a temporary name and renames it into place.
 void zapis_soubor_naraz(const std::string& jmeno, const std::string& obsah);

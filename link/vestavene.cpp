@@ -108,7 +108,7 @@ void nastav_cas_pro_datum(std::function<MistniCas()> cas) { g_cas_pro_datum = st
 
 bool vytvor_datum(const std::string& jmeno) {
     std::string radek = text_datumu(g_cas_pro_datum ? g_cas_pro_datum() : plat_mistni_cas());
-    std::FILE* f = std::fopen(skutecne_jmeno(pridej_path(jmeno)).c_str(), "wb");
+    std::FILE* f = plat_otevri_soubor(skutecne_jmeno(pridej_path(jmeno)), "wb");
     if (!f) {
         if (debug) VypisBox("Nepodarilo se otevrit soubor data a casu.", 48);
         return false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,10 @@ char plat_oddelovac();
 int64_t plat_cas_vytvoreni(const std::string& cesta);
 
 // A lock file that only one process may hold at a time (advisory). Returns a handle >= 0,
-// or -1 when another process holds it. plat_uvolni_zamek releases it.
+// -1 when another process holds it, or ZAMEK_NELZE_VYTVORIT when the file cannot be
+// created or opened (read-only directory, a directory of that name, a symbolic link).
+// plat_uvolni_zamek releases it.
+constexpr int ZAMEK_NELZE_VYTVORIT = -2;
 int plat_zamkni(const std::string& cesta);
 void plat_uvolni_zamek(int zamek);
 
@@ -86,3 +90,11 @@ bool plat_zapis_do(int fd, const std::string& data);
 int plat_dokonci_potomka(PlatPotomek& potomek);
 // The path of the program `jmeno` in the folder of the running program.
 std::string plat_program_vedle(const std::string& jmeno);
+
+// Opens a file like fopen. A mode that writes ("w", "a", "r+", with or without "b") never
+// follows a symbolic link in the last component of the name: the link is refused (null).
+std::FILE* plat_otevri_soubor(const std::string& cesta, const char* mod);
+
+// Writes the text (Windows-1250, "\r" a line break) as one line on standard error where
+// the process has one; nothing otherwise.
+void plat_radek_na_stderr(const std::string& text);

@@ -63,6 +63,8 @@ TEST_F(Log, KdyVysledkyNevzniknou) {
     std::filesystem::create_directory(adresar / "error.txt");
     zapis_log();
     EXPECT_EQ(precti("err"), "");
+    EXPECT_EQ(vysledek_nezapsan, 1);  // reported; the run will not end with 0
+    EXPECT_FALSE(existuje("err.part") || existuje("error.txt.part"));
     // A log that cannot be written: one message, no results.
     std::filesystem::remove(adresar / "err");
     tt.logovy_soubor = "chybi/era.log";
@@ -139,6 +141,13 @@ TEST_F(Log, Zkraceni) {
 
     zapis("era.log", std::string(40000, 'x'));  // one line of 40000 characters
     OCEKAVEJ_CHYBU(zkrat_log(), 57, 2);
+    // A line may have 200 characters, its LF included.
+    std::string kratke;
+    for (int i = 0; i < 2100; ++i) kratke += std::string(19, 'k') + "\n";
+    zapis("era.log", std::string(199, 'x') + "\n" + kratke);
+    EXPECT_EQ(KONEC(zkrat_log()), -1);
+    zapis("era.log", std::string(200, 'x') + "\n" + kratke);
+    OCEKAVEJ_CHYBU(zkrat_log(), 57, 2);
     log.clear();
     for (int i = 0; i < 2501; ++i) log += "0123456789012345\r\n";
     zapis("era.log", log);
@@ -149,9 +158,9 @@ TEST(Terminal, ZalamovaniARolovani) {
     nuluj_globalni_stav();
     std::string radek = std::string(80, 'a') + "b";
     WriteTTYBlock(radek.data(), static_cast<int>(radek.size()));
-    // 80 characters fill row 0; autowrap writes CR LF, and CR with novy_radek feeds too.
+    // 80 characters fill row 0; autowrap moves one row, also with novy_radek.
     EXPECT_EQ(std::string(radek_obrazovky(0), 80), std::string(80, 'a'));
-    EXPECT_EQ(radek_obrazovky(2)[0], 'b');
+    EXPECT_EQ(radek_obrazovky(1)[0], 'b');
     for (int i = 0; i < 30; ++i) WriteTTYBlock("x\n", 2);
     EXPECT_EQ(tt.radek, TERM_RADKU - 1);
     EXPECT_EQ(std::string(radek_obrazovky(TERM_RADKU - 1), 3), "   ");

@@ -8,13 +8,15 @@ namespace {
 
 class Fds : public FormatTest {
 protected:
-    // Writes the header block as work01.tmp and converts it into the FDS file.
+    // Writes the header block as work01.tmp, converts it into the FDS file, which waits
+    // under its temporary name for its data file, and parses that.
     Chyba z_bloku(const std::string& blok) {
         zapis(WORK01, blok);
         Chyba c = chyba_z([] {
             cteny_blok = '0';
             redf = otevri_soubor(WORK01, 'r');
             konvertuj_fds();
+            napln_prijate_fdsfile();
         });
         zavri_soubory_formatu();
         return c;
@@ -27,12 +29,12 @@ protected:
 
 TEST_F(Fds, HlavickaPluDavaSouborAJehoPopis) {
     ASSERT_EQ(z_bloku(blok_hlavicky(hlavicka_plu())), (Chyba{0, 0}));
-    EXPECT_EQ(precti("p_plu.fds"),
+    EXPECT_EQ(precti("p_plu.fds.part"),
               "11,00,0FA0,00,0000,01,00,07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00\r\n");
-    EXPECT_FALSE(existuje("p_plu.fds.part"));
+    EXPECT_FALSE(existuje("p_plu.fds"));
     EXPECT_EQ(cteny_blok, '1');
     filetyp = 0;
-    ASSERT_EQ(chyba_z([] { napln_fdsfile(); }), (Chyba{0, 0}));
+    ASSERT_EQ(chyba_z([] { napln_prijate_fdsfile(); }), (Chyba{0, 0}));
     EXPECT_EQ(std::string(fdsfile.kod_souboru) + fdsfile.kapacita + fdsfile.poradi + fdsfile.delky[8], "110FA0010B");
     EXPECT_STREQ(fdsfile.delky_text, "07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00");
     EXPECT_EQ(std::vector<int32_t>({filetyp, NeedStatus, delka_zaznamu}), std::vector<int32_t>({1, 1, 42}));
@@ -53,11 +55,12 @@ TEST_F(Fds, SpatnyBlokHlavicky) {
     const std::string dobry = blok_hlavicky(hlavicka_plu());
     std::vector<std::pair<std::string, Chyba>> pripady = {
         {"", {31, 3}}, {"X" + dobry.substr(1), {31, 3}}, {blok_hlavicky(hlavicka_plu(), '1'), {41, 3}},
-        {dobry.substr(0, 30), {31, 18}}, {dobry.substr(0, 30) + "\r", {31, 19}},
-        {std::string(dobry).replace(12, 1, ","), {31, 19}}};
+        {dobry.substr(0, 30), {52, 18}}, {dobry.substr(0, 30) + "\r", {52, 31}},
+        {std::string(dobry).replace(12, 1, ","), {52, 31}}};
     for (int i = 0; i < 6; ++i) pripady.push_back({std::string(dobry).replace(2 + i, 1, "Z"), {31, 12 + i}});
     for (const auto& [blok, chyba] : pripady) EXPECT_EQ(z_bloku(blok), chyba) << blok;
     EXPECT_EQ(precti("p_plu.fds"), "predchozi");
+    EXPECT_FALSE(existuje("p_plu.fds.part"));
 }
 
 TEST_F(Fds, KonecSouboruVKaztdemPoli) {

@@ -183,6 +183,7 @@ TEST_F(Prenos, JinyProcesVAdresari) {
     EXPECT_EQ(KONEC(nastav_cas_datum()), KOD_OBSAZENY_ADRESAR);
     EXPECT_EQ(precti("p_time.dat"), "06,12,24,21,11\r\n");
     EXPECT_FALSE(existuje("era.log") || existuje("work02.tmp"));
+    EXPECT_EQ(zachycene_boxy().size(), 1u);  // unattended: a line on standard error, no box
     plat_uvolni_zamek(cizi);
 }
 

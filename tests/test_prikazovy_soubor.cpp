@@ -5,6 +5,7 @@
 
 #include "core/prikazovy_soubor.h"
 #include "core/terminal.h"
+#include "platform/platform.h"
 #include "pomocne.h"
 
 namespace {
@@ -111,10 +112,17 @@ TEST_F(Cmd, ChybyObsahu) {
         {"1.2,1234567890123456789012,sit" + kOp, 51, 25}, {kHlava + "/2" + std::string(199, '0') + "\r\n", 51, 35},
         {kHlava + "/60-00/;a\r\n", 51, 36}, {kHlava + "/\r\n/10-00/;a\r\n", 51, 36},
         {kHlava + "/20-00/00/;a\r\n\r\n", 51, 36},  // empty line after the last
-        {kHlava + "/20-00/;" + std::string(256, 'n') + "\r\n", 51, 44},
+        {kHlava + "/20-00/;" + std::string(261, 'n') + "\r\n", 51, 44},
         {kHlava + "/20-00/;/etc/passwd\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
-        {kHlava + "/20-00/;data/plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
-        {kHlava + "/20-00/;a\\plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
+        {kHlava + "/20-00/;\\plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
+        {kHlava + "/20-00/;data/\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
+        {kHlava + "/20-00/;\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
+        {kHlava + "/20-00/;...\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
+        {kHlava + "/20-00/;a\x01plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
+        {kHlava + std::string("/20-00/;kaslnk\0\r\n", 17), 51, CHYBA_DATOVE_JMENO_MIMO},
+        {kHlava + "/99-00/\r\n", 51, CHYBA_DATOVE_JMENO_CHYBI},
+        {kHlava + "/30-00/\r\n/20-00/\r\n", 51, CHYBA_DATOVE_JMENO_CHYBI},
+        {std::string("000001,1,6,1,e\0ra\r\n/20-00/;a\r\n", 30), 51, CHYBA_LOG_JMENO_MIMO},
         {kHlava + "/20-00/;c:plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
         {"000001,1,6,1,/tmp/log\r\n/20-00/;a\r\n", 51, CHYBA_LOG_JMENO_MIMO}};
     for (const auto& p : pripady) {
@@ -129,10 +137,15 @@ TEST_F(Cmd, HraniceDelek) {
     EXPECT_EQ(ctiCMD(), 1);
     priprav("000001,1,6,1,era," + std::string(119, 'x') + kOp);
     EXPECT_EQ(ctiCMD(), 1);
-    priprav(kHlava + "/2" + std::string(198, '0') + ";" + std::string(255, 'n') + ".txt\r\n");
+    priprav(kHlava + "/2" + std::string(198, '0') + ";" + std::string(260, 'n') + ".txt\r\n");
     EXPECT_EQ(ctiCMD(), 1);
     EXPECT_EQ(tt.prikazovy_paket.size(), 200u);
-    EXPECT_EQ(tt.datovy_soubor, std::string(255, 'n') + ".dat");
+    EXPECT_EQ(tt.datovy_soubor, std::string(260, 'n') + ".dat");
+    // Relative names lead into subdirectories, '\\' as a separator too.
+    priprav("000001,1,6,1,logy\\Era\r\n/20-00/;data\\Plu\r\n/30-00/\r\n");
+    EXPECT_EQ(ctiCMD() + ctiCMD(), 2);
+    EXPECT_EQ(tt.logovy_soubor, std::string("logy") + plat_oddelovac() + "Era.log");
+    EXPECT_EQ(tt.datovy_soubor, std::string("data") + plat_oddelovac() + "plu.dat");
 }
 
 TEST_F(Cmd, JmenoAVelikostSouboru) {
@@ -188,7 +201,8 @@ TEST_F(Cislovani, DalsiPoNejnovejsim) {
     zapis("ean_9998.dat", "");
     // The newest is 0006; 0007 is taken, so 0008 follows.
     EXPECT_EQ(nove_jmeno("plu_xxxx"), "plu_0008");
-    EXPECT_EQ(nove_jmeno("ean_xxxx"), "ean_0001");
+    // After 9998, 9999 is taken: the number grows a digit rather than start again at a taken 0000.
+    EXPECT_EQ(nove_jmeno("ean_xxxx"), "ean_10000");
 }
 
 TEST(Flagy, UlozAObnov) {

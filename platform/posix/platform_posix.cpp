@@ -53,7 +53,7 @@ bool terminal_v_cp1250() {
 
 }  // namespace
 
-int plat_message_box(const std::string& text, uint32_t styl) {
+void plat_radek_na_stderr(const std::string& text) {
     std::string s = terminal_v_cp1250() ? text : cp1250_na_utf8(text);
     std::string radky;
     for (size_t i = 0; i < s.size(); ++i) {
@@ -66,6 +66,10 @@ int plat_message_box(const std::string& text, uint32_t styl) {
     }
     std::fprintf(stderr, "kaslnk: %s\n", radky.c_str());
     std::fflush(stderr);
+}
+
+int plat_message_box(const std::string& text, uint32_t styl) {
+    plat_radek_na_stderr(text);
     // Nobody can answer: the box's first (default) button is taken.
     switch (styl & 0x0F) {
         case 2: return 3;         // abort, retry, ignore: IDABORT
@@ -126,8 +130,8 @@ int64_t plat_cas_vytvoreni(const std::string& cesta) {
 }
 
 int plat_zamkni(const std::string& cesta) {
-    int fd = ::open(cesta.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return -1;
+    int fd = ::open(cesta.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return ZAMEK_NELZE_VYTVORIT;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return -1;
@@ -281,3 +285,25 @@ std::string plat_adresar_soketu() {
 }
 
 void plat_ignoruj_zavrenou_rouru() { ::signal(SIGPIPE, SIG_IGN); }
+
+std::FILE* plat_otevri_soubor(const std::string& cesta, const char* mod) {
+    const std::string m = mod;
+    int priznaky;
+    if (m.find('+') != std::string::npos)
+        priznaky = O_RDWR | (m[0] == 'w' ? O_CREAT | O_TRUNC : m[0] == 'a' ? O_CREAT | O_APPEND : 0);
+    else if (m[0] == 'w')
+        priznaky = O_WRONLY | O_CREAT | O_TRUNC;
+    else if (m[0] == 'a')
+        priznaky = O_WRONLY | O_CREAT | O_APPEND;
+    else
+        return std::fopen(cesta.c_str(), mod);  // reading may follow a link
+    int fd = ::open(cesta.c_str(), priznaky | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, mod);
+    if (!f) {
+        int chyba = errno;
+        ::close(fd);
+        errno = chyba;
+    }
+    return f;
+}

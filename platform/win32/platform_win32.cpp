@@ -7,7 +7,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "core/zpravy.h"
 #include "platform/win32/text_win32.h"
@@ -80,7 +82,8 @@ int64_t plat_cas_vytvoreni(const std::string& cesta) {
 int plat_zamkni(const std::string& cesta) {
     HANDLE h = CreateFileA(cesta.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return -1;
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION ? -1 : ZAMEK_NELZE_VYTVORIT;
     return static_cast<int>(reinterpret_cast<intptr_t>(h));
 }
 
@@ -108,3 +111,26 @@ long plat_cti_z(int, char*, size_t) { return 0; }
 bool plat_zapis_do(int, const std::string&) { return false; }
 int plat_dokonci_potomka(PlatPotomek&) { return -1; }
 std::string plat_program_vedle(const std::string& jmeno) { return jmeno; }
+
+std::FILE* plat_otevri_soubor(const std::string& cesta, const char* mod) {
+    // A writing mode refuses a symbolic link or other reparse point in the name's place.
+    if (mod[0] != 'r' || std::strchr(mod, '+')) {
+        DWORD atributy = GetFileAttributesA(cesta.c_str());
+        if (atributy != INVALID_FILE_ATTRIBUTES && (atributy & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            SetLastError(ERROR_CANT_ACCESS_FILE);
+            errno = EACCES;
+            return nullptr;
+        }
+    }
+    return std::fopen(cesta.c_str(), mod);
+}
+
+void plat_radek_na_stderr(const std::string& text) {
+    HANDLE h = GetStdHandle(STD_ERROR_HANDLE);
+    if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
+    std::string radek = "kaslnk: ";
+    for (char c : text) radek += c == '\r' ? std::string("\r\n") : std::string(1, c);
+    radek += "\r\n";
+    DWORD zapsano = 0;
+    WriteFile(h, radek.data(), static_cast<DWORD>(radek.size()), &zapsano, nullptr);
+}

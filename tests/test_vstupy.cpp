@@ -1,0 +1,92 @@
+// Files the program writes and the program directory: the received FDS and data files as
+// a pair, temporary files, result files, the directory lock; the format tables.
+#include "format_pomocne.h"  // first: see there
+
+#include <cstring>
+
+#include "core/log.h"
+#include "core/prenos.h"
+#include "platform/platform.h"
+
+namespace {
+
+class Vstupy : public FormatTest {
+protected:
+    void TearDown() override {
+        uvolni_adresar();
+        FormatTest::TearDown();
+    }
+    // A PLU download of the given header blocks and records (one block per file).
+    static std::string soubor(const Hlavicka& h, char& poradi, const std::string& zaznam) {
+        std::string s = blok_hlavicky(h, poradi);
+        poradi = dalsi_poradi(poradi);
+        s += blok_souboru(poradi, {zaznam}, true);
+        poradi = dalsi_poradi(poradi);
+        return s;
+    }
+    static std::string zaznam_plu() {
+        return "00000000012345" "05" "02" "0102" "00001234" + std::string(32, '4') + "00000000150D" "000000150C";
+    }
+};
+
+// The FDS file waits for its data file: a download that fails keeps the previous pair
+// whole, and no temporary file stays.
+TEST_F(Vstupy, DvojiceFdsADatZustavaCela) {
+    zapis("p_plu.fds", "stary popis");
+    zapis("p_plu.dat", "stara data");
+    char poradi = '0';
+    std::string cele = soubor(hlavicka_plu(), poradi, zaznam_plu());
+    const std::string rozbite[] = {cele.substr(0, cele.size() - 20), cele.substr(0, 25)};
+    const Chyba chyby[] = {{31, 21}, {52, 15}};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(prijmi(rozbite[i]), chyby[i]) << i;
+        EXPECT_EQ(precti("p_plu.fds"), "stary popis");
+        EXPECT_EQ(precti("p_plu.dat"), "stara data");
+        EXPECT_FALSE(existuje("p_plu.fds.part") || existuje("p_plu.dat.part"));
+    }
+    ASSERT_EQ(prijmi(cele), (Chyba{0, 0}));
+    EXPECT_EQ(precti("p_plu.fds"), hlavicka_plu().fds_soubor());
+}
+
+// A further file of a download is announced by the sequence field of the FDS header: a
+// first header that is not "01" says that a header block follows, not records.
+TEST_F(Vstupy, DalsiSouborPodlePoradiHlavicky) {
+    Hlavicka jina = hlavicka_plu();
+    jina.poradi = "05";
+    char poradi = '0';
+    EXPECT_EQ(prijmi(soubor(jina, poradi, zaznam_plu())), (Chyba{31, 12}));
+}
+
+TEST_F(Vstupy, VlastniDefiniceZaVestavenymi) {
+    EXPECT_EQ(std::strlen(formatarea), 1301u);
+    EXPECT_EQ(sizeof formatarea, 1312u);
+    EXPECT_EQ(std::string(formatarea).find("E0"), std::string::npos);
+    popis(hlavicka_tabulky("E0"));
+    ASSERT_EQ(chyba_z([] { najdi_format(); }), (Chyba{0, 0}));
+    EXPECT_EQ(std::string(formatstring).substr(0, 5), "N36;N");
+}
+
+// Temporary files of the program's own names left by a killed run go at the next start;
+// other files stay.
+TEST_F(Vstupy, StareDocasneSouboryPriStartu) {
+    const char* stare[] = {"err.part", "error.txt.part", "plu.dat.part", "PLU.FDS.part", "era.log.part"};
+    for (const char* s : stare) zapis(s, "x");
+    zapis("plu.part", "x");
+    zapis("x.cmd", "000001,1,6,1,era\r\n/30-00/\r\n");
+    tt.jmeno_cmd = "x.cmd";
+    nokomun = 1;
+    zpozdeni = 0;
+    ASSERT_EQ(KONEC(komunikuj()), -1);
+    dokonci_vlakno();
+    for (const char* s : stare) EXPECT_FALSE(existuje(s)) << s;
+    EXPECT_TRUE(existuje("plu.part"));
+}
+
+// A lock file that cannot be made is a file error, not another kaslnk (exit code 5).
+TEST_F(Vstupy, ZamekNelzeVytvorit) {
+    std::filesystem::create_directory(adresar / ZAMEK_ADRESARE);
+    AUTOMAT = 1;
+    OCEKAVEJ_CHYBU(komunikuj(), 30, CHYBA_ZAMKU);
+}
+
+}  // namespace
