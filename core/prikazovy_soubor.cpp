@@ -231,6 +231,7 @@ int ctiCMD() {
     if (tt.pokracovani == 0) {
         nacti_soubor();
         cti_hlavicku();
+        tt.datovy_soubor.clear();  // a data name holds for the lines after it in its own file only
     }
     size_t i = tt.pozice_v_cmd;
     if (i >= tt.delka_cmd) return 0;
