@@ -323,7 +323,7 @@ std::string nove_jmeno(const std::string& jmeno) {
     for (int pokus = 1;; ++pokus) {
         if (pokus > 10000) err(89, 16);
         ++cislo;  // past 9999 the number grows a digit: an older file is never overwritten
-        char cislice[8];
+        char cislice[24];
         std::snprintf(cislice, sizeof cislice, "%04ld", cislo);
         std::string nove = predpona + cislice;
         fs::file_status st = fs::status(skutecne_jmeno(pridej_path(nove + ".dat")), ec);
