@@ -158,7 +158,7 @@ TEST_F(E2E, VlozeneChybyAPomalaLinka) {
     spust_simulator({"--pace", "--baud", "2400", "--fifo", "16", "-T", stopa.string(), "--fault", "enq:silent",
                      "--fault", "cmd:nak", "--fault", "turn:foreign", "--fault", "block1:badsum"});
     long long start = ms_ted();
-    ocekavej_vysledek(spust_prikazy(HLAVICKA + "/20-00/D2/;hlavicka\r\n"), 0, "0", "151\r\n");
+    ocekavej_vysledek(spust_prikazy("000001,1,3,1,era\r\n/20-00/D2/;hlavicka\r\n"), 0, "0", "151\r\n");
     EXPECT_GE(ms_ted() - start, 1000 + 2 * 220 * 10 * 1000 / 2400);  // the silence, the table's block twice
     EXPECT_EQ(radky(precti("hlavicka.dat")).size(), 6u);
     std::string s = precti_soubor(stopa);
