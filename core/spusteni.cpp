@@ -67,16 +67,17 @@ int spust(const std::string& radek, const std::vector<std::string>& argumenty) {
     Parametry p = rozeber_parametry(radek, radek.empty() ? vyjmi_nastroj(argumenty, nastroj) : argumenty);
     pouzij_parametry(p);
     if (p.posli_oknu) return posli_prikaz_oknu(p.prikaz_oknu);
-    if (nastroj.druh != Nastroj::ZADNY)
-        if (int kod = priprav_nastroj(nastroj); kod >= 0) return kod;
+    if (int kod = priprav_nastroj(nastroj); kod >= 0) return kod;
     if (AUTOMAT && !zamkni_adresar()) return KOD_OBSAZENY_ADRESAR;
     nastav_terminal();
+    if (!nastroj.linka.empty()) pouzij_linku(nastroj.linka);
     TvorSoubor("timd.cmx", OBSAH_TIMD);
     TvorSoubor("glog.cmx", OBSAH_GLOG);
+    // A child of the window reports as a window session does (its tools ask the window)
+    // and ends as an unattended run.
+    bool dite_okna = zapni_kanal_okna();
     if (nastroj.druh != Nastroj::ZADNY) return proved_nastroj(nastroj);
-
-    // A child of the window reports as a window session does and ends as an unattended run.
-    if (zapni_kanal_okna())
+    if (dite_okna)
         WINDOW = 1;
     else if (WINDOW)
         return otevri_okno(argumenty);

@@ -103,9 +103,11 @@ int najdi_kasu_multiterm(int pocet) {
     });
 }
 
+const char* const TEXT_POTVRZENI_HLEDANI =
+    "Pozor! Tato akce m\xF9\x9E" "e trvat n\xEC" "kolik minut!\rM\xE1m spustit vyhled\xE1v\xE1n\xED?";
+
 bool potvrd_hledani() {
-    return VypisBox("Pozor! Tato akce m\xF9\x9E" "e trvat n\xEC" "kolik minut!\rM\xE1m spustit vyhled\xE1v\xE1n\xED?",
-                    BOX_ANO_NE | BOX_VYKRICNIK | BOX_VYCHOZI_NE) == BOX_ANO;
+    return VypisBox(TEXT_POTVRZENI_HLEDANI, BOX_ANO_NE | BOX_VYKRICNIK | BOX_VYCHOZI_NE) == BOX_ANO;
 }
 
 void precti_stav_nalezene() {

@@ -12,7 +12,9 @@ int najdi_kasu();
 // Terminals 1..pocet (1..99) on every port, each terminal at all speeds before the next
 // one: 1 found, 0 not. Asks nothing; the window asks for consent before (potvrd_hledani).
 int najdi_kasu_multiterm(int pocet);
-// The window's question before the multi-terminal search: true on Yes.
+// The window's question before the multi-terminal search (Yes and No, No the default):
+// true on Yes.
+extern const char* const TEXT_POTVRZENI_HLEDANI;
 bool potvrd_hledani();
 
 // After a success: era.log, sts.dat, sts.fds and the command /99-00/ in tt, then the

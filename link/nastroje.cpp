@@ -1,14 +1,19 @@
 // The tools run: the register search with its questions, the rewriting of the command
-// files and the logo converter (the forms are read by core/nastroje.cpp).
+// files, the logo converter and the window's commands run in its child (the forms are
+// read by core/nastroje.cpp). In a child of the window the questions go to the window
+// and the texts to its terminal screen.
 #include <cstdio>
 
 #include "core/globals.h"
+#include "core/kanal.h"
 #include "core/nastroje.h"
+#include "core/prenos.h"
 #include "core/prepis_cmd.h"
 #include "core/zpravy.h"
 #include "link/glogo.h"
 #include "link/hledani.h"
 #include "link/serial.h"
+#include "link/vestavene.h"
 #include "platform/platform.h"
 
 namespace {
@@ -22,8 +27,13 @@ int box_nastroje(const std::string& text, uint32_t styl) {
     return tlacitko;
 }
 
-// A line on standard output: the text without its line breaks and beeps.
+// A line on standard output: the text without its line breaks and beeps. In the window's
+// child standard output is the channel: the text goes to the terminal screen as it is.
 void vypis(const std::string& text) {
+    if (kanal_okna()) {
+        VypisBlok(text, 0);
+        return;
+    }
     std::string radek;
     for (char c : text)
         if (c != '\r' && c != '\a') radek += c;
@@ -37,7 +47,7 @@ int hledani(const Nastroj& n) {
         return KOD_NENALEZENO;
     }
     precti_stav_nalezene();
-    vypis(text_nalezu(false));
+    vypis(text_nalezu(kanal_okna()));
     if (zeptej_se_na_zapis()) {
         aktualizuj_asci_promenne();
         if (prepis_i_cmx(PREPIS_OBOJI)) vypis(hlaseni_prepisu(PREPIS_OBOJI));
@@ -46,15 +56,33 @@ int hledani(const Nastroj& n) {
     return 0;
 }
 
+int prikaz_okna(const Nastroj& n) {
+    switch (n.cislo) {
+        case OKNO_ANALYZA_PLU:
+            analyzuj_PLUfds();
+            break;
+        case OKNO_VSECHNY_SOUBORY:
+            Zkus_vsechny_soubory();
+            break;
+        default:
+            tt.davkovy_soubor = n.soubor;
+            if (Inicializuj_davku()) eventKonecDavky.cekej(-1);
+            dokonci_davku();
+            break;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int proved_nastroj(const Nastroj& n) {
     // The ini key okno opens no window here; a transfer started by a tool (the logo)
-    // returns to it instead of ending the process.
-    WINDOW = 0;
+    // returns to it instead of ending the process. The window's child shows what a
+    // window session shows.
+    WINDOW = kanal_okna() ? 1 : 0;
     AUTOMAT = 0;
     g_ano = n.ano;
-    nastav_box_sink(box_nastroje);
+    if (!kanal_okna()) nastav_box_sink(box_nastroje);
     switch (n.druh) {
         case Nastroj::HLEDANI:
             return hledani(n);
@@ -68,6 +96,8 @@ int proved_nastroj(const Nastroj& n) {
             aktualizuj_asci_promenne();
             if (prepis_i_cmx(PREPIS_RYCHLOST)) vypis(hlaseni_prepisu(PREPIS_RYCHLOST));
             return 0;
+        case Nastroj::OKNO:
+            return prikaz_okna(n);
         default:
             switch (preved_glogo(n.soubor, 1)) {
                 case KonecLoga::NENI_BMP:

@@ -77,6 +77,8 @@ TEST_F(E2E, PrepisZPrikazoveRadky) {
         {{"--set-speed", "1200"}, 2, "", "--set-speed", "000001,1,6", ""},
         {{"--find-register", "100"}, 2, "", "--find-register", "000001,1,6", ""},
         {{"--set-port", "3", "prikaz.cmd"}, 2, "", "Prikazovy soubor se", "000001,1,6", ""},
+        {{"--window-op", "40022"}, 2, "", "--window-op spousti jen okno", "000001,1,6", ""},
+        {{"--line-format", "9,1,0,2", "prikaz.cmd"}, 2, "", "--line-format: datove bity", "000001,1,6", ""},
         {{"--set-port", "3"}, 0, "", "Prikazovy soubor nenalezen.", "", ""},
     };
     for (const Pripad& p : pripady) {
