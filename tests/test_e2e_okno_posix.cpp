@@ -1,5 +1,6 @@
 // The window offscreen: "kaslnk --command 40005" makes it run its command file against the
-// simulator in a child process; a failing command file ends only that child.
+// simulator in a child process, the register search and the PLU analysis likewise; a
+// failing command file ends only that child.
 #if defined(KASLNK_SIM_BINARY) && defined(KASLNK_OKNO_BINARY)
 #include <functional>
 #include <thread>
@@ -52,6 +53,15 @@ TEST_F(E2E, OknoSpoustiPrenosyJakoPotomkyAPreziChybu) {
     std::string e = cekej_na("konec 0", 2);
     EXPECT_NE(e.find("Komunikace uspesne ukoncena."), std::string::npos) << e;
     EXPECT_EQ(radky(precti("plu_okno.dat")).size(), 367u);
+    // The search in a child asks the window (answered Yes), then the PLU analysis.
+    ASSERT_TRUE(posli("40015"));
+    e = cekej_na("konec 0", 3);
+    EXPECT_NE(e.find("kaslnk-okno: Mám nalezené hodnoty zapsat"), std::string::npos) << e;
+    EXPECT_NE(e.find("Nalezl jsem pokladnu na portu 1,"), std::string::npos) << e;
+    EXPECT_EQ(precti("prikaz.cmd").substr(0, 10), "000001,1,6");
+    fs::copy_file(fs::path(KASLNK_SOURCE_DIR) / "examples" / "fdsu.cmx", adresar / "fdsu.cmx");
+    ASSERT_TRUE(posli("40022"));
+    EXPECT_NE(cekej_na("konec 0", 4).find("Soubor PLU ma nazev dlouhy"), std::string::npos);
     zapis("prikaz.cmd", HLAVICKA + "/70-00/;plu\r\n");
     ASSERT_TRUE(posli("40005"));
     e = cekej_na("konec 1", 1);

@@ -1,12 +1,17 @@
 // The window model with a scripted view: flows, editor file rules, search and replace,
-// print arithmetic, paint arithmetic and the channel to the window's children.
+// print arithmetic, paint arithmetic, the tools' dialogs and the channel to the window's
+// children.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "core/kanal.h"
+#include "core/nastroje.h"
 #include "core/prenos.h"
 #include "pomocne.h"
+#include "format/logo.h"
+#include "ui/dialogy.h"
 #include "ui/editor.h"
 #include "ui/okno.h"
 #include "ui/prikazy.h"
@@ -22,6 +27,9 @@ struct Pohled : PohledOkna {
     std::string cesta_otevrit, cesta_ulozit;  // empty: the dialog is cancelled
     std::vector<std::vector<std::string>> potomci;
     size_t od = 0, po = 0;
+    std::function<bool(DialogLinky&)> linky;
+    std::function<bool(DialogPortu&)> portu;
+    bool konvertovat = false;
 
     void nastav_titulek(const std::string& t) override { titulek = t; }
     int box(const std::string& text, uint32_t) override {
@@ -59,6 +67,12 @@ struct Pohled : PohledOkna {
     void prekresli_terminal() override {}
     void kurzor(bool) override {}
     void tray(int, int) override {}
+    bool dialog_linky(DialogLinky& d) override { return linky && linky(d); }
+    bool dialog_portu(DialogPortu& d) override { return portu && portu(d); }
+    bool nahled_loga(const NahledLoga& n) override { return n.cerny(0, 0) && konvertovat; }
+    bool dialog_souboru(const std::string&, const std::string&, const std::string&, std::string& c) override {
+        return !(c = cesta_otevrit).empty();
+    }
 };
 
 class OknoModel : public ProgramovyAdresar {
@@ -231,4 +245,87 @@ TEST(OknoKanal, RamceProchaziPoBajtechAPoskozenyProudKonci) {
     dlouhy.pridej(zabal_zpravu({KANAL_TEXT, 0, 0, ""}).replace(9, 4, "\xFF\xFF\xFF\x7F").data(), 13);
     EXPECT_FALSE(dlouhy.dalsi(z[0]));
     EXPECT_TRUE(dlouhy.poskozeny());
+}
+
+// A 288 x 130 BMP, white but for the top left dot (the rows are stored bottom-up).
+std::string bmp_s_teckou() {
+    std::string b(LOGO_HLAVICKA, '\0');
+    b[0] = 'B', b[1] = 'M', b[34] = 0x48, b[35] = 0x12;  // 4680 bytes of dots
+    return b + std::string(LOGO_DATA - LOGO_RADEK, '\xFF') + '\x7F' + std::string(LOGO_RADEK - 1, '\xFF');
+}
+
+TEST(OknoDialogy, LinkaVybiraAUkladaHodnotyPolozek) {
+    nuluj_globalni_stav();
+    tt.pripojeno = 1;
+    DialogLinky d = otevri_dialog_linky();
+    std::vector<std::string> vybrane;
+    for (const Volba* v : {&d.port, &d.rychlost, &d.datove_bity, &d.parita, &d.stop_bity})
+        vybrane.push_back(v->popisky[static_cast<size_t>(v->vybrano)]);
+    EXPECT_EQ(vybrane, (std::vector<std::string>{"COM1", "19.2k", "7", "Odd", "1"}));
+    EXPECT_FALSE(d.port.povolena);  // the port is open
+    EXPECT_EQ(d.zaskrtnuto, (std::array<bool, POCET_ZASKRTNUTI>{false, true, false, true, true, true, false, true}));
+    d.port.vybrano = 8, d.rychlost.vybrano = 8, d.datove_bity.vybrano = 3, d.parita.vybrano = 1;
+    d.zaskrtnuto[DTR_DSR] = d.zaskrtnuto[XON_XOFF] = d.zaskrtnuto[NOTIFIKACE] = true;
+    d.zaskrtnuto[RTS_CTS] = d.zaskrtnuto[AUTOWRAP] = false;
+    uloz_dialog_linky(d);
+    EXPECT_EQ(std::vector<int>({int(tt.cislo_portu), tt.znak_portu, int(tt.rychlost), tt.znak_rychlosti, tt.datove_bity,
+                                tt.parita, tt.rizeni_toku, tt.autowrap, tt.prijem_notifikaci}),
+              std::vector<int>({9, '9', 56000, '6', 8, 2, 5, 0, 0}));
+    tt.rychlost = 14400;  // no entry: nothing selected, OK keeps it
+    uloz_dialog_linky(otevri_dialog_linky());
+    EXPECT_EQ(tt.rychlost, 14400u);
+}
+
+TEST(OknoDialogy, PortARychlostJen2400Az19200) {
+    struct { uint32_t rychlost; int vybrano, volba; uint32_t ulozeno; char znak; } pripady[] = {
+        {2400, 0, 3, 19200, '6'}, {19200, 3, 0, 2400, '3'}, {9600, 2, 1, 4800, '4'},
+        {38400, -1, -1, 38400, '7'}, {1200, -1, 2, 9600, '5'},
+    };
+    for (const auto& p : pripady) {
+        nuluj_globalni_stav();
+        tt.rychlost = p.rychlost;
+        aktualizuj_asci_promenne();
+        DialogPortu d = otevri_dialog_portu();
+        EXPECT_EQ(d.rychlost.vybrano, p.vybrano) << p.rychlost;
+        d.rychlost.vybrano = p.volba;
+        d.port.vybrano = 2;
+        uloz_dialog_portu(d);
+        EXPECT_EQ(std::string({tt.znak_portu, tt.znak_rychlosti}), std::string({'3', p.znak})) << p.rychlost;
+        EXPECT_EQ(tt.rychlost, p.ulozeno);
+    }
+}
+
+TEST_F(OknoModel, NastrojeBeziJakoPotomci) {
+    v.portu = [](DialogPortu& d) { return d.port.vybrano = 2, d.rychlost.vybrano = -1, true; };
+    okno.prikaz(ID_NASTAV_PORT);
+    okno.konec_potomka(KOD_NENALEZENO);  // reported by the tool itself
+    okno.prikaz(ID_NASTAV_RYCHLOST);     // no speed chosen: nothing to write
+    v.odpovedi = {IDNO_, IDYES_};
+    okno.prikaz(ID_NAJDI_KASY);
+    okno.prikaz(ID_NAJDI_KASY);
+    okno.konec_potomka(0);
+    v.linky = [](DialogLinky& d) { return d.datove_bity.vybrano = 3, true; };
+    tt.pripojeno = 1;
+    okno.prikaz(ID_NASTAVENI_LINKY);
+    EXPECT_EQ(v.boxy.back(), "Settings failed!");
+    okno.prikaz(ID_ANALYZA_PLU);
+    okno.konec_potomka(0);
+    v.cesta_otevrit = "/jinde/d.dav";
+    okno.prikaz(ID_DAVKA);
+    okno.konec_potomka(0);
+    zapis("l.bmp", bmp_s_teckou());
+    v.cesta_otevrit = cesta("l.bmp");
+    okno.prikaz(ID_LOGO);  // Zrušit in the preview
+    v.konvertovat = true;
+    okno.prikaz(ID_LOGO);
+    using A = std::vector<std::string>;
+    const A l{"./kaslnk", "/q", "--line-format", "8,1,0,2"};
+    auto s = [&](A a) { return a.insert(a.begin(), l.begin(), l.end()), a; };
+    EXPECT_EQ(v.potomci, (std::vector<A>{A{"./kaslnk", "/q", "--set-port", "3"}, A{"./kaslnk", "/q", "--find-register", "10"},
+                                         s({"--window-op", "40022"}), s({"--window-op", "40049", "d.dav"}),
+                                         s({"--logo", cesta("l.bmp")})}));
+    EXPECT_EQ(std::string(tt.obrazovka[0], sizeof tt.obrazovka).find("(k\xF3"), std::string::npos);
+    zapis("l.bmp", "BA");
+    okno.konec_potomka(0), okno.prikaz(ID_LOGO);
+    EXPECT_EQ(v.boxy.back(), "Format souboru neni BMP.");
 }

@@ -1,12 +1,16 @@
 #include "ui/okno.h"
 
 #include <cstdio>
+#include <fstream>
 
 #include "core/globals.h"
+#include "core/nastroje.h"
 #include "core/prenos.h"
 #include "core/prikazovy_radek.h"
 #include "core/zpravy.h"
 #include "core/terminal.h"
+#include "format/logo.h"
+#include "link/hledani.h"
 #include "link/tray.h"
 #include "ui/editor.h"
 #include "ui/prikazy.h"
@@ -92,15 +96,65 @@ std::vector<std::string> Okno::argumenty_potomka(const std::vector<std::string>&
         if (je_prepinac(a) && a.find("/w") == std::string::npos && a.find("/t") == std::string::npos)
             out.push_back(a);
     }
+    // The serial settings confirmed in the window beat the ini file the child reads.
+    if (linka_zvolena_) {
+        out.push_back("--line-format");
+        out.push_back(popis_linky());
+    }
     out.insert(out.end(), operace.begin(), operace.end());
     return out;
 }
 
-void Okno::spust(const std::vector<std::string>& operace) {
-    if (bezi_potomek_) {
-        v_.box(TEXT_PRENOS_BEZI, MB_ICONEXCLAMATION_);
+bool Okno::volno() {
+    if (bezi_potomek_) v_.box(TEXT_PRENOS_BEZI, MB_ICONEXCLAMATION_);
+    return !bezi_potomek_;
+}
+
+void Okno::nastav_linku() {
+    DialogLinky d = otevri_dialog_linky();
+    if (!v_.dialog_linky(d)) return;
+    uloz_dialog_linky(d);
+    linka_zvolena_ = true;
+    // The open port belongs to the running child, which keeps the settings it started
+    // with: the new ones cannot be applied to it now (they hold from the next start).
+    if (tt.pripojeno) v_.box("Settings failed!", MB_ICONEXCLAMATION_);
+}
+
+void Okno::prepis_cmd(int id) {
+    if (!volno()) return;
+    DialogPortu d = otevri_dialog_portu();
+    if (!v_.dialog_portu(d)) return;
+    uloz_dialog_portu(d);
+    if (id == ID_NASTAV_PORT) {
+        spust({"--set-port", std::to_string(tt.cislo_portu)});
+    } else if (d.rychlost.vybrano >= 0) {
+        // Without a chosen speed the speed digits of the files stay as they are.
+        spust({"--set-speed", std::to_string(tt.rychlost)});
+    }
+}
+
+void Okno::logo() {
+    std::string cesta;
+    if (!volno() || !v_.dialog_souboru("*.BMP", "bmp", tt.adresar_programu, cesta)) return;
+    std::ifstream f(cesta, std::ios::binary);
+    std::string obsah(LOGO_HLAVICKA + LOGO_DATA, '\0');
+    f.read(obsah.data(), static_cast<std::streamsize>(obsah.size()));
+    obsah.resize(static_cast<size_t>(f.gcount()));
+    if (!f && !f.eof()) {
+        ok_zprava("Nemohu otev\xF8\xEDt soubor %s!", cesta);
         return;
     }
+    NahledLoga n = nahled_loga(obsah);
+    if (!n.je_bmp) {
+        v_.box("Format souboru neni BMP.", MB_ICONEXCLAMATION_);
+        return;
+    }
+    // The child converts with its warnings and asks whether to load the logo.
+    if (v_.nahled_loga(n)) spust({"--logo", cesta});
+}
+
+void Okno::spust(const std::vector<std::string>& operace) {
+    if (!volno()) return;
     if (v_.spust_potomka(argumenty_potomka(operace)))
         bezi_potomek_ = true;
     else
@@ -188,6 +242,34 @@ int Okno::prikaz(int id) {
         case ID_DATUM_CAS:
             spust({"/t"});
             return 0;
+        case ID_NASTAVENI_LINKY:
+            nastav_linku();
+            return 0;
+        case ID_NASTAV_PORT:
+        case ID_NASTAV_RYCHLOST:
+            prepis_cmd(id);
+            return 0;
+        case ID_NAJDI_KASU:
+            spust({"--find-register"});
+            return 0;
+        case ID_NAJDI_KASY:
+            if (volno() && v_.box(TEXT_POTVRZENI_HLEDANI, MB_YESNO_ | MB_ICONEXCLAMATION_ | MB_DEFBUTTON2_) == IDYES_)
+                spust({"--find-register", "10"});
+            return 0;
+        case ID_ANALYZA_PLU:
+        case ID_VSECHNY_SOUBORY:
+            spust({"--window-op", std::to_string(id)});
+            return 0;
+        case ID_DAVKA: {
+            std::string cesta;
+            if (volno() && v_.dialog_souboru("D\xE1vky", tt.pripona_davky, tt.adresar_programu, cesta))
+                // By its bare name in the program directory, as command files are run.
+                spust({"--window-op", std::to_string(id), cesta.substr(cesta.find_last_of("/\\") + 1)});
+            return 0;
+        }
+        case ID_LOGO:
+            logo();
+            return 0;
         case ID_NAPOVEDA:
             v_.ukaz_napovedu();
             return 0;
@@ -245,7 +327,8 @@ void Okno::konec_potomka(int kod) {
     tt.pripojeno = 0;
     v_.kurzor(false);
     v_.tray(TRAY_ODEBRAT, 0);  // also when the child could not remove it itself
-    if (kod != 0) {
+    // A tool's "nothing found", "refused" or "not loaded" was reported by its own message.
+    if (kod != 0 && kod != KOD_NENALEZENO) {
         char text[160];
         std::snprintf(text, sizeof text, "\rP\xF8" "enos skon\xE8il chybou (k\xF3" "d %d), podrobnosti v logu.\r", kod);
         WriteTTYBlock(text, static_cast<int>(std::string(text).size()));

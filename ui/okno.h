@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "core/kanal.h"
+#include "ui/dialogy.h"
 
 constexpr const char* BEZ_NAZVU = "(bez n\xE1zvu)";
 
 // Message-box styles as numbered by Windows; the answers likewise.
-enum : uint32_t { MB_OK_ = 0, MB_YESNOCANCEL_ = 3, MB_ICONQUESTION_ = 0x20, MB_ICONEXCLAMATION_ = 0x30 };
+enum : uint32_t { MB_OK_ = 0, MB_YESNOCANCEL_ = 3, MB_YESNO_ = 4, MB_ICONQUESTION_ = 0x20, MB_ICONEXCLAMATION_ = 0x30,
+                  MB_DEFBUTTON2_ = 0x100 };
 enum : int { IDOK_ = 1, IDCANCEL_ = 2, IDYES_ = 6, IDNO_ = 7 };
 
 // What the model asks of the view.
@@ -44,6 +46,18 @@ public:
     virtual void ukaz_napovedu() = 0;
     virtual void ukaz_o_programu() = 0;
     virtual void zavri() = 0;
+
+    // The tools' dialogs (ui/dialogy.h): true on OK (Konvertovat), with the choice in the
+    // structure. A view without them answers Cancel.
+    virtual bool dialog_linky(DialogLinky&) { return false; }
+    virtual bool dialog_portu(DialogPortu&) { return false; }
+    virtual bool nahled_loga(const NahledLoga&) { return false; }
+    // An open dialog for other files: the filter list is `popis` (*.pripona) and
+    // "Všechny soubory" (*.*), starting in `adresar`; true with the full path chosen.
+    virtual bool dialog_souboru(const std::string& /*popis*/, const std::string& /*pripona*/,
+                                const std::string& /*adresar*/, std::string& /*cesta*/) {
+        return false;
+    }
 
     // A started program and what it reports.
     virtual bool spust_potomka(const std::vector<std::string>& argumenty) = 0;
@@ -81,7 +95,9 @@ public:
     bool bezi_potomek() const { return bezi_potomek_; }
     const std::string& jmeno_souboru() const { return soubor_; }
 
-    // The arguments of a child running `operace` (a command file, "/t" or a tool's form).
+    // The arguments of a child running `operace` (a command file, "/t" or a tool's form):
+    // the window's switches, the line format of the serial settings (--line-format), then
+    // the operation.
     std::vector<std::string> argumenty_potomka(const std::vector<std::string>& operace) const;
 
 private:
@@ -93,6 +109,10 @@ private:
     void nacti();
     bool vyber_prikazovy_soubor();
     void spust(const std::vector<std::string>& operace);
+    bool volno();  // false, after the message, while a child runs
+    void nastav_linku();
+    void prepis_cmd(int id);
+    void logo();
 
     PohledOkna& v_;
     std::vector<std::string> argumenty_;
@@ -102,4 +122,5 @@ private:
     size_t pozice_ = 0;           // iOffset
     std::string hledany_;
     bool bezi_potomek_ = false;
+    bool linka_zvolena_ = false;  // the serial settings were confirmed
 };
