@@ -1,6 +1,10 @@
 // The Qt view offscreen: menu, graying, flows with scripted dialogs, find and replace,
-// the terminal's paint and printing to a PDF file.
+// the terminal's paint, printing to a PDF file and the tools' dialogs.
 #include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -8,6 +12,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <functional>
 
 #include "core/globals.h"
 #include "core/terminal.h"
@@ -32,7 +38,23 @@ public:
         boxy.push_back(text);
         return odpoved;
     }
+    bool dialog_souboru(const std::string&, const std::string&, const std::string&, std::string& c) override {
+        return !(c = soubor).empty();
+    }
+    std::vector<std::string> potomek;
+    bool spust_potomka(const std::vector<std::string>& a) override { return potomek = a, true; }
 };
+
+// Does `co` with the modal dialog the command opens, then presses its button `tlacitko`.
+void v_dialogu(OknoSeScenarem& o, int prikaz, std::function<void(QWidget*)> co, const QString& tlacitko) {
+    QTimer::singleShot(0, [=] {
+        QWidget* d = QApplication::activeModalWidget();
+        co(d);
+        for (QAbstractButton* b : d->findChild<QDialogButtonBox*>()->buttons())
+            if (b->text() == tlacitko) b->click();
+    });
+    o.model().prikaz(prikaz);
+}
 
 }  // namespace
 
@@ -124,6 +146,61 @@ private slots:
         QFile f(d.filePath("t.pdf"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QVERIFY(f.readAll().startsWith("%PDF"));
+    }
+
+    void dialogyLinkyAPortuUkladajiJenPriOk() {
+        OknoSeScenarem o;
+        tt.pripojeno = 1;
+        std::vector<int> videno;
+        v_dialogu(o, ID_NASTAVENI_LINKY, [&](QWidget* d) {
+            QTimer::singleShot(0, [&] {  // the font dialog: its first fixed-pitch font
+                auto* f = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+                QFont pismo = f->currentFont();
+                pismo.setPointSize(31);
+                f->setCurrentFont(pismo);
+                f->accept();
+            });
+            d->findChild<QPushButton*>("pismo")->click();
+            videno = {d->findChild<QComboBox*>("port")->isEnabled(), d->findChild<QComboBox*>("stop_bity")->count()};
+            d->findChild<QComboBox*>("parita")->setCurrentIndex(0);
+        }, "Cancel");
+        QCOMPARE(o.terminal()->font().pointSize(), 31);  // at once, whatever closed the dialog
+        QCOMPARE(videno, (std::vector<int>{0, 1}));
+        QCOMPARE(tt.parita, uint8_t(1));
+        v_dialogu(o, ID_NASTAVENI_LINKY, [](QWidget* d) {
+            d->findChild<QComboBox*>("parita")->setCurrentIndex(0);
+            d->findChild<QComboBox*>("rychlost")->setCurrentIndex(4);
+        }, "OK");
+        QCOMPARE(std::vector<int>({tt.parita, int(tt.rychlost)}), std::vector<int>({0, 4800}));
+        tt.rychlost = 38400;
+        aktualizuj_asci_promenne();
+        v_dialogu(o, ID_NASTAV_PORT, [&](QWidget* d) {
+            videno = {d->findChild<QComboBox*>("rychlost")->currentIndex()};
+            d->findChild<QComboBox*>("port")->setCurrentIndex(4);
+        }, "OK");
+        QCOMPARE(videno, std::vector<int>{-1});
+        QCOMPARE(o.potomek, (std::vector<std::string>{"kaslnk", "--line-format", "7,0,0,2", "--set-port", "5"}));
+    }
+
+    void nahledLogaKreslitBodyPredKonverzi() {
+        QTemporaryDir adr;
+        QFile f(adr.filePath("logo.bmp"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QByteArray b(62, 0);
+        b[0] = 'B', b[1] = 'M', b[34] = 0x48, b[35] = 0x12;
+        f.write(b + QByteArray(4680 - 36, '\xFF') + '\x7F' + QByteArray(35, '\xFF'));  // the top left dot
+        f.close();
+        OknoSeScenarem o;
+        o.soubor = f.fileName().toStdString();
+        QImage obraz;
+        auto nahled = [&](QWidget* d) { obraz = d->findChild<QLabel*>("logo")->pixmap().toImage(); };
+        v_dialogu(o, ID_LOGO, nahled, "Zrušit");
+        QVERIFY(o.potomek.empty());
+        QCOMPARE(obraz.size(), QSize(576, 260));
+        QCOMPARE(obraz.pixelColor(1, 1), QColor(Qt::black));
+        QCOMPARE(obraz.pixelColor(2, 0), QColor(Qt::white));
+        v_dialogu(o, ID_LOGO, nahled, "Konvertovat");
+        QCOMPARE(o.potomek.back(), o.soubor);
     }
 };
 

@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -37,6 +39,7 @@
 #include "core/globals.h"
 #include "core/kodovani.h"
 #include "core/zpravy.h"
+#include "format/logo.h"
 #include "link/tray.h"
 #include "ui/editor.h"
 #include "ui/prikazy.h"
@@ -86,12 +89,17 @@ void prekresli_okno() {
 // --- terminal ---------------------------------------------------------------------------
 
 TerminalQt::TerminalQt(QWidget* rodic) : QWidget(rodic) {
-    setFont(pismo_terminalu());
+    nastav_pismo(pismo_terminalu());
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TerminalQt::nastav_pismo(const QFont& pismo) {
+    setFont(pismo);
     QFontMetrics m(font());
     sirka_ = m.horizontalAdvance(QLatin1Char('M'));
     vyska_ = m.height() + m.leading();
-    setAutoFillBackground(true);
-    setFocusPolicy(Qt::StrongFocus);
+    update();
 }
 
 void TerminalQt::nastav_kurzor(bool zobrazen) {
@@ -288,7 +296,7 @@ int OknoQt::box(const std::string& text, uint32_t styl) {
     };
     const auto& sada = tlacitka[(styl & 0x0F) <= 5 ? styl & 0x0F : 0];
     for (const auto& [tlacitko, odpoved] : sada) b.addButton(tlacitko);
-    b.setDefaultButton(sada.front().first);
+    b.setDefaultButton(sada[(styl & MB_DEFBUTTON2_) && sada.size() > 1 ? 1 : 0].first);
     int vysledek = b.exec();
     for (const auto& [tlacitko, odpoved] : sada)
         if (vysledek == tlacitko) return odpoved;
@@ -457,6 +465,111 @@ void OknoQt::ukaz_o_programu() {
 }
 
 void OknoQt::zavri() { close(); }
+
+// --- the tools' dialogs -----------------------------------------------------------------
+
+namespace {
+
+QComboBox* kombo(QWidget* rodic, const char* jmeno, const Volba& v) {
+    auto* k = new QComboBox(rodic);
+    k->setObjectName(QString::fromLatin1(jmeno));
+    for (const std::string& p : v.popisky) k->addItem(na_qt(p));
+    k->setCurrentIndex(v.vybrano);
+    k->setEnabled(v.povolena);
+    return k;
+}
+
+// A dialog with its OK and Cancel (or other) buttons under the given layout.
+bool spust_dialog(QDialog& d, QLayout* obsah, const QString& ok, const QString& zrusit) {
+    auto* l = new QVBoxLayout(&d);
+    l->addLayout(obsah);
+    auto* tlacitka = new QDialogButtonBox(&d);
+    tlacitka->addButton(ok, QDialogButtonBox::AcceptRole)->setDefault(true);
+    tlacitka->addButton(zrusit, QDialogButtonBox::RejectRole);
+    l->addWidget(tlacitka);
+    QObject::connect(tlacitka, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    QObject::connect(tlacitka, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    return d.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+bool OknoQt::dialog_linky(DialogLinky& d) {
+    QDialog dlg(this);
+    dlg.setWindowTitle(na_qt(DialogLinky::TITULEK));
+    auto* mrizka = new QGridLayout;
+    Volba* volby[] = {&d.port, &d.rychlost, &d.datove_bity, &d.parita, &d.stop_bity};
+    const char* jmena[] = {"port", "rychlost", "datove_bity", "parita", "stop_bity"};
+    QComboBox* komba[5];
+    for (int i = 0; i < 5; ++i) {
+        mrizka->addWidget(new QLabel(na_qt(DialogLinky::POPISKY_VOLEB[static_cast<size_t>(i)]), &dlg), i, 0);
+        mrizka->addWidget(komba[i] = kombo(&dlg, jmena[i], *volby[i]), i, 1);
+    }
+    QCheckBox* boxy[POCET_ZASKRTNUTI];
+    for (int i = 0; i < POCET_ZASKRTNUTI; ++i) {
+        boxy[i] = new QCheckBox(na_qt(DialogLinky::POPISKY[static_cast<size_t>(i)]), &dlg);
+        boxy[i]->setChecked(d.zaskrtnuto[static_cast<size_t>(i)]);
+        boxy[i]->setEnabled(i != NOTIFIKACE);
+        mrizka->addWidget(boxy[i], i < 3 ? i : i - 3, i < 3 ? 2 : 3);
+    }
+    // The terminal font changes at once, whatever button closes the dialog.
+    auto* pismo = new QPushButton(na_qt(DialogLinky::PISMO), &dlg);
+    pismo->setObjectName(QStringLiteral("pismo"));
+    mrizka->addWidget(pismo, 4, 2);
+    connect(pismo, &QPushButton::clicked, &dlg, [this, &dlg] {
+        bool vybrano_pismo = false;
+        QFont f = QFontDialog::getFont(&vybrano_pismo, terminal_->font(), &dlg, QString(),
+                                       QFontDialog::MonospacedFonts);
+        if (vybrano_pismo) terminal_->nastav_pismo(f);
+    });
+    if (!spust_dialog(dlg, mrizka, QStringLiteral("OK"), QStringLiteral("Cancel"))) return false;
+    for (int i = 0; i < 5; ++i) volby[i]->vybrano = komba[i]->currentIndex();
+    for (int i = 0; i < POCET_ZASKRTNUTI; ++i) d.zaskrtnuto[static_cast<size_t>(i)] = boxy[i]->isChecked();
+    return true;
+}
+
+bool OknoQt::dialog_portu(DialogPortu& d) {
+    QDialog dlg(this);
+    dlg.setWindowTitle(na_qt(DialogPortu::TITULEK));
+    auto* mrizka = new QGridLayout;
+    QComboBox* port = kombo(&dlg, "port", d.port);
+    QComboBox* rychlost = kombo(&dlg, "rychlost", d.rychlost);
+    mrizka->addWidget(new QLabel(QStringLiteral("Port"), &dlg), 0, 0);
+    mrizka->addWidget(port, 0, 1);
+    mrizka->addWidget(new QLabel(QStringLiteral("Rychlost"), &dlg), 1, 0);
+    mrizka->addWidget(rychlost, 1, 1);
+    if (!spust_dialog(dlg, mrizka, QStringLiteral("OK"), QStringLiteral("Cancel"))) return false;
+    d.port.vybrano = port->currentIndex();
+    d.rychlost.vybrano = rychlost->currentIndex();
+    return true;
+}
+
+bool OknoQt::nahled_loga(const NahledLoga& n) {
+    QDialog dlg(this);
+    dlg.setWindowTitle(na_qt(NahledLoga::TITULEK));
+    // Each dot of the register as 2 x 2 pixels, black on white as printed.
+    QImage obraz(LOGO_SIRKA, LOGO_VYSKA, QImage::Format_RGB32);
+    for (int y = 0; y < LOGO_VYSKA; ++y)
+        for (int x = 0; x < LOGO_SIRKA; ++x) obraz.setPixel(x, y, n.cerny(x, y) ? 0xFF000000u : 0xFFFFFFFFu);
+    auto* obrazek = new QLabel(&dlg);
+    obrazek->setObjectName(QStringLiteral("logo"));
+    obrazek->setPixmap(QPixmap::fromImage(obraz.scaled(2 * LOGO_SIRKA, 2 * LOGO_VYSKA)));
+    obrazek->setFrameStyle(QFrame::Box);
+    auto* l = new QHBoxLayout;
+    l->addWidget(obrazek);
+    return spust_dialog(dlg, l, na_qt(NahledLoga::KONVERTOVAT), na_qt(NahledLoga::ZRUSIT));
+}
+
+bool OknoQt::dialog_souboru(const std::string& popis, const std::string& pripona, const std::string& adresar,
+                            std::string& cesta) {
+    QString vzor = QString::fromStdString("*." + pripona), velke = vzor.toUpper();
+    QString filtr_souboru = na_qt(popis) + " (" + vzor + (velke != vzor ? " " + velke : QString()) + ");;" +
+                            na_qt("V\x9A" "echny soubory (*)");
+    QString soubor = QFileDialog::getOpenFileName(this, {}, slozka(adresar), filtr_souboru);
+    if (soubor.isEmpty()) return false;
+    cesta = soubor.toStdString();
+    return true;
+}
 
 // --- started programs -------------------------------------------------------------------
 

@@ -29,6 +29,7 @@ public:
     int sirka_znaku() const { return sirka_; }
     int vyska_radku() const { return vyska_; }
     void nastav_kurzor(bool zobrazen);
+    void nastav_pismo(const QFont& pismo);  // the cells follow the font's size
     bool kurzor() const { return kurzor_; }
 
 protected:
@@ -80,6 +81,11 @@ public:
     void ukaz_napovedu() override;
     void ukaz_o_programu() override;
     void zavri() override;
+    bool dialog_linky(DialogLinky& d) override;
+    bool dialog_portu(DialogPortu& d) override;
+    bool nahled_loga(const NahledLoga& n) override;
+    bool dialog_souboru(const std::string& popis, const std::string& pripona, const std::string& adresar,
+                        std::string& cesta) override;
     bool spust_potomka(const std::vector<std::string>& argumenty) override;
     void odpovez_potomkovi(int odpoved) override;
     void prekresli_terminal() override;
