@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the window (docs/okno.png, docs/napoveda.png,
-# docs/o_programu.png) on a virtual display: scripts/screenshots.sh
+# docs/o_programu.png, docs/nastaveni_linky.png, docs/port_a_rychlost.png,
+# docs/nahled_loga.png) on a virtual display: scripts/screenshots.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

@@ -1,8 +1,11 @@
 // kaslnk-snimky: the pictures of the README. Opens the main window with the start-up text
 // of a debug run and a command file in the editor, then the help and the about dialog,
+// the serial settings, the port and speed dialog and the preview of a logo drawn here,
 // and saves each as a PNG file: kaslnk-snimky FOLDER COMMANDFILE (run on a display).
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QPainter>
 #include <QTimer>
 
 #include "core/globals.h"
@@ -19,6 +22,23 @@ public:
         cesta = soubor_;
         jmeno = QFileInfo(QString::fromStdString(soubor_)).fileName().toStdString();
         return true;
+    }
+    // The picture is a logo of 288 x 130 dots drawn here and saved as a 1-bit BMP.
+    bool dialog_souboru(const std::string&, const std::string&, const std::string&, std::string& cesta) override {
+        QImage obraz(288, 130, QImage::Format_RGB32);
+        obraz.fill(Qt::white);
+        QPainter k(&obraz);
+        k.setPen(QPen(Qt::black, 3));
+        k.drawRoundedRect(4, 4, 280, 122, 16, 16);
+        QFont f = k.font();
+        f.setPixelSize(40);
+        f.setBold(true);
+        k.setFont(f);
+        k.drawText(QRect(4, 4, 280, 122), Qt::AlignCenter, QStringLiteral("ER-A227E"));
+        k.end();
+        QString soubor = QDir::temp().filePath(QStringLiteral("kaslnk-snimky-logo.bmp"));
+        cesta = soubor.toStdString();
+        return obraz.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither).save(soubor, "BMP");
     }
 
 private:
@@ -56,5 +76,9 @@ int main(int argc, char** argv) {
     };
     snimek("napoveda.png", ID_NAPOVEDA);
     snimek("o_programu.png", ID_O_PROGRAMU);
+    snimek("nastaveni_linky.png", ID_NASTAVENI_LINKY);
+    snimek("port_a_rychlost.png", ID_NASTAV_PORT);
+    snimek("nahled_loga.png", ID_LOGO);
+    QFile::remove(QDir::temp().filePath(QStringLiteral("kaslnk-snimky-logo.bmp")));
     return 0;
 }
