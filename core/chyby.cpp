@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <utility>
 #include <mutex>
 
 #include "core/globals.h"
@@ -177,7 +178,7 @@ void uklid_prenosu() {
     zavri_soubory_prenosu();
 }
 
-void nastav_exit_hook(ExitHook hook) { g_exit_hook = hook ? hook : vychozi_konec; }
+void nastav_exit_hook(ExitHook hook) { g_exit_hook = hook ? std::move(hook) : ExitHook(vychozi_konec); }
 
 void ukonci_proces(int kod) {
     g_exit_hook(kod);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 constexpr int POCET_CHYB = 114;
@@ -17,7 +18,7 @@ const char* text_chyby(int32_t kod);
 
 // How the process ends. The default hook ends the process; tests install one that throws,
 // so that error paths can be checked in-process. A hook must not return.
-using ExitHook = void (*)(int kod);
+using ExitHook = std::function<void(int kod)>;
 void nastav_exit_hook(ExitHook hook);
 [[noreturn]] void ukonci_proces(int kod);
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "core/globals.h"
 #include "platform/platform.h"
@@ -9,7 +10,7 @@
 namespace {
 
 std::recursive_mutex g_obrazovka;
-PortSink g_port = nullptr;
+PortSink g_port;
 
 void odradkuj() {
     ++tt.radek;
@@ -58,7 +59,7 @@ int WriteTTYBlock(const char* text, int pocet) {
 
 const char* radek_obrazovky(int radek) { return tt.obrazovka[radek]; }
 
-void nastav_port_sink(PortSink sink) { g_port = sink; }
+void nastav_port_sink(PortSink sink) { g_port = std::move(sink); }
 void SetTTYFocus() {
     if (g_port) g_port(1);
 }
