@@ -1,39 +1,27 @@
 // libFuzzer entry points of the format engine's parsers; KASLNK_FUZZ_CIL names the one
-// this executable runs (bloky, fds, radky or format). Each input runs with fresh state in a program directory of its own,
-// and err() throws, so that one input's failure ends only that input.
+// this executable runs (bloky, fds, radky or format). Each input runs with fresh state in
+// a program directory of its own, and err() throws, so that one input's failure ends only
+// that input.
+#include "tests/format_pomocne.h"  // first: see there
+
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <string>
 
-#include "core/chyby.h"
-#include "core/globals.h"
-#include "format/fds.h"
-#include "format/formaty.h"
 #include "format/na_text.h"
 #include "format/polozky.h"
-#include "format/prevod.h"
 #include "format/proudy.h"
-#include "format/stav.h"
 #include "format/z_textu.h"
 
 namespace fuzz {
 
-struct Konec {
-    int kod;
-};
+const std::filesystem::path ADRESAR = novy_docasny_adresar();
 
-const std::filesystem::path ADRESAR =
-    std::filesystem::temp_directory_path() / ("kaslnk-fuzz-" + std::to_string(std::random_device{}()));
+void zapis(const std::string& jmeno, const std::string& obsah) { zapis_soubor(ADRESAR / jmeno, obsah); }
 
-void zapis(const std::string& jmeno, const char* data, size_t delka) {
-    std::ofstream(ADRESAR / jmeno, std::ios::binary).write(data, static_cast<std::streamsize>(delka));
-}
+// The input after its first byte, which chooses how the rest is taken.
+std::string zbytek(const uint8_t* data, size_t size) { return {reinterpret_cast<const char*>(data) + 1, size - 1}; }
 
-template <typename F>
-void spust(F&& kod) {
+void spust(const std::function<void()>& kod) {
     static unsigned pocet = 0;
     if (++pocet % 1000 == 0) std::filesystem::remove(ADRESAR / tt.logovy_soubor);
     nuluj_stav_formatu();
@@ -43,48 +31,26 @@ void spust(F&& kod) {
     ERROR1 = ERROR2 = 0;
     konverzeW_C = 0;
     filetyp = 1;
-    try {
-        kod();
-    } catch (const Konec&) {
-        zapomen_soubory_formatu();  // err() has closed every open file
-    }
+    chyba_z(kod);
     zavri_soubory_formatu();
 }
 
-// The definitions of the built-in table: files (code, group lengths), then tables.
-const char* const SOUBORY[][2] = {{"11", "07,02,02,04,10,00,00,00,0B"},   {"01", "01,03,00,04,10,00,00,00,0B,0B"},
-                                  {"01", "01,00,00,04,10,00,00,00,0B,0B"}, {"A4", "02,08"},
-                                  {"41", "01,01,00,00,08,00,00,00,0B"},   {"21", "02,00,00,00,00,00,00,00,0B,0B"},
-                                  {"61", "01,00,00,00,00,00,00,00,0B"}};
-const char TABULKY[] = "D0D2D7C9D1D8C4C8";
-constexpr size_t DEFINIC = 7 + 8;
-
-// The FDS line of one built-in definition.
-std::string fds_radek(size_t volba) {
+// The built-in definitions, files first, then tables.
+const size_t DEFINIC = vestavene_soubory().size() + std::size(VESTAVENE_TABULKY);
+Hlavicka definice(size_t volba) {
+    const std::vector<Hlavicka>& s = vestavene_soubory();
     volba %= DEFINIC;
-    std::string delky = volba < 7 ? SOUBORY[volba][1] : "00";
-    while (delky.size() < 47) delky += ",00";
-    if (volba < 7) return std::string(SOUBORY[volba][0]) + ",00,0FA0,00,0000,01,00," + delky + "\r\n";
-    return "00," + std::string(TABULKY + 2 * (volba - 7), 2) + ",0001,00,0000,01,00," + delky + "\r\n";
-}
-
-// The header block the register sends for the FDS line.
-std::string blok_hlavicky(const std::string& fds) {
-    std::string s = "\x02" "0/HDR1/";
-    for (char c : fds)
-        if (c != ',' && c != '\r' && c != '\n') s += c;
-    return s + "00\r";
+    return volba < s.size() ? s[volba] : hlavicka_tabulky(VESTAVENE_TABULKY[volba - s.size()]);
 }
 
 // Received work file. The first byte chooses the header block of a built-in definition put
 // before the rest (or none) and the character conversion.
 void bloky(const uint8_t* data, size_t size) {
     unsigned volba = data[0] & 0x3F;
-    std::string prace = volba < DEFINIC ? blok_hlavicky(fds_radek(volba)) : "";
-    prace.append(reinterpret_cast<const char*>(data) + 1, size - 1);
+    std::string prace = (volba < DEFINIC ? blok_hlavicky(definice(volba)) : "") + zbytek(data, size);
     spust([&] {
         konverzeW_C = data[0] >> 7;
-        zapis(WORK01, prace.data(), prace.size());
+        zapis(WORK01, prace);
         preved_prijata_data();
     });
 }
@@ -92,16 +58,15 @@ void bloky(const uint8_t* data, size_t size) {
 // FDS headers. Odd first byte: the rest is a header block in the work file, converted to
 // the FDS file; even: the rest is an FDS file. It is parsed and selects a definition.
 void fds(const uint8_t* data, size_t size) {
-    const char* zbytek = reinterpret_cast<const char*>(data) + 1;
     spust([&] {
         if (data[0] & 1) {
-            zapis(WORK01, zbytek, size - 1);
+            zapis(WORK01, zbytek(data, size));
             cteny_blok = '0';
             redf = otevri_soubor(WORK01, 'r');
             konvertuj_fds();
             zavri_cteny(redf);
         } else {
-            zapis(tt.fds_soubor, zbytek, size - 1);
+            zapis(tt.fds_soubor, zbytek(data, size));
         }
         napln_fdsfile();
         najdi_format();
@@ -113,11 +78,10 @@ void fds(const uint8_t* data, size_t size) {
 void radky(const uint8_t* data, size_t size) {
     spust([&] {
         konverzeW_C = data[0] >> 7;
-        std::string h = fds_radek(data[0] & 0x7F);
-        zapis(tt.fds_soubor, h.data(), h.size());
+        zapis(tt.fds_soubor, definice(data[0] & 0x7F).fds_soubor());
         napln_fdsfile();
         najdi_format();
-        zapis(tt.datovy_soubor, reinterpret_cast<const char*>(data) + 1, size - 1);
+        zapis(tt.datovy_soubor, zbytek(data, size));
         dataf = otevri_soubor(tt.datovy_soubor, 'r');
         if (filetyp == 1) {
             while (nacti_radek_dat(dataf)) preved_radek_na_zaznam();
@@ -138,18 +102,15 @@ void format(const uint8_t* data, size_t size) {
     std::string vstup(reinterpret_cast<const char*>(data), size);
     size_t konec = vstup.find('\n');
     std::string popis = konec == std::string::npos ? "" : vstup.substr(0, konec);
-    std::string tabulka = konec == std::string::npos ? vstup : vstup.substr(konec + 1);
+    std::string tabulka = vstup.substr(konec + 1);  // no line: npos + 1 is 0, all of it
     spust([&] {
-        auto dvojice = [&](size_t i, char* cil) {
-            cil[0] = i < popis.size() ? popis[i] : '0';
-            cil[1] = i + 1 < popis.size() ? popis[i + 1] : '0';
-            cil[2] = 0;
-        };
         std::memset(&fdsfile, 0, sizeof fdsfile);
         filetyp = !popis.empty() && (popis[0] & 1);
+        popis.resize(std::max<size_t>(popis.size(), 35), '0');  // missing values are "00"
+        auto dvojice = [&](size_t i, char* cil) { std::memcpy(cil, &popis[i], 2); };
         dvojice(1, fdsfile.kod_souboru);
         dvojice(1, fdsfile.kod_tabulky);
-        for (int g = 0; g < 16; ++g) dvojice(3 + 2 * static_cast<size_t>(g), fdsfile.delky[g]);
+        for (size_t g = 0; g < 16; ++g) dvojice(3 + 2 * g, fdsfile.delky[g]);
         nastav_formatarea(tabulka.data(), tabulka.size());
         najdi_format();
 
@@ -177,8 +138,11 @@ void format(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     nuluj_globalni_stav();
     ShowProgress = 0;
-    nastav_exit_hook([](int kod) { throw fuzz::Konec{kod}; });
-    std::filesystem::create_directories(fuzz::ADRESAR);
+    nastav_exit_hook([](int kod) { throw KonecProcesu{kod}; });
+    std::atexit([] {
+        std::error_code ec;
+        std::filesystem::remove_all(fuzz::ADRESAR, ec);
+    });
     fullpath = 1;
     tt.adresar_programu = fuzz::ADRESAR.string() + "/";
     return 0;
