@@ -37,6 +37,8 @@ TEST_F(Hledani, VestaveneDefinice) {
         {hlavicka_tabulky("EE"), "chyba 56/1"},
     };
     for (const auto& [h, seznam] : pripady) EXPECT_EQ(najdi(h), seznam) << h.soubor << h.tabulka;
+    // A reading mode the table reader does not know is the program's own defect.
+    EXPECT_EQ(chyba_z([] { cti_znak_M(55, 1, 'Q'); }), (Chyba{71, 1}));
 }
 
 TEST_F(Hledani, VlastniTabulky) {
@@ -71,16 +73,6 @@ TEST_F(Hledani, VlastniTabulky) {
         nastav_formatarea(tabulka.data(), tabulka.size());
         EXPECT_EQ(najdi(h), ocekavano) << tabulka.substr(0, 80);
     }
-}
-
-TEST_F(Hledani, CteniZnakuTabulkyASouboru) {
-    EXPECT_EQ(chyba_z([] { cti_znak_M(55, 1, 'Q'); }), (Chyba{71, 1}));
-    zapis("f.txt", "7x");
-    HSOUBOR f = otevri_soubor("f.txt", 'r');
-    EXPECT_EQ(cti_znak_e(f, 45, 1, 'N'), '7');
-    EXPECT_EQ(chyba_z([f] { cti_znak_e(f, 45, 2, 'H'); }), (Chyba{45, 2}));
-    zapis("f.txt", "");
-    EXPECT_EQ(chyba_z([] { cti_znak_e(otevri_soubor("f.txt", 'r'), 45, 3, 'C'); }), (Chyba{45, 3}));
 }
 
 }  // namespace
