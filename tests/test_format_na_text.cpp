@@ -23,47 +23,40 @@ protected:
     }
 };
 
-// A PLU record as one line; signs, the B(1,0) bits and the text with and without the
-// character conversion; an empty download gives an empty file.
-TEST_F(Stazeni, ZaznamyPluJakoRadky) {
+// PLU records as lines: signs, the B(1,0) bits and the text, with and without the character
+// conversion. Further files of one download (a department file, an empty PLU file) get
+// numbered extensions; an empty one gives an empty file.
+TEST_F(Stazeni, ZaznamyADalsiSoubory) {
     std::string jmeno = std::string("\x01\x5B", 2) + std::string(14, ' ');
     std::vector<std::string> z = {plu("00000000012345", "ROHLIK          "),
                                   plu("00000000000001", jmeno, "00000000150C", "000000150D", "01"),
                                   plu("00000000000002", jmeno, "00000000150F", "0000001500", "03")};
-    char poradi = '0';
-    std::string w = stazeni(hlavicka_plu(), z, 11, poradi);
-    ASSERT_EQ(prijmi(w), (Chyba{0, 0}));
-    EXPECT_EQ(precti("p_plu.dat"),
-              "00000000012345,05,1,0,0102,00001234,\"ROHLIK          \",-00000000150,+000000150\r\n"
-              "00000000000001,05,0,1,0102,00001234,\"\x01\x5B              \",+00000000150,-000000150\r\n"
-              "00000000000002,05,1,1,0102,00001234,\"\x01\x5B              \",+00000000150,+000000150\r\n");
-    EXPECT_TRUE(existuje("p_plu.fds") && existuje(WORK01));
-    EXPECT_FALSE(existuje("p_plu.dat.part"));
-    konverzeW_C = 1;
-    ASSERT_EQ(prijmi(w), (Chyba{0, 0}));
-    EXPECT_EQ(precti("p_plu.dat").substr(36 + 80, 4), "\"\xE1\xC4 ");
-    ASSERT_EQ(prijmi(blok_hlavicky(hlavicka_plu())), (Chyba{0, 0}));
-    EXPECT_EQ(precti("p_plu.dat"), "");
-}
-
-TEST_F(Stazeni, DalsiSouboryDostanouCislovanouPriponu) {
-    char poradi = '0';
-    std::string w = stazeni(hlavicka_plu(), {A}, 11, poradi);
     Hlavicka odd = vestavene_soubory()[1], treti = hlavicka_plu();
     odd.poradi = "02";
     treti.poradi = "03";
     std::string zaznam = "07" "010203" "00000099" + hex("MASO            ") + "00000000100C" "000000000C"
                          "00000000200D" "000000000C";
-    w += stazeni(odd, {zaznam, zaznam}, 1, poradi);
+    char poradi = '0';
+    const std::string plu_soubor = stazeni(hlavicka_plu(), z, 11, poradi);
+    std::string w = plu_soubor + stazeni(odd, {zaznam, zaznam}, 1, poradi);
     w += stazeni(treti, {}, 11, poradi);
     ASSERT_EQ(prijmi(w), (Chyba{0, 0}));
-    EXPECT_EQ(precti("p_plu.dat").substr(0, 15), "00000000000001,");
+    EXPECT_EQ(precti("p_plu.dat"),
+              "00000000012345,05,1,0,0102,00001234,\"ROHLIK          \",-00000000150,+000000150\r\n"
+              "00000000000001,05,0,1,0102,00001234,\"\x01\x5B              \",+00000000150,-000000150\r\n"
+              "00000000000002,05,1,1,0102,00001234,\"\x01\x5B              \",+00000000150,+000000150\r\n");
     const std::string radek = "07,0,0,0,1,02,0,1,1,00000099,\"MASO            \",+00000000100,+000000000,"
                               "-00000000200,+000000000\r\n";
     EXPECT_EQ(precti("p_plu.002"), radek + radek);
     EXPECT_EQ(precti("p_plu.003"), "");
     EXPECT_EQ(tt.datovy_soubor, "p_plu.003");
     EXPECT_EQ(precti("p_plu.fds").substr(0, 18), "11,00,0FA0,00,0000");
+    EXPECT_TRUE(existuje(WORK01));
+    EXPECT_FALSE(existuje("p_plu.dat.part"));
+    konverzeW_C = 1;
+    tt.datovy_soubor = "p_plu.dat";
+    ASSERT_EQ(prijmi(plu_soubor), (Chyba{0, 0}));
+    EXPECT_EQ(precti("p_plu.dat").substr(36 + 80, 4), "\"\xE1\xC4 ");
 }
 
 // Every failure leaves the previous data file as it was.

@@ -35,7 +35,8 @@ protected:
     std::string prijmi(size_t n, int ms = 3000) {
         std::string s;
         char c;
-        for (pollfd pf{master, POLLIN, 0}; s.size() < n && ::poll(&pf, 1, ms) > 0 && ::read(master, &c, 1) == 1;) s += c;
+        for (pollfd pf{master, POLLIN, 0}; s.size() < n && ::poll(&pf, 1, ms) > 0 && ::read(master, &c, 1) == 1;)
+            s += c;
         return s;
     }
     void posli(const std::string& s) { ASSERT_EQ(::write(master, s.data(), s.size()), static_cast<ssize_t>(s.size())); }

@@ -20,7 +20,8 @@ TEST(Telnet, DataAPrikazyRozdeleneKdekoli) {
     std::string proud;
     pridej_data(proud, reinterpret_cast<const uint8_t*>(data_ven.data()), data_ven.size());
     EXPECT_EQ(proud, b({0x02, 0xFF, 0xFF, 'A', 0xFF, 0xFF, 0xFF, 0xFF, '\r'}));
-    proud = b({'x'}) + volba(WILL, BINARY) + proud.substr(0, 3) + com_port(ODPOVED + SET_BAUDRATE, cislo32(0x0000FFFF)) +
+    proud = b({'x'}) + volba(WILL, BINARY) + proud.substr(0, 3) +
+            com_port(ODPOVED + SET_BAUDRATE, cislo32(0x0000FFFF)) +
             b({IAC, 241}) + proud.substr(3);  // NOP carries nothing
     for (size_t rez = 0; rez <= proud.size(); ++rez) {
         Dekoder d;
