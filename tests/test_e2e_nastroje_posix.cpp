@@ -1,5 +1,5 @@
-// End to end: the register search over several simulators on several pseudo-terminals,
-// the rewriting of port and speed and the logo converter on the command line.
+// End to end: the tools on the command line (the register search, the rewriting of port
+// and speed, the logo converter).
 #ifndef _WIN32
 #ifdef KASLNK_SIM_BINARY
 
@@ -25,73 +25,57 @@ std::string nalez(const char* port, const char* rychlost, const char* terminal) 
            ", a ma cislo terminalu " + terminal + ".\n";
 }
 
-TEST_F(E2E, HledaniPokladny) {
+// The register search (over several simulators, each on its own pseudo-terminal), the
+// rewriting of port and speed, and the arguments the tools refuse.
+TEST_F(E2E, NastrojeZPrikazoveRadky) {
     const std::string T1 = "000001@19200 000001@9600 000001@4800 000001@2400 ";
     const struct {
-        const char* nazev;
-        std::vector<std::vector<std::string>> simulatory;  // COM1, COM2, ...
         std::vector<std::string> argumenty;
+        std::vector<std::vector<std::string>> simulatory;  // COM1, COM2, ...
         int kod;
-        std::string vystup;
-        std::vector<std::string> dotazy;  // of each simulator
-        std::string prikaz_po;
+        std::string vystup, chyby, prikaz_po, timd_po;     // the files' beginnings; no prikaz.cmd: none
+        std::vector<std::string> dotazy;                   // of each simulator
     } pripady[] = {
-        {"COM1 and COM2 silent, COM3 at 9600; Yes", {{"-t", "9"}, {"-t", "9"}, {"-b", "9600"}}, {"--find-register", "--yes"}, 0,
-         nalez("3", "9600", "000001") + "Prikazove soubory byly nastaveny na novy port a rychlost.\n",
-         {T1, T1, "000001@19200 000001@9600 000001@9600 "}, "000001,3,5,1,era\r\n/99-00/;x\r\n"},
-        {"terminal 1 at all speeds before terminal 2; No", {{"-t", "2", "-b", "4800"}}, {"--find-register", "2"}, 0,
-         nalez("1", "4800", "000002"), {T1 + "000002@19200 000002@9600 000002@4800 000002@4800 "}, PRIKAZ},
-        {"a register that answers NAK", {{"--nak"}}, {"--find-register"}, KOD_NENALEZENO, "", {T1}, PRIKAZ},
+        // COM1 and COM2 silent, COM3 at 9600; Yes.
+        {{"--find-register", "--yes"}, {{"-t", "9"}, {"-t", "9"}, {"-b", "9600"}}, 0,
+         nalez("3", "9600", "000001") + "Prikazove soubory byly nastaveny na novy port a rychlost.\n", "",
+         "000001,3,5,1,era\r\n/99-00/;x\r\n", "000001,3,5,1,era", {T1, T1, "000001@19200 000001@9600 000001@9600 "}},
+        // Terminal 1 at all speeds before terminal 2; No.
+        {{"--find-register", "2"}, {{"-t", "2", "-b", "4800"}}, 0, nalez("1", "4800", "000002"), "", PRIKAZ,
+         "000001,1,6,1,era", {T1 + "000002@19200 000002@9600 000002@4800 000002@4800 "}},
+        {{"--find-register"}, {{"--nak"}}, KOD_NENALEZENO, "", "Nenalezl jsem zadnou pokladnu.", PRIKAZ, "000001,1,6,1,era",
+         {T1}},
+        {{"--set-port", "3"}, {}, 0, "V prikazovych souborech bylo prepsano cislo portu.\n", "", "000001,3,6", "000001,1,6", {}},
+        {{"/d", "--set-speed", "2400"}, {}, 0, "V prikazovych souborech byla prepsana rychlost.\n", "", "000001,1,3",
+         "000001,1,3", {}},
+        {{"--set-port", "0"}, {}, 2, "", "--set-port", "000001,1,6", "", {}},
+        {{"--set-speed", "1200"}, {}, 2, "", "--set-speed", "000001,1,6", "", {}},
+        {{"--find-register", "100"}, {}, 2, "", "--find-register", "000001,1,6", "", {}},
+        {{"--set-port", "3", "prikaz.cmd"}, {}, 2, "", "Prikazovy soubor se", "000001,1,6", "", {}},
+        {{"--window-op", "40022"}, {}, 2, "", "--window-op spousti jen okno", "000001,1,6", "", {}},
+        {{"--line-format", "9,1,0,2", "prikaz.cmd"}, {}, 2, "", "--line-format: datove bity", "000001,1,6", "", {}},
+        {{"--set-port", "3"}, {}, 0, "", "Prikazovy soubor nenalezen.", "", "", {}},
     };
     for (const auto& p : pripady) {
-        SCOPED_TRACE(p.nazev);
-        zapis("prikaz.cmd", PRIKAZ);
+        SCOPED_TRACE(p.argumenty[0] + " " + p.argumenty.back() + " " + p.vystup + p.chyby);
         fs::remove(adresar / "timd.cmx");
         fs::remove(adresar / "sts.dat");
-        for (size_t i = 0; i < p.simulatory.size(); ++i) pridej_simulator(int(i) + 1, p.simulatory[i]);
-        Beh b = spust(p.argumenty);
-        EXPECT_EQ(b.kod, p.kod) << b.err;
-        EXPECT_EQ(b.out, p.vystup);
-        EXPECT_EQ(precti("prikaz.cmd"), p.prikaz_po);
-        EXPECT_EQ(precti("timd.cmx").substr(0, 16), p.prikaz_po.substr(0, 16));
-        EXPECT_EQ(existuje("sts.dat"), p.kod == 0);
-        if (p.kod) { EXPECT_NE(b.err.find("Nenalezl jsem zadnou pokladnu."), std::string::npos) << b.err; }
-        dalsi.clear();
-        for (size_t i = 0; i < p.dotazy.size(); ++i) {
-            EXPECT_EQ(dotazy(adresar / ("stopa-" + std::to_string(i + 1) + ".txt")), p.dotazy[i]) << "COM" << i + 1;
-            fs::remove(adresar / ("stopa-" + std::to_string(i + 1) + ".txt"));
-        }
-        porty.clear();
-    }
-}
-
-TEST_F(E2E, PrepisZPrikazoveRadky) {
-    struct Pripad {
-        std::vector<std::string> argumenty;
-        int kod;
-        std::string vystup, chyby, prikaz_po, timd_po;
-    } pripady[] = {
-        {{"--set-port", "3"}, 0, "V prikazovych souborech bylo prepsano cislo portu.\n", "", "000001,3,6", "000001,1,6"},
-        {{"/d", "--set-speed", "2400"}, 0, "V prikazovych souborech byla prepsana rychlost.\n", "", "000001,1,3", "000001,1,3"},
-        {{"--set-port", "0"}, 2, "", "--set-port", "000001,1,6", ""},
-        {{"--set-speed", "1200"}, 2, "", "--set-speed", "000001,1,6", ""},
-        {{"--find-register", "100"}, 2, "", "--find-register", "000001,1,6", ""},
-        {{"--set-port", "3", "prikaz.cmd"}, 2, "", "Prikazovy soubor se", "000001,1,6", ""},
-        {{"--window-op", "40022"}, 2, "", "--window-op spousti jen okno", "000001,1,6", ""},
-        {{"--line-format", "9,1,0,2", "prikaz.cmd"}, 2, "", "--line-format: datove bity", "000001,1,6", ""},
-        {{"--set-port", "3"}, 0, "", "Prikazovy soubor nenalezen.", "", ""},
-    };
-    for (const Pripad& p : pripady) {
-        SCOPED_TRACE(p.argumenty[0] + " " + p.argumenty[1]);
-        fs::remove(adresar / "timd.cmx");
         if (!p.prikaz_po.empty()) zapis("prikaz.cmd", PRIKAZ);
+        for (size_t i = 0; i < p.simulatory.size(); ++i) pridej_simulator(int(i) + 1, p.simulatory[i]);
         Beh b = spust(p.argumenty);
         EXPECT_EQ(b.kod, p.kod) << b.err;
         EXPECT_EQ(b.out, p.vystup);
         EXPECT_NE(b.err.find(p.chyby), std::string::npos) << b.err;
         EXPECT_EQ(precti("prikaz.cmd").substr(0, p.prikaz_po.size()), p.prikaz_po);
         EXPECT_EQ(precti("timd.cmx").substr(0, p.timd_po.size()), p.timd_po);
+        EXPECT_EQ(existuje("sts.dat"), p.kod == 0 && !p.simulatory.empty());
         fs::remove(adresar / "prikaz.cmd");
+        dalsi.clear();
+        for (size_t i = 0; i < p.dotazy.size(); ++i) {
+            EXPECT_EQ(dotazy(adresar / ("stopa-" + std::to_string(i + 1) + ".txt")), p.dotazy[i]) << "COM" << i + 1;
+            fs::remove(adresar / ("stopa-" + std::to_string(i + 1) + ".txt"));
+        }
+        porty.clear();
     }
 }
 
@@ -107,11 +91,9 @@ TEST_F(E2E, LogoZPrikazoveRadky) {
     EXPECT_FALSE(existuje("Glogo.dat"));
 
     ASSERT_EQ(std::system(("convert -size 288x130 xc:white +dither -colors 2 BMP3:" + (adresar / "obr.bmp").string()).c_str()), 0);
-    std::string bile;
-    for (int r = 0; r < 130; ++r) bile += std::string(72, '0') + "\r\n";
     b = spust({"--logo", "obr.bmp"});
     EXPECT_EQ(b.kod, 0) << b.err;
-    EXPECT_EQ(precti("Glogo.dat"), bile);
+    EXPECT_EQ(precti("Glogo.dat").size(), 130u * 74);  // its dots are checked on the converter
     EXPECT_TRUE(zurnal().empty());
 
     b = spust({"--logo", "obr.bmp", "--yes"});
