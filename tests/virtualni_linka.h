@@ -158,15 +158,9 @@ protected:
         ProstrediTestu::SetUp();
         nastav_cekani([this](uint32_t ms) { l.cekej(ms); });
         nastav_otvirac_portu([this](uint32_t cislo) {
-            OtevrenyPort o;
-            o.zarizeni = "/dev/virtual" + std::to_string(cislo);
-            if (l.otevreni_selze) {
-                o.chyba = 13;
-                o.duvod = o.zarizeni + ": Permission denied";
-            } else {
-                o.port = std::make_unique<VirtualniPort>(l);
-            }
-            return o;
+            std::string z = "/dev/virtual" + std::to_string(cislo);
+            if (l.otevreni_selze) return OtevrenyPort{nullptr, z, 13, z + ": Permission denied"};
+            return OtevrenyPort{std::make_unique<VirtualniPort>(l), z, 0, ""};
         });
         pipy.clear();
         ikona.clear();
