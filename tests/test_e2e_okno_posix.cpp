@@ -2,7 +2,7 @@
 // simulator in a child process, the register search and the PLU analysis likewise; a
 // failing command file ends only that child.
 #if defined(KASLNK_SIM_BINARY) && defined(KASLNK_OKNO_BINARY)
-#include <functional>
+#include <memory>
 #include <thread>
 
 #include "e2e_pomocne.h"
@@ -44,10 +44,7 @@ TEST_F(E2E, OknoSpoustiPrenosyJakoPotomkyAPreziChybu) {
         posli("40026");
         vlakno.join();
     };
-    struct Uklid {
-        std::function<void()> f;
-        ~Uklid() { f(); }
-    } uklid{zavri};
+    std::shared_ptr<void> uklid(nullptr, [&](void*) { zavri(); });
     ASSERT_FALSE(cekej_na("konec 0", 1).empty()) << "the start's transfer";
     ASSERT_TRUE(posli("40005"));
     std::string e = cekej_na("konec 0", 2);

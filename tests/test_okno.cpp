@@ -190,15 +190,6 @@ TEST(OknoMenu, PolozkyZkratkyASedivost) {
     EXPECT_TRUE(!s.zpet && !s.vyjmi && !s.kopiruj && !s.smaz && s.vloz);
 }
 
-TEST(OknoTexty, OProgramuANapoveda) {
-    EXPECT_EQ(o_programu_nazev(), "Komunikace s pokladnou ER-A227E");
-    EXPECT_EQ(o_programu_verze(), "Verze 4.00  ");
-    const std::string& n = text_napovedy();
-    EXPECT_EQ(n.rfind("Z\xE1kladn\xED koment\xE1\xF8 k programu KASLNK:\r\n", 0), 0u);
-    EXPECT_EQ(n.find('\n'), n.find("\r\n") + 1);  // CR LF throughout
-    EXPECT_NE(n.find("Program bude podl\xE9hat trval\xFDm zm\xECn\xE1m."), std::string::npos);
-}
-
 TEST(OknoTisk, StrankyAPoradi) {
     Strankovani s = strankuj(800, 1000, 10, 18, 2, 101);
     EXPECT_EQ(s.vyska_radku, 20);

@@ -175,9 +175,7 @@ TEST_F(Cmd, JmenoAVelikostSouboru) {
     priprav(kHlava + "/10-00/;a\r\n");
     CMDbufExist = 1;
     OCEKAVEJ_CHYBU(ctiCMD(), 100, 3);
-}
-
-TEST_F(Cmd, VlastniPriponaACislovani) {
+    // Another extension; "xxxx" numbers the data and FDS files.
     tt.pripona_cmd = "c27";
     priprav(kHlava + "/10-00/;Plu_xxxx\r\n", "prikaz.c27");
     EXPECT_EQ(ctiCMD(), 1);
@@ -203,18 +201,6 @@ TEST_F(Cislovani, DalsiPoNejnovejsim) {
     EXPECT_EQ(nove_jmeno("plu_xxxx"), "plu_0008");
     // After 9998, 9999 is taken: the number grows a digit rather than start again at a taken 0000.
     EXPECT_EQ(nove_jmeno("ean_xxxx"), "ean_10000");
-}
-
-TEST(Flagy, UlozAObnov) {
-    nuluj_globalni_stav();
-    debug = ticho = nokomun = nodtr = hlasky = WINDOW = AUTOMAT = 1;
-    tt.pripona_cmd = "c27";
-    uloz_flagy();
-    debug = ticho = nokomun = nodtr = hlasky = WINDOW = AUTOMAT = 0;
-    tt.pripona_cmd = "cmx";
-    obnov_flagy();
-    EXPECT_EQ(debug + ticho + nokomun + nodtr + hlasky + WINDOW + AUTOMAT, 7);
-    EXPECT_EQ(tt.pripona_cmd + tt.pripona_zaloha, "c27c27");
 }
 
 }  // namespace

@@ -144,8 +144,7 @@ private slots:
         p.setOutputFileName(d.filePath("t.pdf"));
         QVERIFY(o.tiskni_na(p, "t.cmd"));
         QFile f(d.filePath("t.pdf"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readAll().startsWith("%PDF"));
+        QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll().startsWith("%PDF"));
     }
 
     void dialogyLinkyAPortuUkladajiJenPriOk() {
