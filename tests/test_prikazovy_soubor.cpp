@@ -69,17 +69,12 @@ TEST_F(Cmd, HlavickaAOperace) {
 
 TEST_F(Cmd, CislicePrikazuAZaveseni) {
     priprav(kHlava + "/21-00/00/;a\r\n/40\r\n/5\r\n/97-00/\r\n/1\r\n");
-    ctiCMD();
-    EXPECT_EQ(noterminate, 1);
-    EXPECT_EQ(kod_specialni, '1');
-    ctiCMD();
-    EXPECT_EQ(noterminate + bez_pracovniho_souboru, 0);
-    ctiCMD();
-    EXPECT_EQ(kod_specialni, '\0');
-    ctiCMD();
-    EXPECT_EQ(kod_specialni, '7');
-    ctiCMD();
-    EXPECT_EQ(tt.prikazovy_paket, "/1");
+    // After each line: noterminate, bez_pracovniho_souboru, the special code ('-': none), the packet.
+    for (const char* po : {"101/21-00/00/", "000/40", "00-/5", "007/97-00/", "00-/1"}) {
+        ctiCMD();
+        std::string stav = {char('0' + noterminate), char('0' + bez_pracovniho_souboru), kod_specialni ? kod_specialni : '-'};
+        EXPECT_EQ(stav + tt.prikazovy_paket, po);
+    }
     EXPECT_EQ(ctiCMD(), 0);
     ZavesLinku = 1;  // "/z": for the first operation only
     priprav(kHlava + "$/10-00/;a\r\n/10-00/;b\r\n");

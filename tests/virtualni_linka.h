@@ -175,10 +175,7 @@ protected:
 
     void TearDown() override {
         nastav_aktualni_port(nullptr);
-        zavri_soubor(workf);
-        workf = nullptr;
-        zavri_soubor(rsd);
-        rsd = nullptr;
+        workf = rsd = nullptr;  // closed with every open file by ProstrediTestu
         nastav_cekani(nullptr);
         nastav_otvirac_portu(nullptr);
         nastav_pip_sink(nullptr);
