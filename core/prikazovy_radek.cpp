@@ -111,6 +111,13 @@ Parametry rozeber_radek_windows(const std::string& radek) {
     p.fullpath = !p.adresar_programu.empty();
 
     std::string zbytek = kopie.substr(jmeno);
+    // "--command N" sends N to the window (core/kanal.h); the rest of the line is not read.
+    if (size_t prikaz = zbytek.find(" --command"); prikaz != std::string::npos) {
+        p.posli_oknu = true;
+        size_t od = zbytek.find_first_not_of(' ', prikaz + 10);
+        if (od != std::string::npos) p.prikaz_oknu = zbytek.substr(od, zbytek.find(' ', od) - od);
+        return p;
+    }
     size_t oddel = zbytek.rfind('\\');
     if (oddel == std::string::npos) oddel = zbytek.rfind(' ');
     std::string cmd = oddel == std::string::npos ? std::string() : zbytek.substr(oddel + 1);

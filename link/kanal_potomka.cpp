@@ -53,6 +53,7 @@ bool zapni_kanal_okna() {
     const char* v = std::getenv(PROMENNA_KANALU);
     if (!v || std::string(v) != "1") return false;
     plat_ignoruj_zavrenou_rouru();
+    plat_binarni_stdio();  // the frames are binary
     g_zapnuto = true;
     nastav_box_sink(box_do_kanalu);
     nastav_tray_sink(tray_do_kanalu);

@@ -63,6 +63,8 @@ void plat_uvolni_zamek(int zamek);
 std::string plat_spust_okno(const std::vector<std::string>& argumenty);
 
 // Sends the text to the local socket `cesta` and closes it; false when nobody listens there.
+// Windows has no such socket: the text's number goes to the window of class "TTYWndClass"
+// as a posted WM_COMMAND.
 bool plat_posli_na_soket(const std::string& cesta, const std::string& text);
 
 // The folder for this user's sockets: the user's runtime folder, or a private folder
@@ -71,6 +73,8 @@ std::string plat_adresar_soketu();
 
 // A write to a pipe whose reader has gone fails instead of ending the process.
 void plat_ignoruj_zavrenou_rouru();
+// Standard input and output carry bytes unchanged (no CR LF translation on Windows).
+void plat_binarni_stdio();
 
 // A program started with pipes on its standard input and output (the window's children).
 struct PlatPotomek {

@@ -147,6 +147,8 @@ void plat_nastav_vlastnika_boxu(void*) {}
 
 std::string plat_prikazovy_radek() { return {}; }
 
+void plat_binarni_stdio() {}
+
 std::string plat_program_vedle(const std::string& jmeno) {
     char cesta[4096];
     ssize_t n = ::readlink("/proc/self/exe", cesta, sizeof cesta - 1);

@@ -6,9 +6,13 @@
 #endif
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/zpravy.h"
@@ -91,26 +95,42 @@ void plat_uvolni_zamek(int zamek) {
     if (zamek >= 0) CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(zamek)));
 }
 
-// The Windows build has no window program yet: a start that needs the window ends with 4.
+// The window runs inside kaslnk.exe (ui/win32), registered with the start-up; this is
+// reached only by a build without it.
 std::string plat_spust_okno(const std::vector<std::string>&) {
-    return "Tato verze programu zatim nema hlavni okno.\r"
+    return "Tato verze programu nema hlavni okno.\r"
            "Spustte ji s prikazovym souborem (kaslnk prikaz.cmd) nebo s /t.";
 }
 
-bool plat_posli_na_soket(const std::string&, const std::string&) { return false; }
+// Windows has no such socket: the window is found by its class and gets the command
+// number of the text as WM_COMMAND, posted so that the sender goes at once. The path is
+// not used.
+bool plat_posli_na_soket(const std::string&, const std::string& text) {
+    HWND okno = FindWindowA("TTYWndClass", nullptr);
+    unsigned long id = std::strtoul(text.c_str(), nullptr, 10);
+    if (!okno || id == 0 || id > 0xFFFF) return false;
+    return PostMessageA(okno, WM_COMMAND, MAKEWPARAM(id, 0), 0) != 0;
+}
 
 std::string plat_adresar_soketu() { return "."; }
 
+// A failed write to a pipe is an error result on Windows anyway.
 void plat_ignoruj_zavrenou_rouru() {}
 
-// The window and its children exist on Linux only so far.
-PlatPotomek plat_spust_potomka(const std::string&, const std::vector<std::string>&, const std::string&) {
-    return {};
+void plat_binarni_stdio() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
 }
-long plat_cti_z(int, char*, size_t) { return 0; }
-bool plat_zapis_do(int, const std::string&) { return false; }
-int plat_dokonci_potomka(PlatPotomek&) { return -1; }
-std::string plat_program_vedle(const std::string& jmeno) { return jmeno; }
+
+std::string utf16_na_cp1250(const std::wstring& text) {
+    if (text.empty()) return {};
+    int n = WideCharToMultiByte(1250, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                nullptr);
+    if (n <= 0) return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(1250, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
 
 std::FILE* plat_otevri_soubor(const std::string& cesta, const char* mod) {
     // A writing mode refuses a symbolic link or other reparse point in the name's place.
