@@ -18,14 +18,20 @@
 
 namespace {
 
-// The window is a program of its own, so that a run without it never loads the toolkit.
+VstupOkna g_vstup_okna = nullptr;
+
+// On Linux the window is a program of its own, so that a run without it never loads the
+// toolkit; on Windows it runs here, through the registered entry.
 int otevri_okno(const std::vector<std::string>& argumenty) {
     uvolni_adresar();  // the window's transfers take it in their own processes
+    if (g_vstup_okna) return g_vstup_okna(argumenty);
     VypisBox(plat_spust_okno(argumenty), 48);
     return KOD_BEZ_OKNA;
 }
 
 }  // namespace
+
+void nastav_vstup_okna(VstupOkna vstup) { g_vstup_okna = vstup; }
 
 void nastav_terminal() {
     tt.typ_komunikace = 11;

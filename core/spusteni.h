@@ -9,6 +9,12 @@
 // is not built (or not beside the program) or there is no display.
 constexpr int KOD_BEZ_OKNA = 4;
 
+// A program that holds the window itself (Windows) registers its entry here: it runs
+// the window until it closes and returns the exit code. Without one the window is a
+// program of its own, started by the platform layer (plat_spust_okno).
+using VstupOkna = int (*)(const std::vector<std::string>& argumenty);
+void nastav_vstup_okna(VstupOkna vstup);
+
 // The creation values of the terminal record, then kaslnk.ini, then the one-character
 // texts of port and speed; in debug mode the settings are written on the screen.
 void nastav_terminal();

@@ -322,6 +322,18 @@ void Okno::zprava_potomka(const ZpravaKanalu& z) {
     }
 }
 
+bool Okno::cti_potomka(PlatPotomek& potomek, CtenarKanalu& ctenar, int& kod) {
+    char bajty[4096];
+    long n;
+    while ((n = plat_cti_z(potomek.vystup, bajty, sizeof bajty)) > 0) ctenar.pridej(bajty, static_cast<size_t>(n));
+    ZpravaKanalu z;
+    while (ctenar.dalsi(z)) zprava_potomka(z);
+    if (n != 0 && !ctenar.poskozeny()) return false;
+    kod = plat_dokonci_potomka(potomek);
+    konec_potomka(kod);
+    return true;
+}
+
 void Okno::konec_potomka(int kod) {
     bezi_potomek_ = false;
     tt.pripojeno = 0;

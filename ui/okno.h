@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/kanal.h"
+#include "platform/platform.h"
 #include "ui/dialogy.h"
 
 constexpr const char* BEZ_NAZVU = "(bez n\xE1zvu)";
@@ -89,6 +90,10 @@ public:
     // A frame from the running child; its end with the exit code.
     void zprava_potomka(const ZpravaKanalu& z);
     void konec_potomka(int kod);
+    // Reads what the child has written so far and handles its frames. At the end of its
+    // stream (or a corrupt one) waits for it, reports its end with konec_potomka and
+    // returns true with its exit code.
+    bool cti_potomka(PlatPotomek& potomek, CtenarKanalu& ctenar, int& kod);
 
     bool potreba_ulozit() const { return potreba_ulozit_; }
     bool editor_ukazan() const { return okno_edit_; }

@@ -15,7 +15,13 @@ std::string o_programu_nazev() {
     return text;
 }
 
-std::string o_programu_system() { return "pro Linux (Qt 6)."; }
+std::string o_programu_system() {
+#ifdef _WIN32
+    return "pro Microsoft Windows.";
+#else
+    return "pro Linux (Qt 6).";
+#endif
+}
 
 std::string o_programu_verze() {
     char text[80];

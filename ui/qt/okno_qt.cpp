@@ -584,17 +584,11 @@ bool OknoQt::spust_potomka(const std::vector<std::string>& argumenty) {
 }
 
 void OknoQt::cti_potomka() {
-    char bajty[4096];
-    long n;
-    while ((n = plat_cti_z(potomek_.vystup, bajty, sizeof bajty)) > 0) ctenar_.pridej(bajty, static_cast<size_t>(n));
-    ZpravaKanalu z;
-    while (ctenar_.dalsi(z)) model_.zprava_potomka(z);
-    if (n == 0 || ctenar_.poskozeny()) {
+    int kod = 0;
+    if (model_.cti_potomka(potomek_, ctenar_, kod)) {
         notifikace_->setEnabled(false);
         notifikace_->deleteLater();
         notifikace_ = nullptr;
-        int kod = plat_dokonci_potomka(potomek_);
-        model_.konec_potomka(kod);
         if (bez_dotazu_) {
             std::fprintf(stderr, "kaslnk-okno: konec %d\n", kod);
             for (int r = 0; r < TERM_RADKU; ++r)
