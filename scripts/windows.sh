@@ -2,13 +2,14 @@
 # The Windows build: installs MinGW-w64 and Wine (only what is missing), cross-builds the
 # 64-bit and the 32-bit Windows targets, checks that the .exe files import only system
 # DLLs, runs the 64-bit unit tests under Wine in a fresh prefix, and runs kaslnk.exe
-# under Wine against the Linux register simulator (the smoke test).
+# under Wine against the Linux register simulator: unattended (the smoke test) and from
+# its window on a virtual display (Xvfb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 zacatek=$(date +%s)
 jobs=$(nproc 2>/dev/null || echo 2)
 
-packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 googletest)
+packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 googletest xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -39,7 +40,8 @@ cmake --build build-win32 -j "$jobs"
 # meets the 32-bit linker, not only what kaslnk.exe uses so far.
 echo 'int main() { return 0; }' |
   i686-w64-mingw32-g++-posix -x c++ - -x none -o build-win32/kaslnk_core_link.exe -static \
-    -Wl,--whole-archive build-win32/libkaslnk_core.a -Wl,--no-whole-archive -luser32
+    -Wl,--whole-archive build-win32/libkaslnk_core.a build-win32/libkaslnk_win32.a -Wl,--no-whole-archive \
+    build-win32/libkaslnk_ui.a build-win32/libkaslnk_core.a -lcomdlg32 -lgdi32 -luser32 -lshell32
 
 # kaslnk.exe is a GUI-subsystem program, so that no console window opens when another
 # program starts it.
@@ -48,7 +50,9 @@ for exe in build-win32/kaslnk.exe build-win64/kaslnk.exe; do
     { echo "$exe is not a GUI-subsystem program" >&2; exit 1; }
 done
 
-# A program must run on a bare Windows: no MinGW runtime DLLs, only the system's own.
+# A program must run on a bare Windows: no MinGW runtime DLLs, only the system's own
+# (the names in any case: the linker writes "comdlg32.dll" as the import library has it).
+shopt -s nocasematch
 allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|WINSPOOL\.DRV|WINMM|WS2_32|OLE32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)(\.dll)?$'
 for exe in build-win32/kaslnk.exe build-win32/kaslnk_core_link.exe build-win64/kaslnk.exe \
     build-win64/tests/kaslnk_tests.exe; do
@@ -62,6 +66,7 @@ for exe in build-win32/kaslnk.exe build-win32/kaslnk_core_link.exe build-win64/k
   done <<< "$dlls"
   echo "$exe imports: $(echo $dlls)"
 done
+shopt -u nocasematch
 
 # The register simulator of the smoke test is a Linux program.
 if [ -f build/CMakeCache.txt ]; then
@@ -124,4 +129,7 @@ fi
 
 echo "== Smoke test: kaslnk.exe under Wine reads and sends the PLU file of kaslnk-sim =="
 wine_smoke build-win64/kaslnk.exe "$sim_build/kaslnk-sim"
+
+echo "== The window of kaslnk.exe under Wine on Xvfb: a transfer from WM_COMMAND against kaslnk-sim =="
+wine_okno build-win64/tests/kaslnk_tests.exe "$sim_build/kaslnk-sim"
 echo "Wine steps took $(( $(date +%s) - wine_zacatek )) s; Windows steps took $(( $(date +%s) - zacatek )) s in all"

@@ -13,21 +13,11 @@ wine_smoke() {
     dir=$(mktemp -d /tmp/pokladna-smoke.XXXXXX)
     smoke_dir=$dir
     mkdir "$dir/program" "$dir/jinde"
-    cp -r examples/register "$dir/register"
     cp "$exe" "$dir/program/kaslnk.exe"
     printf '000001,1,6,1,era\r\n/20-00/11///B000/;plu\r\n/10-00/;plu\r\n' > "$dir/program/smoke.cmd"
     printf 'zpozdeni = 100\r\n' > "$dir/program/kaslnk.ini"
 
-    timeout 300 "$sim" -m "$dir/register" -q -T "$dir/trace.txt" > "$dir/sim.out" 2> "$dir/sim.err" &
-    smoke_sim_pid=$!
-    pty=""
-    for _ in $(seq 50); do pty=$(head -n1 "$dir/sim.out"); [ -n "$pty" ] && break; sleep 0.1; done
-    [ -n "$pty" ] || { cat "$dir/sim.err" >&2; echo "the simulator gave no terminal" >&2; return 1; }
-
-    # Nothing runs under Wine until COM1 is the simulator's terminal and COM2..9 lead nowhere.
-    wine_mapuj_porty "$pty"
-    [ "$(readlink "$WINEPREFIX/dosdevices/com1")" = "$pty" ] || { echo "COM1 is not $pty" >&2; return 1; }
-    echo "COM1 -> $pty (kaslnk-sim), COM2..COM9 -> /nonexistent"
+    wine_simulator "$dir" "$sim" || return 1
 
     # Started from another directory with the command file named with a directory: the
     # program directory comes from the command line, the file by its bare name from there.
@@ -37,12 +27,7 @@ wine_smoke() {
     (cd "$dir/jinde" && timeout --kill-after=10 120 wine "$program_win" 'C:\jinde\smoke.cmd') || rc=$?
     echo "kaslnk.exe ended with $rc after $(( ($(date +%s%N) - zacatek) / 1000000 )) ms"
 
-    # The Wine server may hold the terminal: it goes first, then the simulator's end.
-    timeout 30 wineserver -k 2>/dev/null || true
-    timeout 30 wineserver -w 2>/dev/null || true
-    kill "$smoke_sim_pid" 2>/dev/null || true
-    wait "$smoke_sim_pid" 2>/dev/null || true
-    smoke_sim_pid=""
+    wine_konec_simulatoru
 
     local p=$dir/program chyby=()
     [ "$rc" = 0 ] || chyby+=("exit code $rc, not 0")
@@ -76,5 +61,57 @@ wine_smoke() {
         return 1
     fi
     echo "smoke test passed: 367 PLU records read into plu.dat and sent back; log, err, error.txt as expected"
+    rm -rf "$dir"
+}
+
+# wine_simulator DIR SIM: serves a copy of examples/register (DIR/register) with the
+# simulator SIM on a new pseudo-terminal (its pid in smoke_sim_pid, its line trace in
+# DIR/trace.txt), maps Wine's COM1 to it and COM2..COM9 nowhere, and checks the mapping.
+wine_simulator() {
+    local dir=$1 sim=$2 pty
+    cp -r examples/register "$dir/register"
+    timeout 300 "$sim" -m "$dir/register" -q -T "$dir/trace.txt" > "$dir/sim.out" 2> "$dir/sim.err" &
+    smoke_sim_pid=$!
+    pty=""
+    for _ in $(seq 50); do pty=$(head -n1 "$dir/sim.out"); [ -n "$pty" ] && break; sleep 0.1; done
+    [ -n "$pty" ] || { cat "$dir/sim.err" >&2; echo "the simulator gave no terminal" >&2; return 1; }
+
+    # Nothing runs under Wine until COM1 is the simulator's terminal and COM2..9 lead nowhere.
+    wine_mapuj_porty "$pty"
+    [ "$(readlink "$WINEPREFIX/dosdevices/com1")" = "$pty" ] || { echo "COM1 is not $pty" >&2; return 1; }
+    echo "COM1 -> $pty (kaslnk-sim), COM2..COM9 -> /nonexistent"
+
+}
+
+# wine_konec_simulatoru: the Wine server may hold the terminal, so it goes first, then the
+# simulator's end.
+wine_konec_simulatoru() {
+    timeout 30 wineserver -k 2>/dev/null || true
+    timeout 30 wineserver -w 2>/dev/null || true
+    kill "$smoke_sim_pid" 2>/dev/null || true
+    wait "$smoke_sim_pid" 2>/dev/null || true
+    smoke_sim_pid=""
+}
+
+# wine_okno TESTS SIM: the main window on a virtual display (Xvfb), reached as other
+# programs reach it: the Win32Okno case of the unit tests TESTS, with COM1 on the
+# simulator SIM. The window's boxes go to its error output (KASLNK_OKNO_BEZ_DOTAZU).
+wine_okno() {
+    local tests=$1 sim=$2 dir pty rc=0 zacatek
+    dir=$(mktemp -d /tmp/pokladna-okno.XXXXXX)
+    smoke_dir=$dir
+    wine_simulator "$dir" "$sim" || return 1
+    pty=$(readlink "$WINEPREFIX/dosdevices/com1")
+    zacatek=$(date +%s%N)
+    KASLNK_WINE_OKNO="$pty" timeout --kill-after=10 150 xvfb-run -a -s "-screen 0 1280x1024x24" \
+        wine "$tests" --gtest_filter='Win32Okno.*' > "$dir/okno.out" 2>&1 || rc=$?
+    echo "the window test took $(( ($(date +%s%N) - zacatek) / 1000000 )) ms"
+    wine_konec_simulatoru
+    if [ "$rc" != 0 ] || ! grep -q '^\[       OK \] Win32Okno' "$dir/okno.out"; then
+        cat "$dir/okno.out" >&2
+        echo "--- simulator" >&2; cat "$dir/sim.err" "$dir/register/journal.log" >&2 2>/dev/null
+        return 1
+    fi
+    grep -E '^(kaslnk-okno: konec|\[ +(OK|FAILED) +\])' "$dir/okno.out"
     rm -rf "$dir"
 }
