@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Takes the pictures of the Windows window as Wine draws it (docs/win-okno.png,
+# docs/win-o_programu.png, docs/win-napoveda.png) on a virtual display, in a Wine
+# desktop of its own so that Wine draws the frames: scripts/screenshots-win.sh
+# (after scripts/windows.sh has built build-win64).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ -x build-win64/kaslnk.exe ] || { echo "build-win64/kaslnk.exe is missing (scripts/windows.sh)" >&2; exit 1; }
+prace=$(mktemp -d)
+export WINEPREFIX=$prace/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+docs=$(pwd)/docs
+cp build-win64/kaslnk.exe "$prace/"
+printf 'zpozdeni = 100\r\n' > "$prace/kaslnk.ini"
+cd "$prace"
+snimky() {
+    local plocha=(timeout 60 wine explorer /desktop=kaslnk,1000x900) snimek id okno
+    # /d writes the settings on the terminal screen; Nový (40053) shows the editor.
+    for snimek in 40053:win-okno 40028:win-o_programu 40004:win-napoveda; do
+        id=${snimek%%:*}
+        "${plocha[@]}" kaslnk.exe /d &
+        okno=$!
+        sleep 12
+        "${plocha[@]}" kaslnk.exe --command "$id"
+        sleep 3
+        import -window root -crop 1000x900+0+0 +repage "$docs/${snimek#*:}.png"
+        timeout 30 wineserver -k || true
+        wait "$okno" || true
+    done
+}
+Xvfb -displayfd 3 -screen 0 1280x1024x24 3> "$prace/displej" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$prace/displej" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$prace/displej")
+snimky
+kill "$xvfb"
+rm -rf "$prace"
+ls -l "$docs"/win-*.png
