@@ -19,6 +19,8 @@
 #include "link/tray.h"
 #include "platform/platform.h"
 #include "platform/win32/text_win32.h"
+#include "format/logo.h"
+#include "ui/dialogy.h"
 #include "ui/editor.h"
 #include "ui/okno.h"
 #include "ui/prikazy.h"
@@ -51,9 +53,9 @@ size_t na_pozici_editoru(const std::string& text, size_t pozice) {
     return pozice + static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<long>(pozice), '\n'));
 }
 
-// The filter list of the open and save dialogs: "Cmdéčka" and "Všechny soubory".
-std::wstring filtr(const std::string& pripona) {
-    std::wstring f = w("Cmd\xE9\xE8ka");
+// The filter list of the open and save dialogs: `popis` (*.pripona) and "Všechny soubory".
+std::wstring filtr(const std::string& pripona, const std::string& popis = "Cmd\xE9\xE8ka") {
+    std::wstring f = w(popis);
     f += L'\0';
     f += L"*." + w(pripona);
     f += L'\0';
@@ -101,6 +103,13 @@ public:
     bool dialog_otevrit(const std::string& pripona, const std::string& adresar, std::string& cesta,
                         std::string& jmeno) override;
     bool dialog_ulozit(const std::string& adresar, std::string& cesta, std::string& jmeno) override;
+    bool dialog_souboru(const std::string& popis, const std::string& pripona, const std::string& adresar,
+                        std::string& cesta) override;
+    bool dialog_linky(DialogLinky& d) override;
+    bool dialog_portu(DialogPortu& d) override;
+    bool nahled_loga(const NahledLoga& n) override;
+    // The font and colour of the terminal screen from the font dialog (the Font... button of 101).
+    void vyber_pismo_terminalu(HWND vlastnik);
     void dialog_hledani(bool nahrazovani) override;
     void dialog_pisma() override;
     bool tiskni(const std::string& titulek) override;
@@ -125,13 +134,14 @@ private:
     void posun_kurzor();
     void menu_editace(HMENU menu);
     void cti_potomka();
-    bool dialog_souboru(bool ulozit, const std::string& pripona, const std::string& adresar, std::string& cesta,
-                        std::string& jmeno);
+    bool soubor_z_dialogu(bool ulozit, const std::wstring& filtr, const std::string& adresar, std::string& cesta,
+                          std::string& jmeno, const std::string& vychozi = "cmd");
 
     Okno model_;
     HWND okno_ = nullptr, editor_ = nullptr, hledani_ = nullptr;
     HFONT pismo_ = nullptr, pismo_editoru_ = nullptr;
-    LOGFONTW logfont_editoru_{};
+    LOGFONTW logfont_terminalu_{}, logfont_editoru_{};
+    COLORREF barva_textu_ = RGB(0, 0, 0);
     int sirka_znaku_ = 8, vyska_radku_ = 16;
     bool kurzor_ = false;
     UINT zprava_hledani_ = 0;
@@ -148,6 +158,9 @@ private:
 void OknoWin32::vytvor(HWND h) {
     okno_ = h;
     SetWindowLongPtrW(h, 0, reinterpret_cast<LONG_PTR>(&tt));
+    logfont_terminalu_.lfCharSet = DEFAULT_CHARSET;
+    logfont_terminalu_.lfPitchAndFamily = FIXED_PITCH;
+    lstrcpynW(logfont_terminalu_.lfFaceName, L"Fixedsys", LF_FACESIZE);
     nastav_pismo_terminalu();
     editor_ = CreateWindowExW(0, L"EDIT", nullptr,
                               WS_CHILD | WS_DLGFRAME | WS_HSCROLL | WS_VSCROLL | ES_LEFT | ES_MULTILINE |
@@ -166,12 +179,8 @@ void OknoWin32::vytvor(HWND h) {
 }
 
 void OknoWin32::nastav_pismo_terminalu() {
-    LOGFONTW lf{};
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfPitchAndFamily = FIXED_PITCH;
-    lstrcpynW(lf.lfFaceName, L"Fixedsys", LF_FACESIZE);
     if (pismo_) DeleteObject(pismo_);
-    pismo_ = CreateFontIndirectW(&lf);
+    pismo_ = CreateFontIndirectW(&logfont_terminalu_);
     HDC dc = GetDC(okno_);
     HGDIOBJ stare = SelectObject(dc, pismo_);
     TEXTMETRICW m{};
@@ -187,7 +196,7 @@ void OknoWin32::kresli() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(okno_, &ps);
     HGDIOBJ stare = SelectObject(dc, pismo_);
-    SetTextColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, barva_textu_);
     SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     SetBkMode(dc, OPAQUE);
     OblastMrizky o = oblast_kresleni(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom,
@@ -297,9 +306,9 @@ void OknoWin32::menu_editace(HMENU menu) {
 
 // --- common dialogs ---------------------------------------------------------------------
 
-bool OknoWin32::dialog_souboru(bool ulozit, const std::string& pripona, const std::string& adresar,
-                               std::string& cesta, std::string& jmeno) {
-    std::wstring f = filtr(pripona), slozka = w(adresar);
+bool OknoWin32::soubor_z_dialogu(bool ulozit, const std::wstring& f, const std::string& adresar,
+                                 std::string& cesta, std::string& jmeno, const std::string& vychozi) {
+    std::wstring slozka = w(adresar), pripona = w(vychozi);
     wchar_t soubor[MAX_PATH] = {}, nazev[MAX_PATH] = {};
     lstrcpynW(soubor, w(cesta).c_str(), MAX_PATH);
     OPENFILENAMEW o{};
@@ -312,7 +321,7 @@ bool OknoWin32::dialog_souboru(bool ulozit, const std::string& pripona, const st
     o.lpstrFileTitle = nazev;
     o.nMaxFileTitle = MAX_PATH;
     o.lpstrInitialDir = slozka.empty() ? nullptr : slozka.c_str();
-    o.lpstrDefExt = L"cmd";
+    o.lpstrDefExt = pripona.c_str();
     o.Flags = ulozit ? OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY : OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
     if (!(ulozit ? GetSaveFileNameW(&o) : GetOpenFileNameW(&o))) return false;
     cesta = utf16_na_cp1250(soubor);
@@ -322,11 +331,18 @@ bool OknoWin32::dialog_souboru(bool ulozit, const std::string& pripona, const st
 
 bool OknoWin32::dialog_otevrit(const std::string& pripona, const std::string& adresar, std::string& cesta,
                                std::string& jmeno) {
-    return dialog_souboru(false, pripona, adresar, cesta, jmeno);
+    return soubor_z_dialogu(false, filtr(pripona), adresar, cesta, jmeno);
 }
 
 bool OknoWin32::dialog_ulozit(const std::string& adresar, std::string& cesta, std::string& jmeno) {
-    return dialog_souboru(true, tt.pripona_cmd, adresar, cesta, jmeno);
+    return soubor_z_dialogu(true, filtr(tt.pripona_cmd), adresar, cesta, jmeno);
+}
+
+bool OknoWin32::dialog_souboru(const std::string& popis, const std::string& pripona, const std::string& adresar,
+                               std::string& cesta) {
+    std::string jmeno;
+    cesta.clear();
+    return soubor_z_dialogu(false, filtr(pripona, popis), adresar, cesta, jmeno, pripona);
 }
 
 void OknoWin32::dialog_hledani(bool nahrazovani) {
@@ -475,6 +491,146 @@ void ukaz_dialog(HWND vlastnik, int cislo) {
 
 void OknoWin32::ukaz_napovedu() { ukaz_dialog(okno_, IDD_NAPOVEDA); }
 void OknoWin32::ukaz_o_programu() { ukaz_dialog(okno_, IDD_O_PROGRAMU); }
+
+// --- the tools' dialogs -----------------------------------------------------------------
+
+void napln_kombo(HWND dialog, int id, const Volba& v) {
+    for (const std::string& p : v.popisky) SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w(p).c_str()));
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(v.vybrano), 0);
+    EnableWindow(GetDlgItem(dialog, id), v.povolena);
+}
+
+int vyber_komba(HWND dialog, int id) {
+    LRESULT r = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
+    return r == CB_ERR ? -1 : static_cast<int>(r);
+}
+
+// The check boxes of dialog 101 in the order of Zaskrtnuti (555 is the font button).
+int zaskrtnuti_linky(int i) { return IDC_PRVNI_ZASKRTNUTI + i + (i >= NOTIFIKACE ? 1 : 0); }
+
+INT_PTR CALLBACK LinkaProc(HWND dialog, UINT m, WPARAM wp, LPARAM lp) {
+    auto* d = reinterpret_cast<DialogLinky*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (m == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lp);
+        d = reinterpret_cast<DialogLinky*>(lp);
+        SetWindowTextW(dialog, w(DialogLinky::TITULEK).c_str());
+        const Volba* volby[] = {&d->port, &d->rychlost, &d->datove_bity, &d->parita, &d->stop_bity};
+        for (int i = 0; i < 5; ++i) {
+            SetDlgItemTextW(dialog, IDC_POPISEK_VOLBY + i, w(DialogLinky::POPISKY_VOLEB[static_cast<size_t>(i)]).c_str());
+            napln_kombo(dialog, IDC_PORT + i, *volby[i]);
+        }
+        for (int i = 0; i < POCET_ZASKRTNUTI; ++i) {
+            SetDlgItemTextW(dialog, zaskrtnuti_linky(i), w(DialogLinky::POPISKY[static_cast<size_t>(i)]).c_str());
+            CheckDlgButton(dialog, zaskrtnuti_linky(i), d->zaskrtnuto[static_cast<size_t>(i)] ? BST_CHECKED : BST_UNCHECKED);
+        }
+        EnableWindow(GetDlgItem(dialog, zaskrtnuti_linky(NOTIFIKACE)), FALSE);
+        SetDlgItemTextW(dialog, IDC_PISMO_TERMINALU, w(DialogLinky::PISMO).c_str());
+        return TRUE;
+    }
+    if (m != WM_COMMAND) return FALSE;
+    switch (LOWORD(wp)) {
+        case IDC_PISMO_TERMINALU:  // the terminal changes at once, whatever closes the dialog
+            if (g_okno) g_okno->vyber_pismo_terminalu(dialog);
+            return TRUE;
+        case IDOK: {
+            Volba* volby[] = {&d->port, &d->rychlost, &d->datove_bity, &d->parita, &d->stop_bity};
+            for (int i = 0; i < 5; ++i) volby[i]->vybrano = vyber_komba(dialog, IDC_PORT + i);
+            for (int i = 0; i < POCET_ZASKRTNUTI; ++i)
+                d->zaskrtnuto[static_cast<size_t>(i)] = IsDlgButtonChecked(dialog, zaskrtnuti_linky(i)) == BST_CHECKED;
+            EndDialog(dialog, 1);
+            return TRUE;
+        }
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK PortProc(HWND dialog, UINT m, WPARAM wp, LPARAM lp) {
+    auto* d = reinterpret_cast<DialogPortu*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (m == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lp);
+        d = reinterpret_cast<DialogPortu*>(lp);
+        napln_kombo(dialog, IDC_PORT_104, d->port);
+        napln_kombo(dialog, IDC_RYCHLOST_104, d->rychlost);
+        return TRUE;
+    }
+    if (m == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+        if (LOWORD(wp) == IDOK) {
+            d->port.vybrano = vyber_komba(dialog, IDC_PORT_104);
+            d->rychlost.vybrano = vyber_komba(dialog, IDC_RYCHLOST_104);
+        }
+        EndDialog(dialog, LOWORD(wp) == IDOK);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Each dot of the register as 2 x 2 pixels, black on white as printed.
+INT_PTR CALLBACK LogoProc(HWND dialog, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_INITDIALOG) {
+        const auto* n = reinterpret_cast<const NahledLoga*>(lp);
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = 2 * LOGO_SIRKA;
+        bi.bmiHeader.biHeight = -2 * LOGO_VYSKA;  // top row first
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* body = nullptr;
+        HBITMAP obraz = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &body, nullptr, 0);
+        if (obraz && body) {
+            auto* px = static_cast<uint32_t*>(body);
+            for (int y = 0; y < 2 * LOGO_VYSKA; ++y)
+                for (int x = 0; x < 2 * LOGO_SIRKA; ++x)
+                    px[y * 2 * LOGO_SIRKA + x] = n->cerny(x / 2, y / 2) ? 0x000000u : 0xFFFFFFu;
+            SendDlgItemMessageW(dialog, IDC_OBRAZ_LOGA, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(obraz));
+        }
+        SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(obraz));
+        SetWindowTextW(dialog, w(NahledLoga::TITULEK).c_str());
+        SetDlgItemTextW(dialog, IDOK, w(NahledLoga::KONVERTOVAT).c_str());
+        SetDlgItemTextW(dialog, IDCANCEL, w(NahledLoga::ZRUSIT).c_str());
+        return TRUE;
+    }
+    if (m == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+        EndDialog(dialog, LOWORD(wp) == IDOK);
+        return TRUE;
+    }
+    if (m == WM_DESTROY) {
+        if (auto obraz = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(dialog, DWLP_USER))) DeleteObject(obraz);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+bool OknoWin32::dialog_linky(DialogLinky& d) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_LINKA), okno_, LinkaProc,
+                           reinterpret_cast<LPARAM>(&d)) == 1;
+}
+
+bool OknoWin32::dialog_portu(DialogPortu& d) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PORT_RYCHLOST), okno_, PortProc,
+                           reinterpret_cast<LPARAM>(&d)) == 1;
+}
+
+bool OknoWin32::nahled_loga(const NahledLoga& n) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_NAHLED_LOGA), okno_, LogoProc,
+                           reinterpret_cast<LPARAM>(&n)) == 1;
+}
+
+void OknoWin32::vyber_pismo_terminalu(HWND vlastnik) {
+    CHOOSEFONTW v{};
+    v.lStructSize = sizeof v;
+    v.hwndOwner = vlastnik;
+    v.lpLogFont = &logfont_terminalu_;
+    v.rgbColors = barva_textu_;
+    v.Flags = CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS;
+    if (!ChooseFontW(&v)) return;
+    barva_textu_ = v.rgbColors;
+    kurzor(false);
+    nastav_pismo_terminalu();
+    InvalidateRect(okno_, nullptr, TRUE);
+}
 
 // --- started programs -------------------------------------------------------------------
 

@@ -14,3 +14,13 @@
 #define IDC_TEXT_NAPOVEDY 40067
 #define IDC_TISK_TITULEK 40052  // the title in the print progress dialog
 #define IDC_EDITOR 1            // the editor child of the main window
+#define IDD_LINKA 101           // serial settings
+#define IDC_PORT 544            // combo boxes 544..548: port, speed, data bits, parity, stop bits
+#define IDC_PRVNI_ZASKRTNUTI 549 // check boxes 549..554, 556, 557 in the order of Zaskrtnuti
+#define IDC_PISMO_TERMINALU 555
+#define IDC_POPISEK_VOLBY 560   // labels 560..564 of the combo boxes
+#define IDD_PORT_RYCHLOST 104
+#define IDC_PORT_104 40020
+#define IDC_RYCHLOST_104 40021
+#define IDD_NAHLED_LOGA 112
+#define IDC_OBRAZ_LOGA 40100
