@@ -8,6 +8,7 @@
 #include "core/kodovani.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -173,7 +174,9 @@ Parametry rozeber_argumenty(const std::vector<std::string>& argumenty) {
         p.konec = 8;
         return p;
     }
-    size_t lomitko = program.rfind('/');
+    // The system's separator as well: Windows gives this form to the tools.
+    const std::string oddelovace = std::string("/") + plat_oddelovac();
+    size_t lomitko = program.find_last_of(oddelovace);
     std::string adresar = lomitko == std::string::npos ? std::string() : program.substr(0, lomitko + 1);
     std::string jmeno = lomitko == std::string::npos ? program : program.substr(lomitko + 1);
     if (mala_pismena(jmeno).find(JMENO) == std::string::npos) {
@@ -186,7 +189,7 @@ Parametry rozeber_argumenty(const std::vector<std::string>& argumenty) {
 
     std::string holy;
     if (cmd) {
-        size_t posledni = cmd->rfind('/');
+        size_t posledni = cmd->find_last_of(oddelovace);
         holy = posledni == std::string::npos ? *cmd : cmd->substr(posledni + 1);
     }
     prirad_prikazovy_soubor(p, cmd ? &holy : nullptr);

@@ -69,8 +69,12 @@ void nastav_terminal() {
 int spust(const std::string& radek, const std::vector<std::string>& argumenty) {
     if (radek.empty())
         if (int kod = instalacni_volba(argumenty); kod >= 0) return kod;
-    Nastroj nastroj;  // the tool forms exist in the argument-vector form
-    Parametry p = rozeber_parametry(radek, radek.empty() ? vyjmi_nastroj(argumenty, nastroj) : argumenty);
+    // The tool forms exist in the argument-vector form; on Windows, too, a start with one
+    // (the window's children) is read in that form instead of the system's command line.
+    Nastroj nastroj;
+    std::vector<std::string> zbytek = vyjmi_nastroj(argumenty, nastroj);
+    bool s_nastrojem = nastroj.druh != Nastroj::ZADNY || !nastroj.linka.empty() || !nastroj.chyba.empty();
+    Parametry p = rozeber_parametry(s_nastrojem ? std::string() : radek, zbytek);
     pouzij_parametry(p);
     if (p.posli_oknu) return posli_prikaz_oknu(p.prikaz_oknu);
     if (int kod = priprav_nastroj(nastroj); kod >= 0) return kod;
