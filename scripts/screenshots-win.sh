@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Takes the pictures of the Windows window as Wine draws it (docs/win-okno.png,
+# docs/win-linka.png, docs/win-port.png,
 # docs/win-o_programu.png, docs/win-napoveda.png) on a virtual display, in a Wine
 # desktop of its own so that Wine draws the frames: scripts/screenshots-win.sh
 # (after scripts/windows.sh has built build-win64).
@@ -15,7 +16,7 @@ cd "$prace"
 snimky() {
     local plocha=(timeout 60 wine explorer /desktop=kaslnk,1000x900) snimek id okno
     # /d writes the settings on the terminal screen; Nový (40053) shows the editor.
-    for snimek in 40053:win-okno 40028:win-o_programu 40004:win-napoveda; do
+    for snimek in 40053:win-okno 40028:win-o_programu 40004:win-napoveda 40027:win-linka 40017:win-port; do
         id=${snimek%%:*}
         "${plocha[@]}" kaslnk.exe /d &
         okno=$!
