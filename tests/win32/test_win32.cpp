@@ -1,4 +1,4 @@
-// The Win32 layer: text conversion and the serial calls on handles that
+// The Win32 layer: the serial calls on handles that
 // are not serial ports (no test opens a COM port).
 #include <gtest/gtest.h>
 
@@ -7,18 +7,11 @@
 #include <string>
 
 #include "platform/serial.h"
-#include "platform/win32/text_win32.h"
 #include "tests/pomocne.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-TEST(Win32Text, Cp1250NaUtf16BezOhleduNaKodovouStranku) {
-    EXPECT_EQ(cp1250_na_utf16("P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2"),
-              L"P\u0159\u00EDli\u0161 \u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148");
-    EXPECT_EQ(cp1250_na_utf16(""), L"");
-}
 
 // A handle without serial functions (like Wine's pseudo-terminal without modem lines)
 // makes the line calls fail without harm (the data flow through such a port is the Wine
