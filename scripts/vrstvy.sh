@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 chyby=0
 zakaz() {  # folder, pattern of forbidden includes
   local nalez
-  nalez=$(grep -nE "^#include [\"<]($2)" "$1"/*.h "$1"/*.cpp 2>/dev/null || true)
+  # core/main.cpp is the program's entry, where the layers are wired together (on Windows
+  # it registers the window, which lives in ui/win32/).
+  nalez=$(grep -nE "^#include [\"<]($2)" "$1"/*.h "$1"/*.cpp 2>/dev/null | grep -v '^core/main\.cpp:' || true)
   if [ -n "$nalez" ]; then
     echo "$1 includes what it must not:"; echo "$nalez"; chyby=1
   fi
