@@ -24,20 +24,26 @@ wine_mapuj_porty() {
             printf '"COM%d"="%s"\n' "$i" "$(wine_cil_portu "$i" "$pty")"
         done
     } > "$reg"
-    timeout 60 wine regedit /S "$(timeout 30 winepath -w "$reg")"
-    rm -f "$reg"
-    timeout 30 wineserver -k || true
-    timeout 30 wineserver -w || true
-    # Starting any program starts the server, which makes the links anew.
-    timeout 60 wine cmd /c exit
-    for i in 1 2 3 4 5 6 7 8 9; do
-        ocekavano=$(wine_cil_portu "$i" "$pty")
-        cil=$(readlink "$WINEPREFIX/dosdevices/com$i" || true)
-        if [ "$cil" != "$ocekavano" ]; then
-            echo "wine_mapuj_porty: COM$i points at '${cil}', not at '$ocekavano'" >&2
-            return 1
-        fi
+    # A fresh prefix may still be settling when the key is written (seen once: the links
+    # stayed as before); the key is written and the server restarted again then.
+    local pokus spatne
+    for pokus in 1 2 3; do
+        timeout 60 wine regedit /S "$(timeout 30 winepath -w "$reg")"
+        timeout 30 wineserver -k || true
+        timeout 30 wineserver -w || true
+        # Starting any program starts the server, which makes the links anew.
+        timeout 60 wine cmd /c exit
+        spatne=""
+        for i in 1 2 3 4 5 6 7 8 9; do
+            ocekavano=$(wine_cil_portu "$i" "$pty")
+            cil=$(readlink "$WINEPREFIX/dosdevices/com$i" || true)
+            [ "$cil" = "$ocekavano" ] || spatne="COM$i points at '${cil}', not at '$ocekavano'"
+        done
+        [ -z "$spatne" ] && break
+        echo "wine_mapuj_porty: $spatne (attempt $pokus)" >&2
     done
+    rm -f "$reg"
+    [ -z "$spatne" ]
 }
 
 # Where COMi goes: COM1 to the pseudo-terminal when one is given, else nowhere.
