@@ -92,6 +92,8 @@ long plat_cti_z(int fd, char* data, size_t pocet);
 bool plat_zapis_do(int fd, const std::string& data);
 // Closes both pipes and waits for the child; its exit code (128 + signal when killed).
 int plat_dokonci_potomka(PlatPotomek& potomek);
+// True when the child's process has ended (it is still to be collected by the above).
+bool plat_potomek_skoncil(const PlatPotomek& potomek);
 // The path of the program `jmeno` in the folder of the running program.
 std::string plat_program_vedle(const std::string& jmeno);
 

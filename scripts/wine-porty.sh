@@ -29,8 +29,7 @@ wine_mapuj_porty() {
     local pokus spatne
     for pokus in 1 2 3; do
         timeout 60 wine regedit /S "$(timeout 30 winepath -w "$reg")"
-        timeout 30 wineserver -k || true
-        timeout 30 wineserver -w || true
+        wine_konec_serveru
         # Starting any program starts the server, which makes the links anew.
         timeout 60 wine cmd /c exit
         spatne=""
@@ -44,6 +43,14 @@ wine_mapuj_porty() {
     done
     rm -f "$reg"
     [ -z "$spatne" ]
+}
+
+# wine_konec_serveru: waits for the Wine server to end on its own, which saves the
+# registry (a killed server may lose the last writes); kills it after 30 s.
+wine_konec_serveru() {
+    timeout 30 wineserver -w 2>/dev/null && return
+    timeout 30 wineserver -k 2>/dev/null || true
+    timeout 30 wineserver -w 2>/dev/null || true
 }
 
 # Where COMi goes: COM1 to the pseudo-terminal when one is given, else nowhere.

@@ -96,17 +96,29 @@ wine_konec_simulatoru() {
 # wine_okno TESTS SIM: the main window on a virtual display (Xvfb), reached as other
 # programs reach it: the Win32Okno case of the unit tests TESTS, with COM1 on the
 # simulator SIM. The window's boxes go to its error output (KASLNK_OKNO_BEZ_DOTAZU).
+# The display is there before the ports are mapped: the Wine server that maps them lives
+# on into the test, and one started without a display would give the window Wine's null
+# driver (kaslnk.exe /w then ends with 4).
 wine_okno() {
-    local tests=$1 sim=$2 dir pty rc=0 zacatek
+    local tests=$1 sim=$2 dir pty rc=0 zacatek n
     dir=$(mktemp -d /tmp/pokladna-okno.XXXXXX)
     smoke_dir=$dir
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$dir/display" 2> "$dir/xvfb.err" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do n=$(head -n1 "$dir/display"); [ -n "$n" ] && break; sleep 0.1; done
+    [ -n "$n" ] || { cat "$dir/xvfb.err" >&2; echo "Xvfb gave no display" >&2; return 1; }
+    export DISPLAY=:$n
     wine_simulator "$dir" "$sim" || return 1
     pty=$(readlink "$WINEPREFIX/dosdevices/com1")
     zacatek=$(date +%s%N)
-    KASLNK_WINE_OKNO="$pty" timeout --kill-after=10 150 xvfb-run -a -s "-screen 0 1280x1024x24" \
+    KASLNK_WINE_OKNO="$pty" timeout --kill-after=10 150 \
         wine "$tests" --gtest_filter='Win32Okno.*' > "$dir/okno.out" 2>&1 || rc=$?
     echo "the window test took $(( ($(date +%s%N) - zacatek) / 1000000 )) ms"
     wine_konec_simulatoru
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+    unset DISPLAY
     if [ "$rc" != 0 ] || ! grep -q '^\[       OK \] Win32Okno' "$dir/okno.out"; then
         cat "$dir/okno.out" >&2
         echo "--- simulator" >&2; cat "$dir/sim.err" "$dir/register/journal.log" >&2 2>/dev/null

@@ -229,6 +229,12 @@ int plat_dokonci_potomka(PlatPotomek& p) {
     return WIFEXITED(stav) ? WEXITSTATUS(stav) : 128 + WTERMSIG(stav);
 }
 
+bool plat_potomek_skoncil(const PlatPotomek& p) {
+    if (p.pid <= 0) return true;
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(p.pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == p.pid;
+}
+
 std::string plat_spust_okno(const std::vector<std::string>& argumenty) {
     std::string okno = plat_program_vedle("kaslnk-okno");
     if (okno.empty() || ::access(okno.c_str(), X_OK) != 0)

@@ -126,6 +126,12 @@ bool plat_zapis_do(int fd, const std::string& data) {
     return true;
 }
 
+bool plat_potomek_skoncil(const PlatPotomek& p) {
+    std::lock_guard<std::mutex> lock(g_procesy_mutex);
+    auto it = g_procesy.find(p.pid);
+    return it == g_procesy.end() || WaitForSingleObject(it->second, 0) == WAIT_OBJECT_0;
+}
+
 int plat_dokonci_potomka(PlatPotomek& p) {
     if (p.vystup >= 0) CloseHandle(handle(p.vystup));
     if (p.vstup >= 0) CloseHandle(handle(p.vstup));

@@ -83,7 +83,9 @@ TEST(Win32Okno, PrenosyZOkna) {
     ASSERT_NE(okno_proces, nullptr);
 
     HWND okno = nullptr;
-    ASSERT_TRUE(cekej([&] { return (okno = FindWindowA("TTYWndClass", nullptr)) != nullptr; }, 30));
+    DWORD kod_okna = 0;
+    ASSERT_TRUE(cekej([&] { return (okno = FindWindowA("TTYWndClass", nullptr)) != nullptr; }, 30))
+        << "kaslnk.exe /w: " << (GetExitCodeProcess(okno_proces, &kod_okna) ? kod_okna : 0);
     wchar_t titulek[100] = {};
     EXPECT_TRUE(cekej([&] {
         GetWindowTextW(okno, titulek, 100);

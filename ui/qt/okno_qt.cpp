@@ -641,7 +641,12 @@ void OknoQt::naslouchej() {
                 int id = QString::fromLatin1(s->readLine()).trimmed().toInt(&ok);
                 // The sender goes at once; the command runs on the window's own turn.
                 s->disconnectFromServer();
-                if (ok) QTimer::singleShot(0, this, [this, id] { model_.prikaz(id); });
+                if (ok) QTimer::singleShot(0, this, [this, id] {
+                    // A child that has just ended is finished first, so that a command
+                    // sent right after the previous transfer is not refused.
+                    if (potomek_.pid > 0 && plat_potomek_skoncil(potomek_)) cti_potomka();
+                    model_.prikaz(id);
+                });
             });
         }
     });

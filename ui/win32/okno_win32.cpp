@@ -134,6 +134,7 @@ private:
     void posun_kurzor();
     void menu_editace(HMENU menu);
     void cti_potomka();
+    LRESULT prikaz(int id);
     bool soubor_z_dialogu(bool ulozit, const std::wstring& filtr, const std::string& adresar, std::string& cesta,
                           std::string& jmeno, const std::string& vychozi = "cmd");
 
@@ -150,6 +151,7 @@ private:
     PlatPotomek potomek_;
     CtenarKanalu ctenar_;
     bool ctu_ = false;
+    int odlozeny_prikaz_ = 0;  // a command waiting for the end of the child being read
     bool bez_dotazu_;  // KASLNK_OKNO_BEZ_DOTAZU: boxes go to stderr with their first button
 };
 
@@ -652,13 +654,32 @@ void OknoWin32::cti_potomka() {
     ctu_ = true;
     int kod = 0;
     if (model_.cti_potomka(potomek_, ctenar_, kod)) {
-        KillTimer(okno_, CASOVAC_POTOMKA);
+        // Removing the tray icon waits for the tray's answer, and a command another
+        // program sends meanwhile may already have started the next child: its timer stays.
+        if (potomek_.pid <= 0) KillTimer(okno_, CASOVAC_POTOMKA);
+        if (odlozeny_prikaz_) PostMessageW(okno_, WM_COMMAND, static_cast<WPARAM>(odlozeny_prikaz_), 0);
+        odlozeny_prikaz_ = 0;
         if (bez_dotazu_) {
             std::fprintf(stderr, "kaslnk-okno: konec %d\n", kod);
             std::fflush(stderr);
         }
     }
     ctu_ = false;
+}
+
+// A command while the end of a child that has already ended is still unread: that end is
+// handled first, so that a program sending the next command as soon as the previous
+// transfer's process is gone is not told that a transfer runs. While the end is being
+// handled further up (its waits serve messages other programs send), the command follows it.
+LRESULT OknoWin32::prikaz(int id) {
+    if (potomek_.pid > 0 && plat_potomek_skoncil(potomek_)) {
+        if (ctu_) {
+            odlozeny_prikaz_ = id;
+            return 0;
+        }
+        cti_potomka();
+    }
+    return model_.prikaz(id);
 }
 
 // --- the window procedure ---------------------------------------------------------------
@@ -709,9 +730,9 @@ LRESULT OknoWin32::zprava(HWND h, UINT m, WPARAM wp, LPARAM lp) {
                 if (HIWORD(wp) == EN_CHANGE) model_.text_zmenen();
                 return 0;
             }
-            return model_.prikaz(LOWORD(wp));
+            return prikaz(LOWORD(wp));
         case ID_PRENOS_PRIPRAVENY:  // the private message of other programs
-            return model_.prikaz(ID_PRENOS_PRIPRAVENY);
+            return prikaz(ID_PRENOS_PRIPRAVENY);
         case WM_CLOSE:
             DestroyWindow(h);
             return 0;
