@@ -170,13 +170,6 @@ unsigned char cti_znak_M(int32_t kod, int32_t podkod, char mod) {
     return readchar;
 }
 
-unsigned char cti_znak_e(HSOUBOR f, int32_t kod, int32_t podkod, char mod) {
-    if (mod != 'H' && mod != 'N' && mod != 'T' && mod != 'C') err(71, 1);
-    if (cti_znak_ze_souboru(f)) err(kod, podkod);
-    if (!vyhovuje(readchar, mod)) err(kod, podkod);
-    return readchar;
-}
-
 int dalsi_radek() {
     size_t konec = mez();
     if (kde == 0 || oblast[kde - 1] != '\n') {

@@ -27,8 +27,6 @@ int dalsi_radek();
 // Reads the next table character into readchar and checks it: 'H' hexadecimal digit,
 // 'N' decimal digit, 'T' item character, 'C' anything. A failure is err(kod, podkod).
 unsigned char cti_znak_M(int32_t kod, int32_t podkod, char mod);
-// The same check on the next byte of an open file; its end is a failure.
-unsigned char cti_znak_e(HSOUBOR f, int32_t kod, int32_t podkod, char mod);
 // 0 when the character may stand inside an item, 1 otherwise.
 int testsmyslu(unsigned char znak);
 

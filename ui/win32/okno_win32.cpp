@@ -36,16 +36,8 @@ constexpr UINT PERIODA_POTOMKA_MS = 25;
 
 std::wstring w(const std::string& text) { return cp1250_na_utf16(text); }
 
-// The model's lines end in "\n", the edit control's in CR LF.
-std::wstring do_editoru(const std::string& text) {
-    std::string s;
-    s.reserve(text.size() + text.size() / 16);
-    for (char c : text) {
-        if (c == '\n') s += '\r';
-        s += c;
-    }
-    return w(s);
-}
+// The model's lines end in "\n", the edit control's in CR LF, as in a file.
+std::wstring do_editoru(const std::string& text) { return w(soubor_z_textu(text)); }
 
 // A position in the model's text as one in the edit control (each "\n" is two there).
 size_t na_pozici_editoru(const std::string& text, size_t pozice) {
