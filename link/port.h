@@ -26,6 +26,11 @@ public:
     // Reads up to `max` bytes under the time-outs: the count, 0 on time-out, -1 when the
     // device failed.
     virtual long cti(uint8_t* data, size_t max) = 0;
+    // Reads up to `max` bytes, stopping right after the byte `konec` (ser_read_do). The
+    // default reads byte by byte.
+    virtual size_t cti_do(uint8_t* data, size_t max, uint8_t konec, bool& selhalo) {
+        return ser_cti_po_bajtu([this](uint8_t* d) { return cti(d, 1); }, data, max, konec, selhalo);
+    }
     virtual uint32_t vymaz_chyby() = 0;
     virtual bool dtr(bool zapnout) = 0;
     virtual bool stav_modemu(uint32_t& stav) = 0;

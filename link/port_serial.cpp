@@ -22,6 +22,9 @@ public:
     bool zapis(const uint8_t* data, size_t pocet) override { return ser_write(p_, data, pocet); }
     bool zapis_vyprsel() override { return ser_write_timed_out(p_); }
     long cti(uint8_t* data, size_t max) override { return ser_read(p_, data, max); }
+    size_t cti_do(uint8_t* data, size_t max, uint8_t konec, bool& selhalo) override {
+        return ser_read_do(p_, data, max, konec, selhalo);
+    }
     uint32_t vymaz_chyby() override { return ser_clear_errors(p_); }
     bool dtr(bool zapnout) override { return ser_set_dtr(p_, zapnout); }
     bool stav_modemu(uint32_t& stav) override { return ser_modem_status(p_, stav); }

@@ -18,6 +18,14 @@ namespace {
 
 // A received line longer than any block the register sends is noise, not a block.
 constexpr size_t MAX_PRIJATY_BLOK = 4096;
+static_assert(MAX_PRIJATY_BLOK < PrijemBloku::NEJVIC);
+
+// The length of the last good block of the running transfer (0: none yet). The blocks of
+// one transfer are mostly records of one file, all of one length, so the rest of the next
+// block but its last REZERVA bytes (the checksum, CR and one more) is fetched at once; the
+// last ones come one by one, so that a block shorter than expected ends without delay.
+size_t g_delka_bloku = 0;
+constexpr size_t REZERVA = 4;
 
 void posli_bajt(unsigned char znak, int32_t podkod) {
     if (!WriteCommBlock(&znak, 1)) err(9, podkod);
@@ -106,6 +114,7 @@ int prijmi_text() {
     if (!prijmi_znak()) return 1;
     if (rcvchar == EOT) {
         EOTT = 1;
+        g_delka_bloku = 0;
         return 0;
     }
     nastav_timeout(1000);
@@ -113,13 +122,15 @@ int prijmi_text() {
     // and its repetition is stored once.
     std::string blok;
     unsigned char posledni = 0, predposledni = 0;
+    PrijemBloku prijem;
     while (rcvchar != CR) {
         if (blok.size() >= MAX_PRIJATY_BLOK) return 1;
         blok += static_cast<char>(rcvchar);
         sum += rcvchar;
         predposledni = posledni;
         posledni = rcvchar;
-        if (!prijmi_znak()) return 1;
+        size_t dopredu = g_delka_bloku > blok.size() + REZERVA ? g_delka_bloku - blok.size() - REZERVA : 1;
+        if (!prijem.znak(dopredu, CR)) return 1;
     }
     blok += static_cast<char>(CR);
     if (blok.size() < 4 || static_cast<unsigned char>(blok[0]) != STX) return 1;
@@ -130,5 +141,6 @@ int prijmi_text() {
         return 1;
     if (!workf) err(26, 1);
     zapis_text(blok, workf);
+    g_delka_bloku = blok.size();
     return 0;
 }

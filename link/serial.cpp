@@ -135,18 +135,27 @@ int WriteCommBlock(const void* data, size_t pocet) {
     return 0;
 }
 
-int prijmi_znak() {
+int PrijemBloku::znak(size_t dopredu, uint8_t konec) {
     if (zastaveni_pozadovano()) throw ZastavenyPrenos{};
     Port* p = aktualni_port();
-    if (!p) return 0;
-    uint8_t znak = 0;
-    long n = p->cti(&znak, 1);
-    if (n < 0) err(47, 1);
-    if (n != 1) return 0;
-    rcvchar = znak;
-    do_rsdata(&znak, 1);
+    if (vydano_ == pocet_ && dal_ > 0 && p) {
+        size_t chci = dopredu < 1 ? 1 : dopredu > NEJVIC ? NEJVIC : dopredu;
+        bool selhalo = false;
+        pocet_ = p->cti_do(data_, chci, konec, selhalo);
+        vydano_ = 0;
+        do_rsdata(data_, pocet_);
+        if (selhalo) dal_ = -1;
+        else if (pocet_ < chci && (pocet_ == 0 || data_[pocet_ - 1] != konec)) dal_ = 0;
+    }
+    if (vydano_ == pocet_) {
+        if (dal_ < 0) err(47, 1);
+        return 0;
+    }
+    rcvchar = data_[vydano_++];
     return 1;
 }
+
+int prijmi_znak() { return PrijemBloku().znak(1, 0); }
 
 int nastav_timeout(uint32_t t) {
     CommTimeOuts = SerialTimeouts{1000, ms_na_znak(), t, ms_na_znak(), 10};

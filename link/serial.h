@@ -32,6 +32,22 @@ int WriteCommBlock(const void* data, size_t pocet);
 // Reads one byte into rcvchar: 1 when it came within the read time-out, 0 otherwise.
 // A device that fails (not a time-out) ends the transfer with error 47/1.
 int prijmi_znak();
+// Receives the bytes of a block one by one into rcvchar, as prijmi_znak does, but may fetch
+// those ahead of the current one in one read of the port: up to `dopredu` of them, never
+// past `konec`. A line that hands over byte by byte then wakes the program a few times a
+// block instead of at every byte. The bytes fetched are all handed out before the next
+// fetch; after a fetch cut short by the time-out comes 0, after one cut short by a failing
+// device error 47/1.
+class PrijemBloku {
+public:
+    static constexpr size_t NEJVIC = 4097;  // bytes fetched at once at most
+    int znak(size_t dopredu, uint8_t konec);
+
+private:
+    uint8_t data_[NEJVIC];
+    size_t pocet_ = 0, vydano_ = 0;
+    int dal_ = 1;  // after the fetched bytes: 1 the next fetch, 0 a time-out, -1 a failure
+};
 // Read time-outs for the next reads: a one-byte read waits t + 19200/rychlost ms.
 int nastav_timeout(uint32_t t);
 // Discards input that arrives within a few milliseconds (before every enquiry).

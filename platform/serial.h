@@ -119,6 +119,31 @@ bool ser_write_timed_out(SerialPort* p);
 // Reads up to `max` bytes under the read time-outs. Returns the count (0 on time-out),
 // or -1 when the device failed (for example an unplugged USB adapter).
 long ser_read(SerialPort* p, uint8_t* data, size_t max);
+// Reads up to `max` bytes, stopping right after the byte `konec`; bytes that came beyond it
+// are kept for the next read. Each byte is waited for under the read time-outs as a read of
+// one byte starting at the previous one would wait for it, so a pause between two bytes
+// longer than that ends the read with what came. Returns the count; `selhalo` is set when
+// the device failed. termios: while bytes are coming, the read lets the missing ones gather
+// (for their transmission time less one delivery of the line, at most 50 ms) before it
+// looks again, so that a line handing over byte by byte does not wake the program at every
+// byte.
+size_t ser_read_do(SerialPort* p, uint8_t* data, size_t max, uint8_t konec, bool& selhalo);
+// The same read made of one-byte reads (`cti1(data)` reads one byte as ser_read does), for
+// lines whose driver gathers bytes by itself.
+template <class Cti1>
+size_t ser_cti_po_bajtu(Cti1 cti1, uint8_t* data, size_t max, uint8_t konec, bool& selhalo) {
+    size_t n = 0;
+    selhalo = false;
+    while (n < max) {
+        long r = cti1(data + n);
+        if (r != 1) {
+            selhalo = r < 0;
+            break;
+        }
+        if (data[n++] == konec) break;
+    }
+    return n;
+}
 // Reads and clears the line error state; returns the Win32-style error mask (0 = none).
 uint32_t ser_clear_errors(SerialPort* p);
 // DTR raise/drop. False when the device refuses (a pseudo-terminal has no modem lines).

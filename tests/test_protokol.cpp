@@ -96,8 +96,9 @@ TEST_F(Linka, VzdaniPrenosu) {
         {{A, Q}, 20, -1, 1, 1},
         {{A, A, Q, Q, Q}, 7, 1, 1, 1},
         {{A, A, S}, 21, 1, 1, 1},
-        // A gap of more than 1 s breaks the block; the rest of its line is no block.
-        {{A, A, E, {B1, 0, 5, 1100}, T}, 40, 1, 1, 1},
+        // A gap of more than 1 s breaks a block, also one fetched ahead as long as the one
+        // before; the rest of its line is no block.
+        {{A, A, E, {B1}, {B2, 0, 9, 1100}, T}, 40, 1, 1, 1},
         {{A, A, E, {B0}, {"x" + B1}, {s_malymi_pismeny()}}, 40, 1, 1, 1},
     };
     for (const Pripad& p : pripady) {

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "platform/serial.h"
 
@@ -73,14 +74,17 @@ TEST_F(Pty, PortCteniACisteni) {
     EXPECT_EQ(ser_read(p, buf, sizeof buf), 3);
     ASSERT_TRUE(ser_set_timeouts(p, SerialTimeouts{0xFFFFFFFF, 0, 0, 0, 0}));  // what is there, at once
     EXPECT_EQ(ser_read(p, buf, sizeof buf), 0);
-    // Bytes one driver read brought beyond the request come next, in order; purging
-    // drops them with all unread input, never written output.
-    ASSERT_TRUE(ser_set_timeouts(p, SerialTimeouts{0, 0, 200, 0, 0}));
-    posli("abcdef");
+    // A read up to an end byte stops after it; bytes one driver read brought beyond a
+    // request come next, in order; purging drops them with all unread input, never
+    // written output.
+    ASSERT_TRUE(ser_set_timeouts(p, SerialTimeouts{0, 0, 300, 0, 0}));
+    posli("ab\rcdef");
     usleep(20000);
-    ASSERT_EQ(ser_read(p, buf, 1), 1);
-    ASSERT_EQ(ser_read(p, buf + 1, 2), 2);
-    EXPECT_EQ(std::string(buf, buf + 3), "abc");
+    bool selhalo = true;
+    ASSERT_EQ(ser_read_do(p, buf, sizeof buf, '\r', selhalo), 3u);
+    ASSERT_EQ(ser_read(p, buf + 3, 1), 1);
+    EXPECT_EQ(std::string(buf, buf + 4), "ab\rc");
+    EXPECT_FALSE(selhalo);
     ASSERT_TRUE(ser_write(p, reinterpret_cast<const uint8_t*>("xyz"), 3));
     usleep(20000);
     EXPECT_TRUE(ser_purge(p));
@@ -88,9 +92,19 @@ TEST_F(Pty, PortCteniACisteni) {
     ASSERT_EQ(ser_read(p, buf, 4), 1);  // "def" is gone
     EXPECT_EQ(buf[0], 'X');
     EXPECT_EQ(prijmi(3), "xyz");
+    // Up to an end byte each byte may take as long as a read of one byte (300 ms), however
+    // long the read takes in all; a longer pause ends it with what came.
+    std::thread pomalu([this] {
+        for (char c : std::string("12345")) usleep(100000), posli(std::string(1, c));
+    });
+    EXPECT_EQ(ser_read_do(p, buf, sizeof buf, '\r', selhalo), 5u);
+    pomalu.join();
+    EXPECT_EQ(std::string(buf, buf + 5), "12345");
     // The adapter pulled out (the other side hangs up): a failing read, not a time-out.
     ::close(master);
     master = -1;
     EXPECT_EQ(ser_read(p, buf, 4), -1);
+    EXPECT_EQ(ser_read_do(p, buf, 4, '\r', selhalo), 0u);
+    EXPECT_TRUE(selhalo);
     ser_close(p);
 }

@@ -110,13 +110,43 @@ std::string popis_chyby(const std::string& zarizeni, int chyba) {
     return duvod;
 }
 
-// Hands out buffered received bytes; returns how many.
-size_t vydej_prijate(SerialPort* p, uint8_t* data, size_t max) {
+// Hands out buffered received bytes, up to and including the byte `konec` when it is not
+// -1; returns how many.
+size_t vydej_prijate(SerialPort* p, uint8_t* data, size_t max, int konec = -1) {
+    const uint8_t* od = p->prijem + p->prijem_od;
     size_t n = p->prijem_do - p->prijem_od;
     if (n > max) n = max;
-    std::memcpy(data, p->prijem + p->prijem_od, n);
+    if (konec >= 0)
+        if (const void* k = std::memchr(od, konec, n)) n = static_cast<size_t>(static_cast<const uint8_t*>(k) - od) + 1;
+    std::memcpy(data, od, n);
     p->prijem_od += n;
     return n;
+}
+
+// Waits up to `cekat` ms (-1: without a limit) for input and moves what the driver has into
+// the (empty) buffer. 1: bytes came; 0: none yet, `vyprselo` when the wait ran out; -1: the
+// device failed.
+int nacti_prijem(SerialPort* p, int64_t cekat, bool& vyprselo) {
+    vyprselo = false;
+    pollfd pf{p->fd, POLLIN, 0};
+    int r = ::poll(&pf, 1, cekat < 0 ? -1 : static_cast<int>(cekat > INT_MAX ? INT_MAX : cekat));
+    if (r < 0) return errno == EINTR ? 0 : -1;
+    if (r == 0) {
+        vyprselo = true;
+        return 0;
+    }
+    if (pf.revents & POLLNVAL) return -1;
+    ssize_t n = ::read(p->fd, p->prijem, sizeof p->prijem);
+    if (n > 0) {
+        p->prijem_od = 0;
+        p->prijem_do = static_cast<size_t>(n);
+        return 1;
+    }
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
+        return (pf.revents & (POLLERR | POLLHUP)) ? -1 : 0;
+    // End of file on a terminal (hang-up) or a read error: the device is gone.
+    if (n == 0) errno = EIO;
+    return -1;
 }
 
 // Waits until the driver has sent what was written, at most as long as the bytes need at
@@ -334,34 +364,60 @@ long ser_read(SerialPort* p, uint8_t* data, size_t max) {
     size_t precteno = vydej_prijate(p, data, max);
     while (precteno < max) {
         int64_t cekat = lhuta.cekani(ted_ms(), precteno);
-        pollfd pf{p->fd, POLLIN, 0};
-        int r = ::poll(&pf, 1, cekat < 0 ? -1 : static_cast<int>(cekat > INT_MAX ? INT_MAX : cekat));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return precteno ? static_cast<long>(precteno) : -1;
-        }
-        if (r == 0) {
-            if (cekat == 0) break;  // the last look found nothing: a time-out ran out
-            continue;               // the next round finds out which time-out ran out
-        }
-        if (pf.revents & POLLNVAL) return precteno ? static_cast<long>(precteno) : -1;
-        ssize_t n = ::read(p->fd, p->prijem, sizeof p->prijem);
-        if (n > 0) {
-            p->prijem_od = 0;
-            p->prijem_do = static_cast<size_t>(n);
+        bool vyprselo = false;
+        int r = nacti_prijem(p, cekat, vyprselo);
+        if (r < 0) return precteno ? static_cast<long>(precteno) : -1;
+        if (r > 0) {
             precteno += vydej_prijate(p, data + precteno, max - precteno);
             lhuta.prijato(ted_ms());
-            continue;
-        }
-        if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (pf.revents & (POLLERR | POLLHUP)) return precteno ? static_cast<long>(precteno) : -1;
-            continue;
-        }
-        // End of file on a terminal (hang-up) or a read error: the device is gone.
-        if (n == 0) errno = EIO;
-        return precteno ? static_cast<long>(precteno) : -1;
+        } else if (vyprselo && cekat == 0) {
+            break;  // the last look found nothing: a time-out ran out
+        }           // else the next round finds out which time-out ran out
     }
     return static_cast<long>(precteno);
+}
+
+size_t ser_read_do(SerialPort* p, uint8_t* data, size_t max, uint8_t konec, bool& selhalo) {
+    selhalo = !p;
+    if (!p) return 0;
+    size_t precteno = vydej_prijate(p, data, max, konec);
+    auto hotovo = [&] { return precteno == max || (precteno && data[precteno - 1] == konec); };
+    // When the last byte came; the time it was read stands for it (at most a pause late).
+    int64_t posledni = ted_ms();
+    size_t dodavka = 1;    // the most bytes one delivery of the line brought (a FIFO, a USB packet)
+    bool pockano = false;  // the last read followed a pause: it may have found several deliveries
+    while (!hotovo()) {
+        int64_t cekat = LhutaCteni(p->casy, 1, posledni).cekani(ted_ms(), 0);
+        bool vyprselo = false;
+        int r = nacti_prijem(p, cekat, vyprselo);
+        if (r < 0) {
+            selhalo = true;
+            break;
+        }
+        if (r == 0) {
+            if (vyprselo && cekat == 0) break;  // the next byte did not come in time
+            continue;
+        }
+        if (!pockano && p->prijem_do > dodavka) dodavka = p->prijem_do;
+        precteno += vydej_prijate(p, data + precteno, max - precteno, konec);
+        posledni = ted_ms();
+        if (hotovo()) break;
+        // The line is delivering: the missing bytes are let come together for their
+        // transmission time less one delivery, so that the one bringing the last of them is
+        // not overslept (when it came is known only to within a delivery); at most 50 ms,
+        // and never past the time-out of the next byte.
+        size_t chybi = max - precteno;
+        pockano = chybi > dodavka;
+        if (!pockano) continue;
+        int64_t znaku = static_cast<int64_t>(chybi - dodavka < 1000 ? chybi - dodavka : 1000);
+        int64_t pauza_us = znaku * p->bity_znaku * 1000000 / p->rychlost;
+        if (pauza_us > 50000) pauza_us = 50000;
+        int64_t lhuta = LhutaCteni(p->casy, 1, posledni).cekani(posledni, 0);
+        if (lhuta >= 0 && pauza_us > lhuta * 1000) pauza_us = lhuta * 1000;
+        timespec pauza{0, static_cast<long>(pauza_us) * 1000};
+        nanosleep(&pauza, nullptr);
+    }
+    return precteno;
 }
 
 uint32_t ser_clear_errors(SerialPort* p) {

@@ -140,6 +140,11 @@ long ser_read(SerialPort* p, uint8_t* data, size_t max) {
     return static_cast<long>(precteno);
 }
 
+// The driver gathers the bytes under the time-outs itself.
+size_t ser_read_do(SerialPort* p, uint8_t* data, size_t max, uint8_t konec, bool& selhalo) {
+    return ser_cti_po_bajtu([p](uint8_t* d) { return ser_read(p, d, 1); }, data, max, konec, selhalo);
+}
+
 uint32_t ser_clear_errors(SerialPort* p) {
     if (!p) return 0;
     DWORD chyby = 0;
