@@ -97,6 +97,14 @@ protected:
     void zapis(const std::string& jmeno, const std::string& obsah) const { zapis_soubor(cesta(jmeno), obsah); }
     std::string precti(const std::string& jmeno) const { return precti_soubor(cesta(jmeno)); }
     bool existuje(const std::string& jmeno) const { return std::filesystem::exists(adresar / jmeno); }
+    // The lines of era.log without date and time (16 characters and a comma).
+    std::vector<std::string> radky_logu() const {
+        std::vector<std::string> v;
+        std::string log = precti("era.log");
+        for (size_t i = 0, k; (k = log.find("\r\n", i)) != std::string::npos; i = k + 2)
+            v.push_back(log.substr(i + 17, k - i - 17));
+        return v;
+    }
 
     // False where file names ignore letter case (Windows).
     bool rozlisuje_pismena() const {

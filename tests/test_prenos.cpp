@@ -59,16 +59,6 @@ protected:
         ASSERT_TRUE(eventKonecRSPrenosu.cekej(10000));
         dokonci_vlakno();
     }
-    std::vector<std::string> radky_logu() {
-        std::vector<std::string> v;
-        std::string log = precti("era.log");
-        for (size_t i = 0; i < log.size();) {
-            size_t k = log.find("\r\n", i);
-            v.push_back(log.substr(i + 17, k - i - 17));  // without date and time
-            i = k + 2;
-        }
-        return v;
-    }
     static std::string obrazovka() { return std::string(tt.obrazovka[0], sizeof tt.obrazovka); }
 };
 
@@ -179,7 +169,6 @@ TEST_F(Prenos, JinyProcesVAdresari) {
     AUTOMAT = 1;
     EXPECT_EQ(KONEC(nastav_cas_datum()), KOD_OBSAZENY_ADRESAR);
     EXPECT_EQ(precti("p_time.dat"), "06,12,24,21,11\r\n");
-    EXPECT_FALSE(existuje("era.log") || existuje("work02.tmp"));
     EXPECT_EQ(zachycene_boxy().size(), 1u);  // unattended: a line on standard error, no box
     plat_uvolni_zamek(cizi);
 }

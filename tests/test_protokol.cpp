@@ -98,8 +98,7 @@ TEST_F(Linka, VzdaniPrenosu) {
         {{A, A, S}, 21, 1, 1, 1},
         // A gap of more than 1 s breaks a block, also one fetched ahead as long as the one
         // before; the rest of its line is no block.
-        {{A, A, E, {B1}, {B2, 0, 9, 1100}, T}, 40, 1, 1, 1},
-        {{A, A, E, {B0}, {"x" + B1}, {s_malymi_pismeny()}}, 40, 1, 1, 1},
+        {{A, A, E, {B0}, {B1, 0, 9, 1100}, T}, 40, 1, 1, 1},
     };
     for (const Pripad& p : pripady) {
         SCOPED_TRACE(::testing::Message() << "error " << p.kod << "/" << p.podkod);
@@ -234,7 +233,6 @@ TEST_F(Linka, SelhanyZapisKonciChybouKroku) {
 
 TEST_F(Linka, OtevreniCasyAZavreni) {
     ASSERT_EQ(OpenConnection(), 1);
-    EXPECT_EQ(tt.pripojeno, 1);
     // The per-byte part of a time-out grows at a slow line and vanishes at a fast one (the
     // waits themselves are checked at 19200 bit/s).
     for (const auto& [r, nasobek] : {std::pair<uint32_t, uint32_t>{2400, 8}, {38400, 0}}) {
@@ -266,7 +264,6 @@ TEST_F(Linka, NeotevrenyPort) {
     l.otevreni_selze = true;
     debug = 1;
     EXPECT_EQ(OpenConnection(), 0);
-    EXPECT_EQ(tt.pripojeno, 0);
     EXPECT_NE(zpravy().find("COM1"), std::string::npos);
     EXPECT_NE(zpravy().find("/dev/virtual1: Permission denied"), std::string::npos);
     zapis("t.fds", "00,D0,0001,00,0000,01,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00\r\n");
