@@ -150,22 +150,20 @@ public:
 
     bool zapis_vyprsel() override { return vyprsel_; }
 
+    // The same read time-outs as the serial port's (LhutaCteni), over what the connection
+    // brings; a wait without a limit looks again every second.
     long cti(uint8_t* data, size_t max) override {
         if (max == 0) return 0;
-        uint64_t celkem = static_cast<uint64_t>(casy_.read_total_multiplier) * max + casy_.read_total_constant;
-        int64_t zacatek = ted_ms(), posledni = zacatek;
-        int64_t mez = celkem ? zacatek + static_cast<int64_t>(celkem) : -1;
-        bool interval = casy_.read_interval != 0 && casy_.read_interval != MAXDWORD;
+        LhutaCteni lhuta(casy_, max, ted_ms());
         size_t precteno = vydej(data, max);
         while (precteno < max) {
-            int64_t ted = ted_ms(), zbyva = mez >= 0 ? mez - ted : 1000;
-            if (precteno > 0 && interval) zbyva = std::min<int64_t>(zbyva, posledni + casy_.read_interval - ted);
-            if ((mez >= 0 || (precteno > 0 && interval)) && zbyva <= 0) break;  // a time-out ran out
-            long n = nacti(static_cast<uint32_t>(zbyva));
+            int64_t cekat = lhuta.cekani(ted_ms(), precteno);
+            long n = nacti(cekat < 0 ? 1000 : static_cast<uint32_t>(std::min<int64_t>(cekat, MAXDWORD)));
             if (n < 0) return precteno ? static_cast<long>(precteno) : -1;
             size_t nove = vydej(data + precteno, max - precteno);
-            if (nove) posledni = ted_ms();
+            if (nove) lhuta.prijato(ted_ms());
             precteno += nove;
+            if (!nove && cekat == 0) break;  // the last look found nothing: a time-out ran out
         }
         return static_cast<long>(precteno);
     }
