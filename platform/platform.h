@@ -63,8 +63,8 @@ void plat_uvolni_zamek(int zamek);
 std::string plat_spust_okno(const std::vector<std::string>& argumenty);
 
 // Sends the text to the local socket `cesta` and closes it; false when nobody listens there.
-// Windows has no such socket: the text's number goes to the window of class "TTYWndClass"
-// as a posted WM_COMMAND.
+// Windows has no such socket: the text's number goes as a posted WM_COMMAND to the window
+// of class "TTYWndClass" that this same program file runs.
 bool plat_posli_na_soket(const std::string& cesta, const std::string& text);
 
 // The folder for this user's sockets: the user's runtime folder, or a private folder

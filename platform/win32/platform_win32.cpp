@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 
 #include "core/zpravy.h"
 #include "platform/win32/text_win32.h"
@@ -105,8 +106,40 @@ std::string plat_spust_okno(const std::vector<std::string>&) {
 // Windows has no such socket: the window is found by its class and gets the command
 // number of the text as WM_COMMAND, posted so that the sender goes at once. The path is
 // not used.
+namespace {
+
+// The main window that serves this program's folder: a window of class TTYWndClass whose
+// process runs this very program file (several copies of the program may each have one).
+struct HledaneOkno {
+    wchar_t program[MAX_PATH] = {};
+    HWND okno = nullptr;
+};
+
+BOOL CALLBACK zkus_okno(HWND h, LPARAM lp) {
+    auto* hledane = reinterpret_cast<HledaneOkno*>(lp);
+    wchar_t trida[16] = {};
+    if (!GetClassNameW(h, trida, 16) || std::wcscmp(trida, L"TTYWndClass") != 0) return TRUE;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    HANDLE proces = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!proces) return TRUE;
+    wchar_t program[MAX_PATH] = {};
+    DWORD n = MAX_PATH;
+    bool tento = QueryFullProcessImageNameW(proces, 0, program, &n) && _wcsicmp(program, hledane->program) == 0;
+    CloseHandle(proces);
+    if (!tento) return TRUE;
+    hledane->okno = h;
+    return FALSE;
+}
+
+}  // namespace
+
 bool plat_posli_na_soket(const std::string&, const std::string& text) {
-    HWND okno = FindWindowA("TTYWndClass", nullptr);
+    HledaneOkno hledane;
+    DWORD n = GetModuleFileNameW(nullptr, hledane.program, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return false;
+    EnumWindows(zkus_okno, reinterpret_cast<LPARAM>(&hledane));
+    HWND okno = hledane.okno;
     unsigned long id = std::strtoul(text.c_str(), nullptr, 10);
     if (!okno || id == 0 || id > 0xFFFF) return false;
     return PostMessageA(okno, WM_COMMAND, MAKEWPARAM(id, 0), 0) != 0;
