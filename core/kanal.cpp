@@ -83,11 +83,11 @@ int posli_prikaz_oknu(const std::string& cislo) {
     char* konec = nullptr;
     long id = std::strtol(cislo.c_str(), &konec, 10);
     if (cislo.empty() || *konec || id <= 0 || id > 65535) {
-        VypisBox("--command chce \xE8\xEDslo p\xF8\xEDkazu okna (nap\xF8\xEDklad 40005).", 48);
+        oznam_spusteni("--command chce \xE8\xEDslo p\xF8\xEDkazu okna (nap\xF8\xEDklad 40005).");
         return KOD_OKNO_NEBEZI;
     }
     if (!plat_posli_na_soket(jmeno_soketu_okna(), std::to_string(id) + "\n")) {
-        VypisBox("V tomto adres\xE1\xF8i neb\xEC\x9E\xED okno programu kaslnk.", 48);
+        oznam_spusteni("V tomto adres\xE1\xF8i neb\xEC\x9E\xED okno programu kaslnk.");
         return KOD_OKNO_NEBEZI;
     }
     return 0;

@@ -37,15 +37,6 @@ constexpr const char* TEXT_OBSAZENO =
 constexpr const char* TEXT_ZAMEK_NELZE =
     "Nelze vytvo\xF8it soubor z\xE1mku kaslnk.lck v adres\xE1\xF8i programu.";
 
-// A refusal at the start: a message box only where boxes are asked for (an unattended
-// caller must not wait behind one), otherwise a line on standard error.
-void oznam_spusteni(const char* text) {
-    if (WINDOW || hlasky || debug)
-        VypisBox(text, 48);
-    else
-        plat_radek_na_stderr(text);
-}
-
 // The worker ends: the port and the command file are free again for the next start.
 void konec_vlakna() {
     g_bezi = false;

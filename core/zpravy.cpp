@@ -46,3 +46,10 @@ void VypisBlokDebug(const std::string& text, int novy_radek) {
 void VypisBlokRawDebug(const std::string& text, int novy_radek) {
     if (rawdebug) VypisBlok(text, novy_radek);
 }
+
+void oznam_spusteni(const std::string& text) {
+    if (WINDOW || hlasky || debug)
+        VypisBox(text, 48);
+    else
+        plat_radek_na_stderr(text);
+}

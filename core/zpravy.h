@@ -13,6 +13,10 @@ constexpr uint32_t BOX_ANO_NE = 4, BOX_VYKRICNIK = 48, BOX_VYCHOZI_NE = 0x100;
 constexpr int BOX_ANO = 6;
 
 int VypisBox(const std::string& text, uint32_t styl);
+// A refusal at the start: a message box only where boxes are asked for (a window, /h,
+// debug), so that an unattended caller never waits behind one; otherwise a line on
+// standard error.
+void oznam_spusteni(const std::string& text);
 int VypisBoxH(const char* format, int32_t cislo, uint32_t styl);
 int VypisBoxDebug(const std::string& text);
 int VypisBoxRawDebug(const std::string& text);
