@@ -87,16 +87,6 @@ inline std::vector<std::string> prostredi(const std::string& com1, std::map<int,
     return env;
 }
 
-// The first line a background program writes to the pipe `fd` (its sign that it is
-// ready); empty when none comes within 5 s. Closes the pipe.
-inline std::string prvni_radek(int fd) {
-    std::string radek;
-    char c;
-    for (pollfd pf{fd, POLLIN, 0}; poll(&pf, 1, 5000) > 0 && read(fd, &c, 1) == 1 && c != '\n';) radek += c;
-    close(fd);
-    return radek;
-}
-
 #ifdef KASLNK_SIM_BINARY
 // kaslnk-sim; the first line of its stdout is its pseudo-terminal's path (none when its
 // start failed).
@@ -111,7 +101,10 @@ struct Simulator {
         p = std::make_unique<Proces>(volby, ".", prostredi(""), roura[1], e);
         close(roura[1]);
         close(e);
-        cesta = prvni_radek(roura[0]);
+        char c;
+        for (pollfd pf{roura[0], POLLIN, 0}; poll(&pf, 1, 5000) > 0 && read(roura[0], &c, 1) == 1 && c != '\n';)
+            cesta += c;
+        close(roura[0]);
     }
 };
 #endif
