@@ -2,11 +2,13 @@
 // with sd-bus of libsystemd. One thread of its own owns the bus connection; the transfer
 // only hands it requests, so a slow or silent bus never holds up a block. The item lives
 // on its own connection: removing it closes that connection, and the desktop's watcher
-// sees the item's name go (as it does when the process ends).
+// sees the item's name go (as it does when the process ends). libsystemd is loaded by
+// that thread, so a run without a bus does not pay for loading it and what it needs.
 #include "platform/ikona.h"
 
 #ifdef KASLNK_SD_BUS
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -36,6 +38,20 @@ const char* const ROZHRANI = "org.kde.StatusNotifierItem";
 const char* const CESTA = "/StatusNotifierItem";
 const char* const NAZEV = "Komunikace s ER-A227E";
 constexpr int STRANA = 32;  // the icon's pixels a side
+
+// The functions of libsystemd used here, looked up when it is loaded.
+#define SD_FUNKCE(F)                                                                                      \
+    F(sd_bus_open_user) F(sd_bus_set_method_call_timeout) F(sd_bus_call_method) F(sd_bus_message_read)     \
+    F(sd_bus_message_unref) F(sd_bus_add_object_vtable) F(sd_bus_request_name) F(sd_bus_call_method_async) \
+    F(sd_bus_flush_close_unref) F(sd_bus_emit_signal) F(sd_bus_process) F(sd_bus_get_fd)                   \
+    F(sd_bus_get_events) F(sd_bus_get_timeout) F(sd_bus_message_open_container) F(sd_bus_message_append)   \
+    F(sd_bus_message_append_array) F(sd_bus_message_close_container) F(sd_bus_reply_method_return)
+struct SdBus {
+#define F(f) decltype(&::f) f = nullptr;
+    SD_FUNKCE(F)
+#undef F
+};
+SdBus sd;  // only the thread uses it
 
 struct Pozadavek {
     int operace;
@@ -79,25 +95,26 @@ int vlastnost(sd_bus*, const char*, const char*, const char* jmeno, sd_bus_messa
     std::string v = jmeno;
     if (v == "IconPixmap") {
         std::vector<uint8_t> p = obrazek(*static_cast<bool*>(data));
-        int r = sd_bus_message_open_container(m, 'a', "(iiay)");
-        if (r >= 0) r = sd_bus_message_open_container(m, 'r', "iiay");
-        if (r >= 0) r = sd_bus_message_append(m, "ii", STRANA, STRANA);
-        if (r >= 0) r = sd_bus_message_append_array(m, 'y', p.data(), p.size());
-        if (r >= 0) r = sd_bus_message_close_container(m);
-        return r < 0 ? r : sd_bus_message_close_container(m);
+        int r = sd.sd_bus_message_open_container(m, 'a', "(iiay)");
+        if (r >= 0) r = sd.sd_bus_message_open_container(m, 'r', "iiay");
+        if (r >= 0) r = sd.sd_bus_message_append(m, "ii", STRANA, STRANA);
+        if (r >= 0) r = sd.sd_bus_message_append_array(m, 'y', p.data(), p.size());
+        if (r >= 0) r = sd.sd_bus_message_close_container(m);
+        return r < 0 ? r : sd.sd_bus_message_close_container(m);
     }
-    if (v == "ToolTip") return sd_bus_message_append(m, "(sa(iiay)ss)", "", 0, NAZEV, "");
-    if (v == "ItemIsMenu") return sd_bus_message_append(m, "b", 0);
+    if (v == "ToolTip") return sd.sd_bus_message_append(m, "(sa(iiay)ss)", "", 0, NAZEV, "");
+    if (v == "ItemIsMenu") return sd.sd_bus_message_append(m, "b", 0);
     const char* t = v == "Category" ? "ApplicationStatus" : v == "Id" ? "kaslnk" : v == "Title" ? NAZEV
                   : v == "Status" ? "Active" : "";
-    return sd_bus_message_append(m, "s", t);
+    return sd.sd_bus_message_append(m, "s", t);
 }
 
 // Clicks and scrolling on the icon do nothing (for anyone: no asking the bus who called).
-int nic(sd_bus_message* m, void*, sd_bus_error*) { return sd_bus_reply_method_return(m, ""); }
+int nic(sd_bus_message* m, void*, sd_bus_error*) { return sd.sd_bus_reply_method_return(m, ""); }
 
-const sd_bus_vtable TABULKA[] = {
-    SD_BUS_VTABLE_START(0),
+sd_bus_vtable TABULKA[] = {
+    {},  // the start, made by nacti_sd_bus
+
     SD_BUS_PROPERTY("Category", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
     SD_BUS_PROPERTY("Id", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
     SD_BUS_PROPERTY("Title", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
@@ -113,33 +130,51 @@ const sd_bus_vtable TABULKA[] = {
     SD_BUS_SIGNAL("NewIcon", "", 0),
     SD_BUS_VTABLE_END};
 
+// Loads libsystemd; false when it cannot be had.
+bool nacti_sd_bus() {
+    void* k = dlopen("libsystemd.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (!k) return false;
+    bool vse = true;
+#define F(f) vse = vse && (sd.f = reinterpret_cast<decltype(sd.f)>(dlsym(k, #f)));
+    SD_FUNKCE(F)
+#undef F
+    // What SD_BUS_VTABLE_START gives, with the library's format reference looked up too.
+    TABULKA[0].type = _SD_BUS_VTABLE_START;
+    TABULKA[0].x.start = {sizeof(sd_bus_vtable), _SD_BUS_VTABLE_PARAM_NAMES,
+                          static_cast<const unsigned*>(dlsym(k, "sd_bus_object_vtable_format"))};
+    return vse && TABULKA[0].x.start.vtable_format_reference;
+}
+
 // The item as the thread holds it.
 struct Polozka {
     sd_bus* bus = nullptr;
     bool cervena = true;  // the icon shown; the properties read it
     int poradi = 0;       // items of this process so far: a fresh name for each
+    bool knihovna = nacti_sd_bus();
 
-    void zavri() { bus = sd_bus_flush_close_unref(bus); }
+    void zavri() {
+        if (bus) bus = sd.sd_bus_flush_close_unref(bus);
+    }
 
     // Connects, and registers the item only when a watcher is there to show it.
     void otevri() {
         zavri();
-        if (sd_bus_open_user(&bus) < 0) {
+        if (!knihovna || sd.sd_bus_open_user(&bus) < 0) {
             bus = nullptr;
             return;
         }
-        sd_bus_set_method_call_timeout(bus, LIMIT_VOLANI_US);
+        sd.sd_bus_set_method_call_timeout(bus, LIMIT_VOLANI_US);
         sd_bus_message* odpoved = nullptr;
         int je_hlidac = 0;
-        bool ok = sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+        bool ok = sd.sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
                                      "NameHasOwner", nullptr, &odpoved, "s", HLIDAC) >= 0 &&
-                  sd_bus_message_read(odpoved, "b", &je_hlidac) >= 0 && je_hlidac;
-        sd_bus_message_unref(odpoved);
+                  sd.sd_bus_message_read(odpoved, "b", &je_hlidac) >= 0 && je_hlidac;
+        sd.sd_bus_message_unref(odpoved);
         std::string jmeno = std::string(ROZHRANI) + "-" + std::to_string(getpid()) + "-" + std::to_string(++poradi);
         // The watcher is told without waiting for its answer: it asks the item back.
-        ok = ok && sd_bus_add_object_vtable(bus, nullptr, CESTA, ROZHRANI, TABULKA, &cervena) >= 0 &&
-             sd_bus_request_name(bus, jmeno.c_str(), 0) >= 0 &&
-             sd_bus_call_method_async(bus, nullptr, HLIDAC, "/StatusNotifierWatcher", HLIDAC,
+        ok = ok && sd.sd_bus_add_object_vtable(bus, nullptr, CESTA, ROZHRANI, TABULKA, &cervena) >= 0 &&
+             sd.sd_bus_request_name(bus, jmeno.c_str(), 0) >= 0 &&
+             sd.sd_bus_call_method_async(bus, nullptr, HLIDAC, "/StatusNotifierWatcher", HLIDAC,
                                       "RegisterStatusNotifierItem", nullptr, nullptr, "s", jmeno.c_str()) >= 0;
         if (!ok) zavri();
     }
@@ -148,24 +183,24 @@ struct Polozka {
         if (p.operace == PLAT_IKONA_ODEBRAT) return zavri();
         if (p.operace == PLAT_IKONA_PRIDAT) return otevri();  // shown by the change that follows
         cervena = p.cervena;
-        if (bus && sd_bus_emit_signal(bus, CESTA, ROZHRANI, "NewIcon", "") < 0) zavri();
+        if (bus && sd.sd_bus_emit_signal(bus, CESTA, ROZHRANI, "NewIcon", "") < 0) zavri();
     }
 
     // Serves the bus (the watcher's and the host's questions) until a request comes.
     void cekej(int budik) {
         int r = 0;
-        while (bus && (r = sd_bus_process(bus, nullptr)) > 0) {
+        while (bus && (r = sd.sd_bus_process(bus, nullptr)) > 0) {
         }
         if (r < 0) zavri();
         pollfd pf[2] = {{budik, POLLIN, 0}, {-1, 0, 0}};
         int ms = -1;
         uint64_t do_us;
         if (bus) {
-            pf[1] = {sd_bus_get_fd(bus), static_cast<short>(sd_bus_get_events(bus)), 0};
+            pf[1] = {sd.sd_bus_get_fd(bus), static_cast<short>(sd.sd_bus_get_events(bus)), 0};
             timespec t;
             clock_gettime(CLOCK_MONOTONIC, &t);
             uint64_t ted = uint64_t(t.tv_sec) * 1000000 + uint64_t(t.tv_nsec) / 1000;
-            if (sd_bus_get_timeout(bus, &do_us) >= 0 && do_us != UINT64_MAX)
+            if (sd.sd_bus_get_timeout(bus, &do_us) >= 0 && do_us != UINT64_MAX)
                 ms = do_us <= ted ? 0 : static_cast<int>(std::min<uint64_t>((do_us - ted + 999) / 1000, 60000));
         }
         poll(pf, 2, ms);
