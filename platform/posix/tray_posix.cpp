@@ -167,7 +167,7 @@ struct Polozka {
         sd_bus_message* odpoved = nullptr;
         int je_hlidac = 0;
         bool ok = sd.sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                                     "NameHasOwner", nullptr, &odpoved, "s", HLIDAC) >= 0 &&
+                                        "NameHasOwner", nullptr, &odpoved, "s", HLIDAC) >= 0 &&
                   sd.sd_bus_message_read(odpoved, "b", &je_hlidac) >= 0 && je_hlidac;
         sd.sd_bus_message_unref(odpoved);
         std::string jmeno = std::string(ROZHRANI) + "-" + std::to_string(getpid()) + "-" + std::to_string(++poradi);
@@ -175,7 +175,7 @@ struct Polozka {
         ok = ok && sd.sd_bus_add_object_vtable(bus, nullptr, CESTA, ROZHRANI, TABULKA, &cervena) >= 0 &&
              sd.sd_bus_request_name(bus, jmeno.c_str(), 0) >= 0 &&
              sd.sd_bus_call_method_async(bus, nullptr, HLIDAC, "/StatusNotifierWatcher", HLIDAC,
-                                      "RegisterStatusNotifierItem", nullptr, nullptr, "s", jmeno.c_str()) >= 0;
+                                         "RegisterStatusNotifierItem", nullptr, nullptr, "s", jmeno.c_str()) >= 0;
         if (!ok) zavri();
     }
 
