@@ -7,6 +7,9 @@
 #include "platform/platform.h"
 #ifdef _WIN32
 #include "ui/win32/okno_win32.h"
+#else
+#include "link/tray.h"
+#include "platform/ikona.h"
 #endif
 
 // On Windows the program is a GUI-subsystem program (no console window when another
@@ -15,6 +18,10 @@ int main(int argc, char** argv) {
     nuluj_globalni_stav();
 #ifdef _WIN32
     zapoj_win32();  // the window runs inside this program; the tray icon of every run
+#else
+    // The tray icon of runs without the window goes to the desktop's session bus; a
+    // window's child sends it to the window instead (its channel installs its own sink).
+    nastav_tray_sink([](int operace, int, int ikona) { return plat_ikona_prubehu(operace, ikona == IKONA_CERVENA); });
 #endif
     return spust(plat_prikazovy_radek(), std::vector<std::string>(argv, argv + argc));
 }
