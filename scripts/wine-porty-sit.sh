@@ -12,7 +12,7 @@
 # the Wine prefix (an installed program) runs where it is, its folder being the program
 # directory; any other is copied into a scratch one.
 wine_prenos_mapovany() {
-    local exe=$1 sim=$2 druh=$3 dir adresa rc=0 zacatek program_win
+    local exe=$1 sim=$2 druh=$3 dir adresa
     dir=$(mktemp -d /tmp/pokladna-$druh.XXXXXX)
     smoke_dir=$dir
     mkdir "$dir/jinde"
@@ -42,12 +42,7 @@ wine_prenos_mapovany() {
     printf 'zpozdeni = 0\r\ncom1 = %s\r\n' "$adresa" > "$dir/program/kaslnk.ini"
     echo "com1 = $adresa (kaslnk.ini)"
 
-    program_win=$(timeout 30 winepath -w "$(readlink -f "$dir/program")/kaslnk.exe")
-    zacatek=$(date +%s%N)
-    (cd "$dir/jinde" && timeout --kill-after=10 120 wine "$program_win" 'C:\jinde\smoke.cmd') || rc=$?
-    echo "kaslnk.exe ended with $rc after $(( ($(date +%s%N) - zacatek) / 1000000 )) ms"
-    wine_konec_simulatoru
-    wine_zkontroluj_prenos "$dir" "$rc" || return 1
+    wine_spust_smoke "$dir" || return 1
     echo "through com1 = $adresa: 367 PLU records read into plu.dat and sent back"
     rm -rf "$dir"
 }
