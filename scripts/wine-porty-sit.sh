@@ -35,7 +35,6 @@ wine_prenos_mapovany() {
     for _ in $(seq 100); do adresa=$(head -n1 "$dir/sim.out"); [ -n "$adresa" ] && break; sleep 0.1; done
     [ -n "$adresa" ] || { cat "$dir/sim.err" >&2; echo "the simulator gave no address" >&2; return 1; }
     if [ "$druh" = com12 ]; then
-        wine_mapuj_porty  # COM1..COM9 nowhere
         wine_mapuj_com12 "$adresa" || return 1
         adresa=COM12
     fi
@@ -47,18 +46,25 @@ wine_prenos_mapovany() {
     rm -rf "$dir"
 }
 
-# wine_mapuj_com12 PTY: Wine's COM12 is the pseudo-terminal PTY (beside COM1..COM9 of
-# wine_mapuj_porty, which lead nowhere); fails unless the link then points there.
+# wine_mapuj_com12 PTY: Wine's COM12 is the pseudo-terminal PTY and COM1..COM9 lead
+# nowhere (one registry write and one server restart); fails unless the links then
+# point there.
 wine_mapuj_com12() {
-    local pty=$1 reg
+    local pty=$1 reg i
     reg=$(mktemp --suffix=.reg)
-    printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n"COM12"="%s"\n' "$pty" > "$reg"
+    {
+        printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\n"COM12"="%s"\n' "$pty"
+        for i in 1 2 3 4 5 6 7 8 9; do printf '"COM%d"="%s"\n' "$i" "$(wine_cil_portu "$i" "")"; done
+    } > "$reg"
     timeout 60 wine regedit /S "$(timeout 30 winepath -w "$reg")"
     rm -f "$reg"
     wine_konec_serveru
     timeout 60 wine cmd /c exit
-    [ "$(readlink "$WINEPREFIX/dosdevices/com12")" = "$pty" ] ||
-        { echo "COM12 is not $pty" >&2; return 1; }
+    for i in 1 2 3 4 5 6 7 8 9; do
+        [ "$(readlink "$WINEPREFIX/dosdevices/com$i")" = "$(wine_cil_portu "$i" "")" ] ||
+            { echo "COM$i does not lead nowhere" >&2; return 1; }
+    done
+    [ "$(readlink "$WINEPREFIX/dosdevices/com12")" = "$pty" ] || { echo "COM12 is not $pty" >&2; return 1; }
     echo "COM12 -> $pty (kaslnk-sim), COM1..COM9 -> /nonexistent"
 }
 
@@ -79,7 +85,8 @@ wine_konzole() {
 
 # wine_instalator SETUP SIM: the installer SETUP installs silently into C:\kaslnk-test
 # (/S /D=...): the program, the files --init needs, the Start-menu entry and the
-# uninstaller with its Add/Remove programs key. The installed kaslnk.exe then runs the
+# uninstaller with its Add/Remove programs key. The installed kaslnk.exe --init copies
+# its files into an empty folder; the installed kaslnk.exe then runs the
 # command file against the simulator SIM over tcp:// (wine_prenos_mapovany), and the
 # silent uninstaller removes every file it installed, the entry and the keys.
 wine_instalator() {
@@ -96,6 +103,17 @@ wine_instalator() {
     done
     wine_registr "$klic" UninstallString || { echo "no uninstall key $klic" >&2; return 1; }
     wine_zastupce kaslnk.lnk || { echo "no Start-menu entry kaslnk.lnk" >&2; return 1; }
+
+    # --init copies the installed files into the current folder.
+    local prazdny out
+    prazdny=$(mktemp -d /tmp/kaslnk-init.XXXXXX)
+    out=$(cd "$prazdny" && timeout 60 wine 'C:\kaslnk-test\bin\kaslnk.exe' --init 2>&1) || rc=$?
+    for f in p_time.fds glogo.fds fdsu.cmx; do
+        [ "$rc" = 0 ] && cmp -s "$prazdny/$f" "$cil/share/kaslnk/$f" ||
+            { echo "--init (exit code $rc) did not copy $f: $out" >&2; rm -rf "$prazdny"; return 1; }
+    done
+    rm -rf "$prazdny"
+    echo "the installed kaslnk.exe --init copied p_time.fds, glogo.fds and fdsu.cmx"
 
     wine_prenos_mapovany "$cil/bin/kaslnk.exe" "$sim" tcp || return 1
 
