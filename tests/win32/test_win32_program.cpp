@@ -21,23 +21,25 @@ namespace {
 namespace fs = std::filesystem;
 
 // Closes the visible windows of the process (its message boxes); returns how many.
+struct HledaniOken {
+    DWORD pid;
+    int pocet;
+};
+
+BOOL CALLBACK zavri_okno(HWND okno, LPARAM l) {  // CALLBACK: stdcall on i686
+    auto* hl = reinterpret_cast<HledaniOken*>(l);
+    DWORD vlastnik = 0;
+    GetWindowThreadProcessId(okno, &vlastnik);
+    if (vlastnik == hl->pid && IsWindowVisible(okno)) {
+        PostMessageA(okno, WM_CLOSE, 0, 0);
+        ++hl->pocet;
+    }
+    return TRUE;
+}
+
 int zavri_okna(DWORD pid) {
-    struct Hledani {
-        DWORD pid;
-        int pocet;
-    } h{pid, 0};
-    EnumWindows(
-        [](HWND okno, LPARAM l) -> BOOL {
-            auto* hl = reinterpret_cast<Hledani*>(l);
-            DWORD vlastnik = 0;
-            GetWindowThreadProcessId(okno, &vlastnik);
-            if (vlastnik == hl->pid && IsWindowVisible(okno)) {
-                PostMessageA(okno, WM_CLOSE, 0, 0);
-                ++hl->pocet;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&h));
+    HledaniOken h{pid, 0};
+    EnumWindows(zavri_okno, reinterpret_cast<LPARAM>(&h));
     return h.pocet;
 }
 
