@@ -58,6 +58,12 @@ int pripoj_adresu(SOCKET s, const addrinfo* a, uint32_t cas_ms) {
     return chyba;
 }
 
+// Milliseconds left until `mez` (0 once it has passed).
+uint32_t zbyva_do(ULONGLONG mez) {
+    ULONGLONG ted = GetTickCount64();
+    return ted < mez ? static_cast<uint32_t>(mez - ted) : 0;
+}
+
 // The system's text for a Winsock error, without its line end.
 std::string text_chyby(int kod) {
     char buf[512] = {};
@@ -91,6 +97,7 @@ SitSpojeni* sit_pripoj(const std::string& hostitel, uint16_t port, uint32_t cas_
     }
     int posledni = WSAECONNREFUSED;
     SOCKET s = INVALID_SOCKET;
+    const ULONGLONG mez = GetTickCount64() + cas_ms;  // for all the addresses together
     for (addrinfo* a = adresy; a; a = a->ai_next) {
         s = ::socket(a->ai_family, a->ai_socktype, a->ai_protocol);
         if (s == INVALID_SOCKET) {
@@ -98,7 +105,8 @@ SitSpojeni* sit_pripoj(const std::string& hostitel, uint16_t port, uint32_t cas_
             continue;
         }
         u_long neblokovat = 1;
-        posledni = ioctlsocket(s, FIONBIO, &neblokovat) == 0 ? pripoj_adresu(s, a, cas_ms) : WSAGetLastError();
+        posledni = ioctlsocket(s, FIONBIO, &neblokovat) == 0 ? pripoj_adresu(s, a, zbyva_do(mez))
+                                                              : WSAGetLastError();
         if (posledni == 0) break;
         closesocket(s);
         s = INVALID_SOCKET;
@@ -122,6 +130,7 @@ SitSpojeni* sit_pripoj(const std::string& hostitel, uint16_t port, uint32_t cas_
 
 int sit_posli(SitSpojeni* s, const uint8_t* data, size_t pocet, uint32_t cas_ms) {
     if (!s) return -1;
+    const ULONGLONG mez = GetTickCount64() + cas_ms;  // for all the bytes together
     size_t hotovo = 0;
     while (hotovo < pocet) {
         size_t kus = pocet - hotovo;
@@ -132,10 +141,11 @@ int sit_posli(SitSpojeni* s, const uint8_t* data, size_t pocet, uint32_t cas_ms)
             continue;
         }
         if (n == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) return -1;
-        int r = cekej(s->s, true, cas_ms);
-        if (r <= 0) return r;
+        int r = cekej(s->s, true, zbyva_do(mez));
+        if (r < 0) return -1;
+        if (r == 0) break;
     }
-    return 1;
+    return hotovo == pocet ? 1 : 0;
 }
 
 long sit_prijmi(SitSpojeni* s, uint8_t* data, size_t max, uint32_t cas_ms) {
@@ -160,9 +170,9 @@ void sit_zavri(SitSpojeni* s) {
     if (!s) return;
     if (::shutdown(s->s, SD_SEND) == 0) {
         uint8_t zbytek[512];
-        ULONGLONG mez = GetTickCount64() + 1000;
-        for (ULONGLONG ted = GetTickCount64(); ted < mez; ted = GetTickCount64())
-            if (sit_prijmi(s, zbytek, sizeof zbytek, static_cast<uint32_t>(mez - ted)) <= 0) break;
+        const ULONGLONG mez = GetTickCount64() + 1000;
+        while (uint32_t zbyva = zbyva_do(mez))
+            if (sit_prijmi(s, zbytek, sizeof zbytek, zbyva) <= 0) break;
     }
     closesocket(s->s);
     delete s;
