@@ -52,7 +52,7 @@ cmake --build build-win32 -j "$jobs"
 echo 'int main() { return 0; }' |
   i686-w64-mingw32-g++-posix -x c++ - -x none -o build-win32/kaslnk_core_link.exe -static \
     -Wl,--whole-archive build-win32/libkaslnk_core.a build-win32/libkaslnk_win32.a -Wl,--no-whole-archive \
-    build-win32/libkaslnk_ui.a build-win32/libkaslnk_core.a -lcomdlg32 -lgdi32 -luser32 -lshell32
+    build-win32/libkaslnk_ui.a build-win32/libkaslnk_core.a -lcomdlg32 -lgdi32 -luser32 -lshell32 -lws2_32
 
 # kaslnk.exe is a GUI-subsystem program, so that no console window opens when another
 # program starts it.
