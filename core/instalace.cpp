@@ -20,8 +20,7 @@ bool ma_volbu(const std::vector<std::string>& argumenty, const char* volba) {
 }
 
 int vypis(int kod, const std::string& text) {
-    std::fputs(text.c_str(), kod == 0 ? stdout : stderr);
-    std::fflush(kod == 0 ? stdout : stderr);
+    plat_vypis(text, kod != 0);
     return kod;
 }
 

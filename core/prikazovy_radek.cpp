@@ -38,9 +38,11 @@ const char* const NAPOVEDA =
     "long or a bad tool value, 3 program renamed, 4 the window cannot open (no window\n"
     "program or no display), 5 another kaslnk works in the program directory, 6 no window\n"
     "for --command, no register found or logo refused, 8 switches only.\n"
-    "Serial ports: COMn is $KASLNK_COMn, else key comN of kaslnk.ini, else /dev/ttyS<n-1>.\n"
-    "A port this user may not open ends with error 92 (/d says why): add the user to the\n"
-    "group dialout (sudo usermod -aG dialout $USER) and log in again.\n";
+    "Serial ports: COMn is the environment variable KASLNK_COMn, else key comN of\n"
+    "kaslnk.ini, else the system's port (Linux /dev/ttyS<n-1>, Windows COMn). Either may\n"
+    "name a device (/dev/ttyUSB0, COM14), tcp://HOST:PORT or rfc2217://HOST:PORT.\n"
+    "A port that cannot be opened ends with error 92 (/d says why). On Linux add the user\n"
+    "to the group dialout (sudo usermod -aG dialout $USER) and log in again.\n";
 
 // The switch table, tested in this order over the text that may carry switches.
 void proved_prepinace(Parametry& p, const auto& obsahuje) {
@@ -200,8 +202,7 @@ void pouzij_parametry(const Parametry& p) {
     if (p.konec >= 0) {
         if (!p.zprava.empty()) VypisBox(p.zprava, 48);
         if (!p.vystup.empty()) {
-            std::fputs(p.vystup.c_str(), stdout);
-            std::fflush(stdout);
+            plat_vypis(p.vystup, false);
         }
         ukonci_proces(p.konec);
     }

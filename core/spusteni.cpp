@@ -66,15 +66,31 @@ void nastav_terminal() {
     }
 }
 
+namespace {
+
+// A start in one of the forms a person types at a prompt, other than the tools.
+bool ma_formu_prompt(const std::vector<std::string>& argumenty) {
+    for (size_t i = 1; i < argumenty.size(); ++i)
+        for (const char* forma : {"--help", "--version", "--init", "--list-ports", "--command"})
+            if (argumenty[i] == forma) return true;
+    return false;
+}
+
+}  // namespace
+
 int spust(const std::string& radek, const std::vector<std::string>& argumenty) {
-    if (radek.empty())
-        if (int kod = instalacni_volba(argumenty); kod >= 0) return kod;
-    // The tool forms exist in the argument-vector form; on Windows, too, a start with one
-    // (the window's children) is read in that form instead of the system's command line.
+    // The forms with "--" exist in the argument-vector form; on Windows, too, a start with
+    // one is read in that form instead of the system's command line (whose rules would
+    // take "--help" for a command file). The forms a person types write to the caller's
+    // console; the window's own forms (its children) do not ask for one.
     Nastroj nastroj;
     std::vector<std::string> zbytek = vyjmi_nastroj(argumenty, nastroj);
     bool s_nastrojem = nastroj.druh != Nastroj::ZADNY || !nastroj.linka.empty() || !nastroj.chyba.empty();
-    Parametry p = rozeber_parametry(s_nastrojem ? std::string() : radek, zbytek);
+    bool prompt = ma_formu_prompt(argumenty);
+    if (prompt || (nastroj.druh != Nastroj::ZADNY && nastroj.druh != Nastroj::OKNO)) plat_konzole_volajiciho();
+    if (radek.empty() || prompt)
+        if (int kod = instalacni_volba(argumenty); kod >= 0) return kod;
+    Parametry p = rozeber_parametry(s_nastrojem || prompt ? std::string() : radek, zbytek);
     pouzij_parametry(p);
     if (p.posli_oknu) return posli_prikaz_oknu(p.prikaz_oknu);
     if (int kod = priprav_nastroj(nastroj); kod >= 0) return kod;

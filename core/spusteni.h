@@ -24,4 +24,6 @@ void nastav_terminal();
 // argument vector. A command-file or "/t" start first takes the program directory: when
 // another kaslnk works there, it ends with KOD_OBSAZENY_ADRESAR without touching any file.
 // The argument vector's "--init" and "--list-ports" are done instead (core/instalace.h).
+// A start with a "--" form is read from the argument vector on every system, and the
+// forms a person types ask the platform for the caller's console first.
 int spust(const std::string& radek, const std::vector<std::string>& argumenty);

@@ -37,8 +37,7 @@ void vypis(const std::string& text) {
     std::string radek;
     for (char c : text)
         if (c != '\r' && c != '\a') radek += c;
-    std::printf("%s\n", radek.c_str());
-    std::fflush(stdout);
+    plat_vypis(radek + "\n", false);
 }
 
 int hledani(const Nastroj& n) {

@@ -115,3 +115,22 @@ std::FILE* plat_otevri_soubor(const std::string& cesta, const char* mod);
 // Writes the text (Windows-1250, "\r" a line break) as one line on standard error where
 // the process has one; nothing otherwise.
 void plat_radek_na_stderr(const std::string& text);
+// The button a message box nobody can answer returns: its first (default) one.
+inline int plat_vychozi_tlacitko(uint32_t styl) {
+    switch (styl & 0x0F) {
+        case 2: return 3;          // abort, retry, ignore: IDABORT
+        case 3: case 4: return 6;  // yes, no (, cancel): IDYES
+        case 5: return 4;          // retry, cancel: IDRETRY
+        default: return 1;         // IDOK
+    }
+}
+// A start in a form that a person types at a prompt (--help, --list-ports, the tools).
+// Windows: the GUI-subsystem program has no console of its own; standard output and error
+// that the caller did not give go to the caller's console (a program started without one
+// stays silent), and message boxes become lines on standard error that take their
+// default button. Nothing elsewhere: the console is there already.
+void plat_konzole_volajiciho();
+// Writes the text (Windows-1250, lines ending in "\n") to standard output, or to standard
+// error when `chyba`, at once. A Windows console gets it in its own characters; a file or
+// pipe gets the bytes in the console's code page where there is a console.
+void plat_vypis(const std::string& text, bool chyba);

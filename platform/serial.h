@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -81,9 +82,9 @@ private:
 // Modem status bits as GetCommModemStatus reports them.
 constexpr uint32_t SER_MS_CTS = 0x10, SER_MS_DSR = 0x20, SER_MS_RING = 0x40, SER_MS_RLSD = 0x80;
 
-// The device that port COMn means on this OS. On Windows "COMn"; on Linux the
-// environment variable KASLNK_COMn, else `z_konfigurace` (the ini key comN) when not
-// empty, else /dev/ttyS<n-1>.
+// The device that port COMn means on this OS: the environment variable KASLNK_COMn,
+// else `z_konfigurace` (the ini key comN) when not empty, else the system's own port
+// (/dev/ttyS<n-1> on Linux, COMn on Windows).
 std::string ser_jmeno_zarizeni(int cislo_portu, const std::string& z_konfigurace);
 
 // The same device together with the rule that chose it.
@@ -94,9 +95,21 @@ struct ZarizeniPortu {
 };
 ZarizeniPortu ser_zarizeni_portu(int cislo_portu, const std::string& z_konfigurace);
 
+// The rule of ser_zarizeni_portu, with the system's own device `vychozi`; the same on
+// every OS.
+inline ZarizeniPortu ser_vyber_zarizeni(int cislo_portu, const std::string& z_konfigurace,
+                                        const std::string& vychozi) {
+    std::string promenna = "KASLNK_COM" + std::to_string(cislo_portu);
+    if (const char* z_prostredi = std::getenv(promenna.c_str()); z_prostredi && *z_prostredi)
+        return {z_prostredi, PuvodZarizeni::prostredi};
+    if (!z_konfigurace.empty()) return {z_konfigurace, PuvodZarizeni::konfigurace};
+    return {vychozi, PuvodZarizeni::vychozi};
+}
+
 // The serial devices present on this machine, found without opening any. Linux: the
 // /dev/ttyS* behind which the kernel found a UART, /dev/ttyUSB*, /dev/ttyACM*, and the
-// links of /dev/serial/by-id as "link -> device". Windows: none listed.
+// links of /dev/serial/by-id as "link -> device". Windows: the ports of the registry's
+// SERIALCOMM list as "COMn  driver's device name", in the order of their numbers.
 std::vector<std::string> ser_pritomna_zarizeni();
 
 // Opens the device for this program alone. Null on failure, with the system's error code

@@ -1,6 +1,7 @@
 // A TCP connection to a serial device server (a COM port mapped to the network).
 // One backend per OS: platform/posix/sit_posix.cpp on BSD sockets,
-// platform/win32/sit_win32.cpp (not available there: the open fails with a reason).
+// platform/win32/sit_win32.cpp on Winsock; the protocol above it (link/port_sit.cpp,
+// link/telnet.cpp) is the same on both.
 #pragma once
 
 #include <cstddef>

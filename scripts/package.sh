@@ -2,7 +2,9 @@
 # Debian packages:
 #   scripts/package.sh         builds build/deb/kaslnk_<version>_<arch>.deb (and kaslnk-okno_...
 #                              when the window is built) after checking the manual pages, and
-#                              runs lintian on them (no errors allowed)
+#                              runs lintian on them (no errors allowed); beside them the
+#                              Windows installers kaslnk-<version>-win64-setup.exe and
+#                              -win32-setup.exe when MinGW-w64 and NSIS are installed
 #   scripts/package.sh check   installs the package with apt-get (as root), runs the installed
 #                              program against the installed simulator in a scratch
 #                              directory, and removes the package again
@@ -28,6 +30,22 @@ if [ "${1:-}" != check ]; then
     dpkg-deb --field "$deb" Package Version Depends Recommends Suggests
     lintian --fail-on error "$deb"
   done
+  # The Windows installers beside them, where MinGW-w64 and NSIS are installed
+  # (scripts/windows.sh installs them and checks the installer under Wine).
+  if command -v makensis >/dev/null && command -v x86_64-w64-mingw32-g++-posix >/dev/null &&
+      command -v i686-w64-mingw32-g++-posix >/dev/null; then
+    for arch in x86_64:win64 i686:win32; do
+      b=build-${arch#*:}
+      cmake --no-warn-unused-cli -S . -B "$b" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-${arch%:*}.cmake \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASLNK_BENCH=OFF >/dev/null
+      cmake --build "$b" -j "$(nproc 2>/dev/null || echo 2)" --target kaslnk >/dev/null
+      cpack --config "$b/CPackConfig.cmake" -B build/deb >/dev/null
+    done
+    rm -rf build/deb/_CPack_Packages
+    ls -l build/deb/kaslnk-*-setup.exe
+  else
+    echo "package: MinGW-w64 or NSIS missing (scripts/windows.sh installs them): no Windows installer"
+  fi
   exit 0
 fi
 

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The Windows build: installs MinGW-w64 and Wine (only what is missing), cross-builds the
 # 64-bit and the 32-bit Windows targets, checks that the .exe files import only system
-# DLLs, runs the 64-bit unit tests under Wine in a fresh prefix, and runs kaslnk.exe
-# under Wine against the Linux register simulator: unattended (the smoke test) and from
-# its window on a virtual display (Xvfb).
+# DLLs, runs the unit tests of both under Wine in a fresh prefix (the i686 ones under
+# 32-bit Wine), and runs kaslnk.exe under Wine against the Linux register simulator:
+# unattended (the smoke test, both builds; COM1 mapped to tcp://, rfc2217:// and COM12),
+# and from its window on a virtual display (Xvfb). Builds the installers and checks the
+# 64-bit one under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 zacatek=$(date +%s)
 jobs=$(nproc 2>/dev/null || echo 2)
 
-packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 googletest xvfb xauth)
+packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 googletest xvfb xauth nsis)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -20,6 +22,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends \
     -o DPkg::Lock::Timeout=600 "${missing[@]}"
+fi
+# 32-bit Wine runs the i686 build; Debian serves it for the i386 architecture.
+if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO dpkg --add-architecture i386
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends \
+    -o DPkg::Lock::Timeout=600 wine32:i386
 fi
 
 werror=OFF
@@ -32,16 +43,16 @@ cmake --no-warn-unused-cli -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/ming
   -DKASLNK_WINE="$wine_bin" >/dev/null
 cmake --build build-win64 -j "$jobs"
 
-echo "== Windows i686 build (MinGW-w64, compiled and linked only) =="
+echo "== Windows i686 build (MinGW-w64) =="
 cmake --no-warn-unused-cli -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake "${common[@]}" \
-  -DKASLNK_TESTS=OFF >/dev/null
+  -DKASLNK_WINE="$wine_bin" >/dev/null
 cmake --build build-win32 -j "$jobs"
 # Every object of the library linked into one program, so that all of the Win32 layer
 # meets the 32-bit linker, not only what kaslnk.exe uses so far.
 echo 'int main() { return 0; }' |
   i686-w64-mingw32-g++-posix -x c++ - -x none -o build-win32/kaslnk_core_link.exe -static \
     -Wl,--whole-archive build-win32/libkaslnk_core.a build-win32/libkaslnk_win32.a -Wl,--no-whole-archive \
-    build-win32/libkaslnk_ui.a build-win32/libkaslnk_core.a -lcomdlg32 -lgdi32 -luser32 -lshell32
+    build-win32/libkaslnk_ui.a build-win32/libkaslnk_core.a -lcomdlg32 -lgdi32 -luser32 -lshell32 -lws2_32
 
 # kaslnk.exe is a GUI-subsystem program, so that no console window opens when another
 # program starts it.
@@ -54,8 +65,8 @@ done
 # (the names in any case: the linker writes "comdlg32.dll" as the import library has it).
 shopt -s nocasematch
 allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|WINSPOOL\.DRV|WINMM|WS2_32|OLE32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)(\.dll)?$'
-for exe in build-win32/kaslnk.exe build-win32/kaslnk_core_link.exe build-win64/kaslnk.exe \
-    build-win64/tests/kaslnk_tests.exe; do
+for exe in build-win32/kaslnk.exe build-win32/kaslnk_core_link.exe build-win32/tests/kaslnk_tests.exe \
+    build-win64/kaslnk.exe build-win64/tests/kaslnk_tests.exe; do
   dlls=$(objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
   [ -n "$dlls" ] || { echo "$exe: no imports found" >&2; exit 1; }
   while read -r dll; do
@@ -67,6 +78,12 @@ for exe in build-win32/kaslnk.exe build-win32/kaslnk_core_link.exe build-win64/k
   echo "$exe imports: $(echo $dlls)"
 done
 shopt -u nocasematch
+
+# The installers (CPack's NSIS generator): kaslnk-<version>-win64-setup.exe and -win32-.
+for b in build-win64 build-win32; do
+  cpack --config $b/CPackConfig.cmake -B $b/setup >/dev/null
+  ls $b/setup/kaslnk-*-setup.exe
+done
 
 # The register simulator of the smoke test is a Linux program.
 if [ -f build/CMakeCache.txt ]; then
@@ -103,6 +120,8 @@ trap uklid EXIT
 . scripts/wine-smoke.sh
 wine_mapuj_porty
 ctest --test-dir build-win64 -j 2 --output-on-failure --timeout 120
+echo "== i686 unit tests under 32-bit Wine =="
+ctest --test-dir build-win32 -j 2 --output-on-failure --timeout 120
 
 # The serial backend on COM1 mapped to a pseudo-terminal that echoes every byte.
 if command -v python3 >/dev/null; then
@@ -129,6 +148,22 @@ fi
 
 echo "== Smoke test: kaslnk.exe under Wine reads and sends the PLU file of kaslnk-sim =="
 wine_smoke build-win64/kaslnk.exe "$sim_build/kaslnk-sim"
+echo "== Smoke test of the i686 kaslnk.exe under 32-bit Wine =="
+wine_smoke build-win32/kaslnk.exe "$sim_build/kaslnk-sim"
+
+# COM1 of the command file mapped by kaslnk.ini to network ports and to COM12, and the
+# forms that write to the caller's console.
+. scripts/wine-porty-sit.sh
+echo "== kaslnk.exe --version, --help, --list-ports under Wine =="
+wine_konzole build-win64/kaslnk.exe
+for druh in rfc2217 com12; do
+  echo "== kaslnk.exe through com1 = $druh under Wine =="
+  wine_prenos_mapovany build-win64/kaslnk.exe "$sim_build/kaslnk-sim" "$druh"
+done
+
+# The installer, and the installed program through com1 = tcp://.
+echo "== The installer under Wine: silent install, a run over tcp://, silent removal =="
+wine_instalator build-win64/setup/kaslnk-*-win64-setup.exe "$sim_build/kaslnk-sim"
 
 # The window of kaslnk.exe under Wine on Xvfb, reached by WM_COMMAND (Win32Okno.*).
 echo "== The window of kaslnk.exe under Wine on Xvfb: a transfer from WM_COMMAND against kaslnk-sim =="

@@ -9,7 +9,7 @@
 # server before the simulator closes its end of the terminal. Message boxes stay out of
 # the way: no /h, /w or debug, and the ini file switches none on.
 wine_smoke() {
-    local exe=$1 sim=$2 dir pty rc=0 n
+    local exe=$1 sim=$2 dir
     dir=$(mktemp -d /tmp/pokladna-smoke.XXXXXX)
     smoke_dir=$dir
     mkdir "$dir/program" "$dir/jinde"
@@ -19,17 +19,32 @@ wine_smoke() {
 
     wine_simulator "$dir" "$sim" || return 1
 
-    # Started from another directory with the command file named with a directory: the
-    # program directory comes from the command line, the file by its bare name from there.
-    local program_win zacatek
-    program_win=$(timeout 30 winepath -w "$dir/program/kaslnk.exe")
+    wine_spust_smoke "$dir" || return 1
+    echo "smoke test passed: 367 PLU records read into plu.dat and sent back; log, err, error.txt as expected"
+    rm -rf "$dir"
+}
+
+# wine_spust_smoke DIR: runs DIR/program/kaslnk.exe under Wine on the command file
+# smoke.cmd, then stops the Wine server and the simulator and checks the run
+# (wine_zkontroluj_prenos). Started from another directory with the command file named
+# with a directory: the program directory comes from the command line, the file by its
+# bare name from there.
+wine_spust_smoke() {
+    local dir=$1 rc=0 program_win zacatek
+    program_win=$(timeout 30 winepath -w "$(readlink -f "$dir/program")/kaslnk.exe")
     zacatek=$(date +%s%N)
     (cd "$dir/jinde" && timeout --kill-after=10 120 wine "$program_win" 'C:\jinde\smoke.cmd') || rc=$?
     echo "kaslnk.exe ended with $rc after $(( ($(date +%s%N) - zacatek) / 1000000 )) ms"
-
     wine_konec_simulatoru
+    wine_zkontroluj_prenos "$dir" "$rc"
+}
 
-    local p=$dir/program chyby=()
+# wine_zkontroluj_prenos DIR RC: the checks of a run on DIR/program/smoke.cmd (the PLU
+# file read and sent back) that ended with RC: exit code, log, err, error.txt, the data
+# file, no work files left, nothing in DIR/jinde, the simulator's journal and its memory
+# DIR/register afterwards. Shows what differs and fails then.
+wine_zkontroluj_prenos() {
+    local dir=$1 rc=$2 n p=$1/program chyby=()
     [ "$rc" = 0 ] || chyby+=("exit code $rc, not 0")
     [ "$(cat "$p/err" 2>/dev/null)" = 0 ] || chyby+=("err is not 0")
     [ "$(cat "$p/error.txt" 2>/dev/null)" = $'151\r' ] || chyby+=("error.txt is not 151")
@@ -60,8 +75,6 @@ wine_smoke() {
         ls -la "$p" >&2
         return 1
     fi
-    echo "smoke test passed: 367 PLU records read into plu.dat and sent back; log, err, error.txt as expected"
-    rm -rf "$dir"
 }
 
 # wine_simulator DIR SIM: serves a copy of examples/register (DIR/register) with the

@@ -70,13 +70,15 @@ void plat_radek_na_stderr(const std::string& text) {
 
 int plat_message_box(const std::string& text, uint32_t styl) {
     plat_radek_na_stderr(text);
-    // Nobody can answer: the box's first (default) button is taken.
-    switch (styl & 0x0F) {
-        case 2: return 3;         // abort, retry, ignore: IDABORT
-        case 3: case 4: return 6; // yes, no (, cancel): IDYES
-        case 5: return 4;         // retry, cancel: IDRETRY
-        default: return 1;        // IDOK
-    }
+    return plat_vychozi_tlacitko(styl);  // nobody can answer
+}
+
+void plat_konzole_volajiciho() {}
+
+void plat_vypis(const std::string& text, bool chyba) {
+    std::FILE* proud = chyba ? stderr : stdout;
+    std::fputs(text.c_str(), proud);
+    std::fflush(proud);
 }
 
 void plat_pipni(int32_t typ) {

@@ -183,11 +183,7 @@ bool cekej_na_dsr(SerialPort* p, int64_t mez) {
 }  // namespace
 
 ZarizeniPortu ser_zarizeni_portu(int cislo_portu, const std::string& z_konfigurace) {
-    std::string promenna = "KASLNK_COM" + std::to_string(cislo_portu);
-    if (const char* z_prostredi = std::getenv(promenna.c_str()); z_prostredi && *z_prostredi)
-        return {z_prostredi, PuvodZarizeni::prostredi};
-    if (!z_konfigurace.empty()) return {z_konfigurace, PuvodZarizeni::konfigurace};
-    return {"/dev/ttyS" + std::to_string(cislo_portu - 1), PuvodZarizeni::vychozi};
+    return ser_vyber_zarizeni(cislo_portu, z_konfigurace, "/dev/ttyS" + std::to_string(cislo_portu - 1));
 }
 
 std::string ser_jmeno_zarizeni(int cislo_portu, const std::string& z_konfigurace) {

@@ -15,12 +15,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <utility>
 
 #include "core/zpravy.h"
 #include "platform/win32/text_win32.h"
 
 namespace {
 std::atomic<HWND> g_vlastnik{nullptr};
+std::atomic<bool> g_na_konzoli{false};  // boxes go to standard error (plat_konzole_volajiciho)
 
 // 100-ns intervals between 1601-01-01 (FILETIME) and 1970-01-01.
 constexpr int64_t kEpochaFiletime = 116444736000000000LL;
@@ -52,6 +54,10 @@ void plat_ukonci(int kod) {
 void plat_nastav_vlastnika_boxu(void* okno) { g_vlastnik = static_cast<HWND>(okno); }
 
 int plat_message_box(const std::string& text, uint32_t styl) {
+    if (g_na_konzoli) {
+        plat_radek_na_stderr(text);
+        return plat_vychozi_tlacitko(styl);
+    }
     return MessageBoxW(g_vlastnik.load(), cp1250_na_utf16(text).c_str(),
                        cp1250_na_utf16(TITULEK).c_str(), styl);
 }
@@ -179,12 +185,61 @@ std::FILE* plat_otevri_soubor(const std::string& cesta, const char* mod) {
     return std::fopen(cesta.c_str(), mod);
 }
 
+namespace {
+
+bool je_handle(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+
+// The text on the handle: a console takes UTF-16 (whatever its code page); a file or a
+// pipe takes bytes with CR LF line ends, in the console's code page when the process has
+// a console, else as they are.
+void zapis_text(HANDLE h, const std::string& text) {
+    if (!je_handle(h) || text.empty()) return;
+    std::string crlf;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) crlf += '\r';
+        crlf += text[i];
+    }
+    DWORD rezim = 0, zapsano = 0;
+    if (GetConsoleMode(h, &rezim)) {
+        std::wstring w = cp1250_na_utf16(crlf);
+        WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &zapsano, nullptr);
+        return;
+    }
+    if (UINT cp = GetConsoleOutputCP(); cp != 0 && cp != 1250) {
+        std::wstring w = cp1250_na_utf16(crlf);
+        int n = WideCharToMultiByte(cp, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+        if (n > 0) {
+            std::string v(static_cast<size_t>(n), '\0');
+            WideCharToMultiByte(cp, 0, w.data(), static_cast<int>(w.size()), v.data(), n, nullptr, nullptr);
+            crlf = std::move(v);
+        }
+    }
+    WriteFile(h, crlf.data(), static_cast<DWORD>(crlf.size()), &zapsano, nullptr);
+}
+
+}  // namespace
+
 void plat_radek_na_stderr(const std::string& text) {
-    HANDLE h = GetStdHandle(STD_ERROR_HANDLE);
-    if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
     std::string radek = "kaslnk: ";
-    for (char c : text) radek += c == '\r' ? std::string("\r\n") : std::string(1, c);
-    radek += "\r\n";
-    DWORD zapsano = 0;
-    WriteFile(h, radek.data(), static_cast<DWORD>(radek.size()), &zapsano, nullptr);
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] != '\n' || i == 0 || text[i - 1] != '\r') radek += text[i] == '\r' ? '\n' : text[i];
+    zapis_text(GetStdHandle(STD_ERROR_HANDLE), radek + "\n");
+}
+
+void plat_konzole_volajiciho() {
+    const DWORD std_id[2] = {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    bool chybi = false;
+    for (DWORD id : std_id) chybi = chybi || !je_handle(GetStdHandle(id));
+    if (chybi && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        HANDLE konzole = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+        for (DWORD id : std_id)
+            if (!je_handle(GetStdHandle(id))) SetStdHandle(id, konzole);
+    }
+    g_na_konzoli = je_handle(GetStdHandle(STD_ERROR_HANDLE));
+}
+
+void plat_vypis(const std::string& text, bool chyba) {
+    std::fflush(chyba ? stderr : stdout);
+    zapis_text(GetStdHandle(chyba ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE), text);
 }

@@ -6,6 +6,11 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
 struct SerialPort {
     HANDLE h = INVALID_HANDLE_VALUE;
     bool zapis_vyprsel = false;  // the last write ran out of time
@@ -23,25 +28,52 @@ std::string text_chyby_systemu(DWORD kod) {
     return s.empty() ? "system error " + std::to_string(kod) : s;
 }
 
+// COM10 and above open only with the device prefix \\.\, which every port name takes; a
+// name with a path (a file in the tests) opens as it is.
+std::string jmeno_pro_otevreni(const std::string& zarizeni) {
+    if (zarizeni.size() < 4 || _strnicmp(zarizeni.c_str(), "COM", 3) != 0 ||
+        zarizeni.find_first_not_of("0123456789", 3) != std::string::npos)
+        return zarizeni;
+    return "\\\\.\\" + zarizeni;
+}
+
 }  // namespace
 
-// COM1..COM9 open by their plain names; only COM10 and above would need the \\.\ prefix.
-// A network mapping in the ini file is passed on, so that its open says why it fails.
-std::string ser_jmeno_zarizeni(int cislo_portu, const std::string& z_konfigurace) {
-    if (z_konfigurace.rfind("rfc2217://", 0) == 0 || z_konfigurace.rfind("tcp://", 0) == 0) return z_konfigurace;
-    return "COM" + std::to_string(cislo_portu);
-}
-
 ZarizeniPortu ser_zarizeni_portu(int cislo_portu, const std::string& z_konfigurace) {
-    std::string jmeno = ser_jmeno_zarizeni(cislo_portu, z_konfigurace);
-    return {jmeno, jmeno == z_konfigurace ? PuvodZarizeni::konfigurace : PuvodZarizeni::vychozi};
+    return ser_vyber_zarizeni(cislo_portu, z_konfigurace, "COM" + std::to_string(cislo_portu));
 }
 
-std::vector<std::string> ser_pritomna_zarizeni() { return {}; }
+std::string ser_jmeno_zarizeni(int cislo_portu, const std::string& z_konfigurace) {
+    return ser_zarizeni_portu(cislo_portu, z_konfigurace).jmeno;
+}
+
+std::vector<std::string> ser_pritomna_zarizeni() {
+    std::vector<std::pair<unsigned long, std::string>> porty;
+    HKEY klic = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &klic) != ERROR_SUCCESS)
+        return {};
+    for (DWORD i = 0;; ++i) {
+        char jmeno[256], data[256];
+        DWORD delka_jmena = sizeof jmeno, delka_dat = sizeof data - 1, typ = 0;
+        LONG r = RegEnumValueA(klic, i, jmeno, &delka_jmena, nullptr, &typ, reinterpret_cast<BYTE*>(data),
+                               &delka_dat);
+        if (r == ERROR_NO_MORE_ITEMS) break;
+        if (r != ERROR_SUCCESS || typ != REG_SZ) continue;
+        data[delka_dat] = '\0';
+        std::string port = data;  // "COM3"; the value's name is the driver's device
+        unsigned long cislo = port.size() > 3 ? std::strtoul(port.c_str() + 3, nullptr, 10) : 0;
+        porty.emplace_back(cislo, port + "  " + std::string(jmeno, delka_jmena));
+    }
+    RegCloseKey(klic);
+    std::sort(porty.begin(), porty.end());
+    std::vector<std::string> v;
+    for (auto& p : porty) v.push_back(std::move(p.second));
+    return v;
+}
 
 SerialPort* ser_open(const std::string& zarizeni, uint32_t& chyba, std::string& duvod) {
-    HANDLE h = CreateFileA(zarizeni.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(jmeno_pro_otevreni(zarizeni).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         chyba = GetLastError();
         duvod = zarizeni + ": " + text_chyby_systemu(chyba);

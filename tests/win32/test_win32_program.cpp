@@ -21,23 +21,25 @@ namespace {
 namespace fs = std::filesystem;
 
 // Closes the visible windows of the process (its message boxes); returns how many.
+struct HledaniOken {
+    DWORD pid;
+    int pocet;
+};
+
+BOOL CALLBACK zavri_okno(HWND okno, LPARAM l) {  // CALLBACK: stdcall on i686
+    auto* hl = reinterpret_cast<HledaniOken*>(l);
+    DWORD vlastnik = 0;
+    GetWindowThreadProcessId(okno, &vlastnik);
+    if (vlastnik == hl->pid && IsWindowVisible(okno)) {
+        PostMessageA(okno, WM_CLOSE, 0, 0);
+        ++hl->pocet;
+    }
+    return TRUE;
+}
+
 int zavri_okna(DWORD pid) {
-    struct Hledani {
-        DWORD pid;
-        int pocet;
-    } h{pid, 0};
-    EnumWindows(
-        [](HWND okno, LPARAM l) -> BOOL {
-            auto* hl = reinterpret_cast<Hledani*>(l);
-            DWORD vlastnik = 0;
-            GetWindowThreadProcessId(okno, &vlastnik);
-            if (vlastnik == hl->pid && IsWindowVisible(okno)) {
-                PostMessageA(okno, WM_CLOSE, 0, 0);
-                ++hl->pocet;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&h));
+    HledaniOken h{pid, 0};
+    EnumWindows(zavri_okno, reinterpret_cast<LPARAM>(&h));
     return h.pocet;
 }
 
@@ -62,13 +64,22 @@ protected:
 
     // Starts the program with this command line (and, when given, this application name)
     // in the directory `jinde`; returns its exit code, or -1 when it did not end in time.
-    int spust(std::string radek, const std::string& aplikace = {}) {
+    // With `vystup` its standard output and error are a pipe read into it.
+    int spust(std::string radek, const std::string& aplikace = {}, std::string* vystup = nullptr) {
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
+        HANDLE cti = nullptr, pis = nullptr;
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+        if (vystup && CreatePipe(&cti, &pis, &sa, 1 << 16)) {
+            si.dwFlags = STARTF_USESTDHANDLES;
+            si.hStdOutput = si.hStdError = pis;
+        }
         std::string adresar = jinde.string();
-        if (!CreateProcessA(aplikace.empty() ? nullptr : aplikace.c_str(), radek.data(), nullptr, nullptr,
-                            FALSE, 0, nullptr, adresar.c_str(), &si, &pi)) {
+        bool spusteno = CreateProcessA(aplikace.empty() ? nullptr : aplikace.c_str(), radek.data(), nullptr,
+                                       nullptr, pis != nullptr, 0, nullptr, adresar.c_str(), &si, &pi);
+        if (pis) CloseHandle(pis);
+        if (!spusteno) {
             ADD_FAILURE() << "CreateProcess failed: " << GetLastError();
             return -1;
         }
@@ -85,6 +96,10 @@ protected:
             }
         }
         if (cekani < 600) GetExitCodeProcess(pi.hProcess, &kod);
+        char buf[4096];
+        DWORD n = 0;
+        while (cti && ReadFile(cti, buf, sizeof buf, &n, nullptr) && n > 0) vystup->append(buf, n);
+        if (cti) CloseHandle(cti);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
         return static_cast<int>(kod);
@@ -116,6 +131,29 @@ TEST_F(Win32Program, KodyKonceBezOken) {
     EXPECT_EQ(precti("err") + precti("error.txt"), "19\r\n");
     EXPECT_NE(precti("era.log").find(",51,000001,/70-00/;1,0036\r\n"), std::string::npos) << precti("era.log");
     EXPECT_TRUE(fs::is_empty(jinde));
+}
+
+// The forms a person types are read from the argument vector (a "--help" after a command
+// file is no file name) and write to the standard output the caller gave, with the exit
+// codes of Linux; --list-ports names the mapping of each COMn and where it comes from.
+TEST_F(Win32Program, FormyProPrikazovyRadek) {
+    const std::string exe = "\"" + (program / "kaslnk.exe").string() + "\"";
+    const struct {
+        const char* argumenty;
+        int kod;
+        const char* text;
+    } pripady[] = {
+        {" --version", 0, "kaslnk 4.00\r\n"},
+        {" x.cmd --help", 0, "Usage: kaslnk COMMANDFILE"},
+        {" --list-ports", 0, "  COM1  /nonexistent/kaslnk-com1  (KASLNK_COM1)\r\n"},
+        {" --set-port 12", 2, "--set-port: cislo portu je 1 az 9."},
+    };
+    for (const auto& p : pripady) {
+        std::string vystup;
+        EXPECT_EQ(spust(exe + p.argumenty, {}, &vystup), p.kod) << p.argumenty;
+        EXPECT_NE(vystup.find(p.text), std::string::npos) << p.argumenty << ": " << vystup;
+    }
+    EXPECT_EQ(okna, 0);
 }
 
 }  // namespace
