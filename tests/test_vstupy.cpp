@@ -60,9 +60,10 @@ TEST_F(Vstupy, VlastniDefiniceZaVestavenymi) {
 // Temporary files of the program's own names left by a killed run go at the next start;
 // other files stay.
 TEST_F(Vstupy, StareDocasneSouboryPriStartu) {
-    const char* stare[] = {"err.part", "error.txt.part", "plu.dat.part", "PLU.FDS.part", "era.log.part"};
+    const char* stare[] = {"err.part", "error.txt.part", "plu.dat.part", "PLU.FDS.part", "era.log.part", "q.fds.part"};
     for (const char* s : stare) zapis(s, "x");
     zapis("plu.part", "x");
+    zapis("q.fds", "stary popis");  // killed between the renames of q.dat and q.fds: q.fds.part belongs to q.dat
     zapis("x.cmd", "000001,1,6,1,era\r\n/30-00/\r\n");
     tt.jmeno_cmd = "x.cmd";
     nokomun = 1;
@@ -71,6 +72,7 @@ TEST_F(Vstupy, StareDocasneSouboryPriStartu) {
     dokonci_vlakno();
     for (const char* s : stare) EXPECT_FALSE(existuje(s)) << s;
     EXPECT_TRUE(existuje("plu.part"));
+    EXPECT_EQ(precti("q.fds"), "x");
 }
 
 // A lock file that cannot be made is a file error, not another kaslnk (exit code 5).
