@@ -36,13 +36,10 @@ bool potrebuje_data(char prikaz, char kod) {
            (prikaz == '9' && (kod == '0' || kod == '9'));
 }
 
-// True when the text holds a control character (NUL included) or DEL: such a byte would go
-// out on the line or into the log line as it is.
-bool ma_ridici_znak(const std::string& text) {
-    for (unsigned char c : text)
-        if (c < 0x20 || c == 0x7F) return true;
-    return false;
-}
+// A control character (NUL included) or DEL: such a byte would go out on the line or into
+// the log line as it is.
+bool je_ridici(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+bool ma_ridici_znak(const std::string& text) { return std::any_of(text.begin(), text.end(), je_ridici); }
 
 // True when the directories of a relative name (in the system's form) resolve, symbolic
 // links followed, to the program directory or below it. A directory that does not exist
@@ -57,6 +54,14 @@ bool adresare_v_programu(const std::string& jmeno) {
     const fs::path cil = fs::weakly_canonical(fs::path(pridej_path(jmeno.substr(0, lomitko))), ec);
     if (ec) return false;
     return std::mismatch(koren.begin(), koren.end(), cil.begin(), cil.end()).first == koren.end();
+}
+
+// A field with a control character or DEL is refused (51/64); the log line that err()
+// writes shows such a byte as '?'.
+void bez_ridicich_znaku(std::string& pole) {
+    if (!ma_ridici_znak(pole)) return;
+    std::replace_if(pole.begin(), pole.end(), je_ridici, '?');
+    err(51, CHYBA_RIDICI_ZNAK);
 }
 
 // The character at i of the loaded text; 0 past its end.
@@ -111,9 +116,9 @@ void cti_hlavicku_seriovou(size_t& i) {
         terminal += znak(i++);
     }
     if (terminal.empty()) err(51, 19);
-    if (ma_ridici_znak(terminal)) err(51, CHYBA_RIDICI_ZNAK);
     ++i;
     tt.terminal = terminal;
+    bez_ridicich_znaku(tt.terminal);
     long cislo = hodnota_cislic(terminal);
     if (cislo > 255) err(51, 20);
     tt.cislo_terminalu = static_cast<uint32_t>(cislo);
@@ -138,7 +143,8 @@ void cti_hlavicku_seriovou(size_t& i) {
 void cti_hlavicku_sitovou(size_t& i) {
     tt.prvni_ip_adresa = pole_do_carky(i, 21, 22);
     tt.druha_ip_adresa = pole_do_carky(i, 21, 25);
-    if (ma_ridici_znak(tt.prvni_ip_adresa + tt.druha_ip_adresa)) err(51, CHYBA_RIDICI_ZNAK);
+    bez_ridicich_znaku(tt.prvni_ip_adresa);
+    bez_ridicich_znaku(tt.druha_ip_adresa);
     cti_jmeno_logu(i);
 }
 
@@ -273,7 +279,7 @@ int ctiCMD() {
         if (tt.prikazovy_paket.size() == MAX_PRIKAZ) err(51, 35);
         tt.prikazovy_paket += znak(i++);
     }
-    if (ma_ridici_znak(tt.prikazovy_paket)) err(51, CHYBA_RIDICI_ZNAK);
+    bez_ridicich_znaku(tt.prikazovy_paket);
 
     noterminate = 0;
     bez_pracovniho_souboru = 0;
