@@ -48,6 +48,13 @@ TEST_F(Vstupy, DvojiceFdsADatZustavaCela) {
     }
     ASSERT_EQ(prijmi(cele), (Chyba{0, 0}));
     EXPECT_EQ(precti("p_plu.fds"), hlavicka_plu().fds_soubor());
+    // The data file takes its place first: an FDS file that cannot follow (a folder of its
+    // name) waits as p_plu.fds.part beside the new data for the next run.
+    std::filesystem::remove(adresar / "p_plu.fds");
+    std::filesystem::create_directories(adresar / "p_plu.fds" / "x");
+    zapis("p_plu.dat", "stara data");
+    EXPECT_EQ(prijmi(cele), (Chyba{61, 3}));
+    EXPECT_TRUE(precti("p_plu.dat") != "stara data" && existuje("p_plu.fds.part"));
 }
 
 TEST_F(Vstupy, VlastniDefiniceZaVestavenymi) {
