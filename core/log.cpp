@@ -146,13 +146,7 @@ void zkrat_log() {
     }
     std::fclose(logf);
     const std::string prac = pridej_path(WORK03), zaloha = pridej_path("log.bak");
-    std::FILE* f = plat_otevri_soubor(prac, "wb");
-    bool ok = f && std::fwrite(kopie.data(), 1, kopie.size(), f) == kopie.size();
-    if (f && std::fclose(f) != 0) ok = false;
-    if (!ok) {
-        smaz_soubor(prac);
-        err(60, 1);
-    }
+    if (!zapis_obsah(prac, kopie)) err(60, 1);
     smaz_soubor(zaloha);
     if (!presun_soubor(logjmeno, zaloha)) err(61, 1);
     if (!presun_soubor(prac, pridej_path(tt.logovy_soubor))) {

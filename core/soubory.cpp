@@ -85,14 +85,17 @@ bool kopiruj_soubor(const std::string& z, const std::string& na) {
 
 std::string docasne_jmeno(const std::string& jmeno) { return jmeno + PRIPONA_DOCASNA; }
 
-bool zapis_docasny(const std::string& cesta, const std::string& obsah) {
-    std::string docasna = docasne_jmeno(cesta);
-    std::FILE* f = plat_otevri_soubor(docasna, "wb");
+bool zapis_obsah(const std::string& cesta, const std::string& obsah) {
+    std::FILE* f = plat_otevri_soubor(cesta, "wb");
     if (!f) return false;
     bool ok = std::fwrite(obsah.data(), 1, obsah.size(), f) == obsah.size();
     if (std::fclose(f) != 0) ok = false;
-    if (!ok) smaz_soubor(docasna);
+    if (!ok) smaz_soubor(cesta);
     return ok;
+}
+
+bool zapis_docasny(const std::string& cesta, const std::string& obsah) {
+    return zapis_obsah(docasne_jmeno(cesta), obsah);
 }
 
 bool dokonci_docasny(const std::string& cesta) {

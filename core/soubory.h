@@ -55,6 +55,8 @@ bool soubor_existuje(const std::string& cesta);
 bool smaz_soubor(const std::string& cesta);                           // missing file: true
 bool presun_soubor(const std::string& z, const std::string& na);    // replaces `na`
 bool kopiruj_soubor(const std::string& z, const std::string& na);   // replaces `na` whole
+// Writes the file with the content; a file that cannot be written whole is removed.
+bool zapis_obsah(const std::string& cesta, const std::string& obsah);
 // The path under which an existing file of that name is found (any letter case).
 std::string skutecne_jmeno(const std::string& cesta);
 
