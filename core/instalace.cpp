@@ -24,20 +24,26 @@ int vypis(int kod, const std::string& text) {
     return kod;
 }
 
+// Where the installed files are looked for, in that order.
+std::vector<std::string> mista_dat() {
+    std::vector<std::string> mista;
+    std::string program = plat_cesta_programu();
+    if (!program.empty())
+        mista.push_back((fs::path(program).parent_path().parent_path() / "share" / "kaslnk").string());
+#ifdef KASLNK_DATADIR
+    mista.push_back(KASLNK_DATADIR);
+#endif
+    return mista;
+}
+
 }  // namespace
 
 std::string adresar_dat() {
     std::error_code ec;
-    std::string program = plat_cesta_programu();
-    if (!program.empty()) {
-        fs::path vedle = fs::path(program).parent_path().parent_path() / "share" / "kaslnk";
-        if (fs::is_directory(vedle, ec)) return vedle.string();
-    }
-#ifdef KASLNK_DATADIR
-    return KASLNK_DATADIR;
-#else
-    return {};
-#endif
+    std::vector<std::string> mista = mista_dat();
+    for (const std::string& m : mista)
+        if (fs::is_directory(m, ec)) return m;
+    return mista.empty() ? std::string() : mista.back();
 }
 
 int priprav_adresar(const std::string& zdroj, const std::string& cil, std::string& zprava) {
@@ -89,6 +95,13 @@ int instalacni_volba(const std::vector<std::string>& argumenty) {
         std::error_code ec;
         int kod = priprav_adresar(zdroj, fs::current_path(ec).string(), zprava);
         if (kod == 0) zprava += "Example command files: " + (fs::path(zdroj) / "examples").string() + "\n";
+        if (kod != 0 && !fs::is_directory(zdroj, ec)) {
+            // A program run from a build tree has nothing installed beside it.
+            zprava += "kaslnk: looked for them in:";
+            for (const std::string& m : mista_dat()) zprava += " " + m;
+            zprava += "\nkaslnk: in the source tree they are in examples/ (p_time.fds, glogo.fds, fdsu.cmx);"
+                      " copy them from there, or install the program (cmake --install).\n";
+        }
         return vypis(kod, zprava);
     }
     if (ma_volbu(argumenty, "--list-ports")) {

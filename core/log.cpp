@@ -1,6 +1,8 @@
 #include "core/log.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "core/chyby.h"
 #include "core/globals.h"
@@ -16,6 +18,8 @@ std::function<int()> g_kontrola_stavu;
 void nastav_kontrolu_stavu(std::function<int()> kontrola) { g_kontrola_stavu = std::move(kontrola); }
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr long kMezLogu = 40000;
 
@@ -67,9 +71,14 @@ void zapis_log() {
         return;
     }
     std::string radek = log_radek();
-    bool zapsano = logf && std::fwrite(radek.data(), 1, radek.size(), logf) == radek.size();
+    long delka = logf && std::fseek(logf, 0, SEEK_END) == 0 ? std::ftell(logf) : -1;
+    bool zapsano = delka >= 0 && std::fwrite(radek.data(), 1, radek.size(), logf) == radek.size();
     if (logf && std::fclose(logf) != 0) zapsano = false;
     if (!zapsano) {
+        // A line written in part (a full disk) is cut off again: the next line must not
+        // be glued to a fragment.
+        std::error_code ec;
+        if (delka >= 0) fs::resize_file(cesta, static_cast<std::uintmax_t>(delka), ec);
         if (debug || WINDOW) VypisBox("\nNepodarilo se zapsat do logoveho souboru.", 48);
         oznam_nezapsano("logovy soubor");
         return;
@@ -93,6 +102,8 @@ void zapis_log() {
     }
 }
 
+// The shortened log is built whole as work03.tmp before anything is renamed: a copy that
+// cannot be written (a full disk) is removed and the log stays as it was (error 60/1).
 void zkrat_log() {
     std::string logjmeno = skutecne_jmeno(pridej_path(tt.logovy_soubor));
     std::FILE* logf = plat_otevri_soubor(logjmeno, "ab+");
@@ -108,7 +119,6 @@ void zkrat_log() {
         return;
     }
     std::rewind(logf);
-    HSOUBOR prac = otevri_soubor(WORK03, 'w');
     // Reads one line with its LF; false at the end of the file.
     auto cti_radek = [&](std::string& radek) {
         radek.clear();
@@ -123,7 +133,7 @@ void zkrat_log() {
         }
         return !radek.empty();
     };
-    std::string radek;
+    std::string radek, kopie;
     for (int i = 0; i < 500 && cti_radek(radek); ++i) {
     }
     int zkopirovano = 0;
@@ -132,11 +142,15 @@ void zkrat_log() {
             std::fclose(logf);
             err(31, 3);
         }
-        zapis_text(radek, prac);
+        kopie += radek;
     }
     std::fclose(logf);
-    zavri_soubor(prac);
-    smaz_soubor(pridej_path("log.bak"));
-    if (!presun_soubor(logjmeno, pridej_path("log.bak"))) err(61, 1);
-    if (!presun_soubor(pridej_path(WORK03), pridej_path(tt.logovy_soubor))) err(61, 2);
+    const std::string prac = pridej_path(WORK03), zaloha = pridej_path("log.bak");
+    if (!zapis_obsah(prac, kopie)) err(60, 1);
+    smaz_soubor(zaloha);
+    if (!presun_soubor(logjmeno, zaloha)) err(61, 1);
+    if (!presun_soubor(prac, pridej_path(tt.logovy_soubor))) {
+        presun_soubor(zaloha, logjmeno);  // the log as it was rather than none
+        err(61, 2);
+    }
 }

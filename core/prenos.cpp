@@ -48,6 +48,7 @@ void RS232thread(bool& konci_nulou) {
     zacni_provoz();
     do {
         zkrat_log();
+        smaz_docasne_operace();  // a pair a killed run left in a subdirectory
         proved_operaci();
         zapis_log();
         if (cekej_ms_nebo(static_cast<uint32_t>(zpozdeni > 0 ? zpozdeni : 0), g_zastaveni)) break;

@@ -12,11 +12,13 @@ std::function<int()> dialog_port_a_rychlost;
 
 namespace {
 
-// Reads up to the first ',' of the file: true there; false at a '.' first (a network
-// address: the file stays as it is). The end of the file first is err(51, podkod).
-bool k_prvni_carce(HSOUBOR f, int32_t podkod) {
+// Reads up to the next ',' of the first line: true there; false at a '.' first (a network
+// address: the file stays as it is). The end of the line or of the file first is
+// err(51, podkod): a digit further on is not the header's, and rewriting it would damage
+// an operation line.
+bool k_carce(HSOUBOR f, int32_t podkod) {
     for (;;) {
-        if (cti_znak_ze_souboru(f)) err(51, podkod);
+        if (cti_znak_ze_souboru(f) || readchar == '\r' || readchar == '\n') err(51, podkod);
         if (readchar == '.') return false;
         if (readchar == ',') return true;
     }
@@ -30,16 +32,16 @@ void zavri(HSOUBOR f) {
 
 void prepis_cislo_portu(const std::string& jmeno) {
     HSOUBOR f = otevri_soubor(jmeno, 'b');
-    if (k_prvni_carce(f, 1)) zapis_znak(static_cast<unsigned char>(tt.znak_portu), f);
+    if (k_carce(f, 1)) zapis_znak(static_cast<unsigned char>(tt.znak_portu), f);
     zavri(f);
 }
 
 void prepis_rychlost(const std::string& jmeno) {
     HSOUBOR f = otevri_soubor(jmeno, 'b');
-    if (k_prvni_carce(f, 3)) {
+    if (k_carce(f, 3)) {
         if (cti_znak_ze_souboru(f)) err(51, 5);
         while (readchar != ',')
-            if (cti_znak_ze_souboru(f)) err(51, 6);
+            if (readchar == '\r' || readchar == '\n' || cti_znak_ze_souboru(f)) err(51, 6);
         zapis_znak(static_cast<unsigned char>(tt.znak_rychlosti), f);
     }
     zavri(f);

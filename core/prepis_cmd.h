@@ -15,9 +15,11 @@ constexpr int PREPIS_OBOJI = 3;
 // Empty: nothing is asked and the values already in tt are written.
 extern std::function<int()> dialog_port_a_rychlost;
 
-// Puts tt.znak_portu after the first comma of the file (51/1 when the file ends first).
+// Puts tt.znak_portu after the first comma of the first line (51/1 when the line or the
+// file ends first).
 void prepis_cislo_portu(const std::string& jmeno);
-// Puts tt.znak_rychlosti after the second comma (51/3, 51/5, 51/6 when the file ends first).
+// Puts tt.znak_rychlosti after the second comma of the first line (51/3, 51/5, 51/6 when
+// the line or the file ends first).
 void prepis_rychlost(const std::string& jmeno);
 
 // The closing report of a mode ("\r...\r").

@@ -36,6 +36,34 @@ bool potrebuje_data(char prikaz, char kod) {
            (prikaz == '9' && (kod == '0' || kod == '9'));
 }
 
+// A control character (NUL included) or DEL: such a byte would go out on the line or into
+// the log line as it is.
+bool je_ridici(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+bool ma_ridici_znak(const std::string& text) { return std::any_of(text.begin(), text.end(), je_ridici); }
+
+// True when the directories of a relative name (in the system's form) resolve, symbolic
+// links followed, to the program directory or below it. A directory that does not exist
+// yet resolves by its name.
+bool adresare_v_programu(const std::string& jmeno) {
+    const size_t lomitko = jmeno.rfind(plat_oddelovac());
+    if (lomitko == std::string::npos) return true;
+    const std::string program = pridej_path("");
+    std::error_code ec;
+    const fs::path koren = fs::canonical(program.empty() ? fs::path(".") : fs::path(program), ec);
+    if (ec) return true;  // no program directory: nothing can be written into it anyway
+    const fs::path cil = fs::weakly_canonical(fs::path(pridej_path(jmeno.substr(0, lomitko))), ec);
+    if (ec) return false;
+    return std::mismatch(koren.begin(), koren.end(), cil.begin(), cil.end()).first == koren.end();
+}
+
+// A field with a control character or DEL is refused (51/64); the log line that err()
+// writes shows such a byte as '?'.
+void bez_ridicich_znaku(std::string& pole) {
+    if (!ma_ridici_znak(pole)) return;
+    std::replace_if(pole.begin(), pole.end(), je_ridici, '?');
+    err(51, CHYBA_RIDICI_ZNAK);
+}
+
 // The character at i of the loaded text; 0 past its end.
 char znak(size_t i) { return i < CMDbuf.size() ? CMDbuf[i] : '\0'; }
 
@@ -90,6 +118,7 @@ void cti_hlavicku_seriovou(size_t& i) {
     if (terminal.empty()) err(51, 19);
     ++i;
     tt.terminal = terminal;
+    bez_ridicich_znaku(tt.terminal);
     long cislo = hodnota_cislic(terminal);
     if (cislo > 255) err(51, 20);
     tt.cislo_terminalu = static_cast<uint32_t>(cislo);
@@ -114,6 +143,8 @@ void cti_hlavicku_seriovou(size_t& i) {
 void cti_hlavicku_sitovou(size_t& i) {
     tt.prvni_ip_adresa = pole_do_carky(i, 21, 22);
     tt.druha_ip_adresa = pole_do_carky(i, 21, 25);
+    bez_ridicich_znaku(tt.prvni_ip_adresa);
+    bez_ridicich_znaku(tt.druha_ip_adresa);
     cti_jmeno_logu(i);
 }
 
@@ -175,8 +206,9 @@ void cti_datove_jmeno(size_t& i) {
         if (jmeno.size() == MAX_DATOVE_JMENO) err(51, 44);
         jmeno += znak(i++);
     }
+    jmeno = mala_pismena(jmeno);  // the name as the files are named
     if (!jmeno_v_adresari(jmeno)) err(51, CHYBA_DATOVE_JMENO_MIMO);
-    jmeno = cesta_systemu(mala_pismena(jmeno));
+    jmeno = cesta_systemu(jmeno);
     if (jmeno.find("xxxx") != std::string::npos) jmeno = nove_jmeno(jmeno);
     tt.datovy_soubor = jmeno + ".dat";
     tt.fds_soubor = jmeno + ".fds";
@@ -219,12 +251,12 @@ bool jmeno_v_adresari(const std::string& jmeno) {
         std::string cast = jmeno.substr(zacatek, konec == std::string::npos ? konec : konec - zacatek);
         // An empty part (a name ending in a separator) or one of dots alone ("..") would
         // name a hidden file or climb out of the directory.
-        if (cast.find_first_not_of('.') == std::string::npos) return false;
-        for (unsigned char c : cast)
-            if (c < 0x20 || c == 0x7F) return false;  // control characters, NUL included
-        if (konec == std::string::npos) return true;
+        if (cast.find_first_not_of('.') == std::string::npos || ma_ridici_znak(cast)) return false;
+        if (konec == std::string::npos) break;
         zacatek = konec + 1;
     }
+    // A subdirectory that is a symbolic link to elsewhere leaves it too.
+    return adresare_v_programu(cesta_systemu(jmeno));
 }
 
 int ctiCMD() {
@@ -247,6 +279,7 @@ int ctiCMD() {
         if (tt.prikazovy_paket.size() == MAX_PRIKAZ) err(51, 35);
         tt.prikazovy_paket += znak(i++);
     }
+    bez_ridicich_znaku(tt.prikazovy_paket);
 
     noterminate = 0;
     bez_pracovniho_souboru = 0;

@@ -21,11 +21,15 @@ constexpr size_t MAX_PRESKOK = 121;        // characters between the log name an
 
 // Subcodes of error 51 for data and log names that are refused: absolute, with a drive
 // letter or ':', climbing out with "..", empty or ending in a separator, a part of dots
-// alone, or holding a control character. Relative names may lead into subdirectories.
+// alone, holding a control character, or with directories that resolve (symbolic links
+// followed) outside the program directory. Relative names may lead into subdirectories.
 constexpr int CHYBA_DATOVE_JMENO_MIMO = 60;
 constexpr int CHYBA_LOG_JMENO_MIMO = 61;
 // Subcode of error 51: an operation that needs a data file has no data name.
 constexpr int CHYBA_DATOVE_JMENO_CHYBI = 63;
+// Subcode of error 51: a control character (NUL included) or DEL in the terminal number,
+// a network address or a register command.
+constexpr int CHYBA_RIDICI_ZNAK = 64;
 
 // Frees the loaded command file.
 void uvolni_cmd_buffer();
@@ -42,7 +46,7 @@ std::string normalizuj_konce_radku(const std::string& text);
 std::string nove_jmeno(const std::string& jmeno);
 
 // True when a file name given by a command file stays in the program directory or its
-// subdirectories (see the subcodes above).
+// subdirectories (see the subcodes above), also once symbolic links are followed.
 bool jmeno_v_adresari(const std::string& jmeno);
 
 // Save and restore debug, ticho, nokomun, nodtr, hlasky, WINDOW, AUTOMAT and pripona_cmd

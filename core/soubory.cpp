@@ -11,6 +11,7 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
+#include "core/kodovani.h"
 #include "platform/platform.h"
 
 unsigned char readchar;
@@ -84,14 +85,17 @@ bool kopiruj_soubor(const std::string& z, const std::string& na) {
 
 std::string docasne_jmeno(const std::string& jmeno) { return jmeno + PRIPONA_DOCASNA; }
 
-bool zapis_docasny(const std::string& cesta, const std::string& obsah) {
-    std::string docasna = docasne_jmeno(cesta);
-    std::FILE* f = plat_otevri_soubor(docasna, "wb");
+bool zapis_obsah(const std::string& cesta, const std::string& obsah) {
+    std::FILE* f = plat_otevri_soubor(cesta, "wb");
     if (!f) return false;
     bool ok = std::fwrite(obsah.data(), 1, obsah.size(), f) == obsah.size();
     if (std::fclose(f) != 0) ok = false;
-    if (!ok) smaz_soubor(docasna);
+    if (!ok) smaz_soubor(cesta);
     return ok;
+}
+
+bool zapis_docasny(const std::string& cesta, const std::string& obsah) {
+    return zapis_obsah(docasne_jmeno(cesta), obsah);
 }
 
 bool dokonci_docasny(const std::string& cesta) {
@@ -104,15 +108,32 @@ bool zapis_soubor_cely(const std::string& cesta, const std::string& obsah) {
     return zapis_docasny(cesta, obsah) && dokonci_docasny(cesta);
 }
 
+void uklid_paru(const std::string& dat, const std::string& fds) {
+    const std::string dat_part = docasne_jmeno(dat), fds_part = docasne_jmeno(fds);
+    if (soubor_existuje(fds_part) && !soubor_existuje(dat_part)) presun_soubor(fds_part, fds);
+    else smaz_soubor(fds_part);
+    smaz_soubor(dat_part);
+}
+
 void smaz_stare_docasne(const std::string& adresar) {
     std::error_code ec;
+    std::vector<std::string> docasne;
     fs::directory_iterator it(adresar.empty() ? fs::path(".") : fs::path(adresar), ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         std::string jmeno = it->path().filename().string();
-        if (je_docasne_jmeno(jmeno)) {
-            std::error_code ec2;
-            fs::remove(it->path(), ec2);
-        }
+        if (je_docasne_jmeno(jmeno)) docasne.push_back(jmeno);
+    }
+    // The FDS files first: whether one is put in place depends on its data file's
+    // temporary file, which goes with the rest.
+    const std::string fds_part = std::string(".fds") + PRIPONA_DOCASNA;
+    auto je_fds = [&](const std::string& jmeno) {
+        return jmeno.size() > fds_part.size() && mala_pismena(jmeno.substr(jmeno.size() - fds_part.size())) == fds_part;
+    };
+    std::stable_partition(docasne.begin(), docasne.end(), je_fds);
+    for (const std::string& jmeno : docasne) {
+        const std::string zaklad = adresar + jmeno.substr(0, jmeno.size() - fds_part.size());
+        if (je_fds(jmeno)) uklid_paru(zaklad + ".dat", zaklad + ".fds");
+        else smaz_soubor(adresar + jmeno);
     }
 }
 
@@ -238,7 +259,8 @@ std::vector<std::string> soubory_s_priponou(const std::string& pripona, std::err
     chyba.clear();
     for (fs::directory_iterator it(adresar, chyba), k; !chyba && it != k; it.increment(chyba)) {
         std::string jmeno = it->path().filename().string();
-        if (jmeno.size() > konec.size() &&
+        std::error_code typ;  // a FIFO or a folder of that name is no such file
+        if (it->is_regular_file(typ) && jmeno.size() > konec.size() &&
             std::equal(konec.begin(), konec.end(), jmeno.end() - static_cast<long>(konec.size()), stejne))
             nalezene.push_back(jmeno);
     }
@@ -247,6 +269,5 @@ std::vector<std::string> soubory_s_priponou(const std::string& pripona, std::err
 }
 
 void smaz_docasne_operace() {
-    for (const std::string* jmeno : {&tt.datovy_soubor, &tt.fds_soubor})
-        if (!jmeno->empty()) smaz_soubor(pridej_path(docasne_jmeno(*jmeno)));
+    if (!tt.datovy_soubor.empty()) uklid_paru(pridej_path(tt.datovy_soubor), pridej_path(tt.fds_soubor));
 }

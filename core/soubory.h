@@ -13,6 +13,7 @@ constexpr const char* WORK01 = "work01.tmp";      // blocks received from the re
 constexpr const char* WORK02 = "work02.tmp";      // frames to send
 constexpr const char* WORK03 = "work03.tmp";      // the shortened log being built
 constexpr const char* WORK04 = "work04.tmp";      // data digits of a received table
+constexpr const char* WORK05 = "work05.tmp";      // the received FDS text, read for the conversion
 constexpr const char* WLASTERR = "wlasterr.tmp";  // the blocks of a failed transfer
 
 // The program directory in front of the name when the command line named one.
@@ -54,11 +55,13 @@ bool soubor_existuje(const std::string& cesta);
 bool smaz_soubor(const std::string& cesta);                           // missing file: true
 bool presun_soubor(const std::string& z, const std::string& na);    // replaces `na`
 bool kopiruj_soubor(const std::string& z, const std::string& na);   // replaces `na` whole
+// Writes the file with the content; a file that cannot be written whole is removed.
+bool zapis_obsah(const std::string& cesta, const std::string& obsah);
 // The path under which an existing file of that name is found (any letter case).
 std::string skutecne_jmeno(const std::string& cesta);
 
-// Names of the files in the program directory (the current directory without one) whose
-// extension is `pripona` in any letter case, sorted by name; `chyba` is set when the
+// Names of the regular files in the program directory (the current directory without one)
+// whose extension is `pripona` in any letter case, sorted by name; `chyba` is set when the
 // directory cannot be listed.
 std::vector<std::string> soubory_s_priponou(const std::string& pripona, std::error_code& chyba);
 
@@ -76,8 +79,18 @@ bool dokonci_docasny(const std::string& cesta);
 // True for a temporary name this program forms: data, FDS and log files, "err" and
 // "error.txt" followed by PRIPONA_DOCASNA (any letter case).
 bool je_docasne_jmeno(const std::string& jmeno);
-// Removes such files left in the directory by a run that was killed.
+// A data file X.dat and its FDS file X.fds are replaced as a pair: both are written whole
+// as X.dat.part and X.fds.part (the FDS file only once the data file is complete), then
+// X.dat.part is renamed into place, then X.fds.part. So X.fds.part without X.dat.part
+// beside it is always complete and belongs to the X.dat already in place. uklid_paru
+// applies that rule to the names (already passed through pridej_path) after a run that
+// was killed or failed: such an FDS file is put in place; any other temporary file of the
+// pair is removed, the FDS file's first.
+void uklid_paru(const std::string& dat, const std::string& fds);
+// Removes such files left in the directory by a run that was killed (the pairs by the
+// rule above).
 void smaz_stare_docasne(const std::string& adresar);
-// Removes the temporary files of the current operation's data and FDS names (after a
-// failure, so that none survives the run).
+// The rule above for the current operation's data and FDS names (after a failure, so that
+// no temporary file survives the run, and before an operation, for a pair in a
+// subdirectory that a killed run left).
 void smaz_docasne_operace();

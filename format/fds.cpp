@@ -74,7 +74,7 @@ int konvertuj_fds() { return konv_fds(redf); }
 
 int napln_fdsfile() { return rozeber_fds(tt.fds_soubor); }
 
-int napln_prijate_fdsfile() { return rozeber_fds(docasne_jmeno(tt.fds_soubor)); }
+int napln_prijate_fdsfile() { return rozeber_fds(WORK05); }
 
 namespace {
 

@@ -27,9 +27,9 @@ extern FDSFILE fdsfile;
 extern int32_t filetyp;        // 1 register file, 0 table
 extern int32_t delka_zaznamu;  // bytes of one record: the sum of the group lengths
 
-// Reads one header block from the work file and writes the FDS file tt.fds_soubor under
-// its temporary name; a block that ends early leaves there what it held. The file takes
-// its place beside the data file when that is complete (dokonci_datovy_soubor).
+// Reads one header block from the work file and writes its FDS text into work05.tmp; a
+// block that ends early leaves there what it held. The text becomes the FDS file
+// tt.fds_soubor beside the data file when that is complete (dokonci_datovy_soubor).
 int konv_fds(HSOUBOR f);
 // konv_fds on the received-data work file redf.
 int konvertuj_fds();

@@ -10,7 +10,8 @@ namespace {
 constexpr size_t VYSTUP = 16384;
 char vystup[VYSTUP];
 size_t vystup_n = 0;
-bool fds_ceka = false;  // the received FDS file waits under its temporary name
+bool fds_ceka = false;  // a received FDS text waits for its data file
+std::string fds_text;
 
 void prejmenuj_na_misto(const std::string& jmeno) {
     if (!presun_soubor(pridej_path(docasne_jmeno(jmeno)), pridej_path(jmeno))) err(61, 3);
@@ -72,22 +73,29 @@ void otevri_datovy_soubor() {
 }
 
 void zapis_fds_docasne(const std::string& obsah) {
-    HSOUBOR f = otevri_soubor(docasne_jmeno(tt.fds_soubor), 'w');
+    HSOUBOR f = otevri_soubor(WORK05, 'w');
     zapis_text(obsah, f);
     if (!zavri_soubor(f)) err(30, 4);
+    fds_text = obsah;
     fds_ceka = true;
 }
 
+void zahod_fds() { fds_ceka = false; }
+
+// The pair rule of uklid_paru (core/soubory.h): X.fds.part appears only beside a complete
+// X.dat.part and is renamed after it. A run killed before the data rename leaves the old
+// pair (its temporary files are removed at the next start); killed between the renames,
+// it leaves the new X.dat with X.fds.part, which the next run puts in place.
 void dokonci_datovy_soubor() {
     vystup_zapis();
     HSOUBOR f = writf;
     writf = nullptr;
     if (!zavri_soubor(f)) err(30, 4);
-    // (A failed run leaves no FDS file waiting: err() removes the temporary files.)
-    if (fds_ceka && soubor_existuje(pridej_path(docasne_jmeno(tt.fds_soubor))))
-        prejmenuj_na_misto(tt.fds_soubor);
+    const bool s_fds = fds_ceka;
     fds_ceka = false;
+    if (s_fds && !zapis_docasny(pridej_path(tt.fds_soubor), fds_text)) err(30, 4);
     prejmenuj_na_misto(tt.datovy_soubor);
+    if (s_fds) prejmenuj_na_misto(tt.fds_soubor);
 }
 
 void zapis_soubor_naraz(const std::string& jmeno, const std::string& obsah) {

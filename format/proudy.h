@@ -38,13 +38,16 @@ void zahod_vystup();     // forgets it (after a failure)
 
 // Opens writf as the temporary file of the data file tt.datovy_soubor.
 void otevri_datovy_soubor();
-// Writes the received FDS text under the temporary name of tt.fds_soubor; it waits there
-// for its data file.
+// Writes the received FDS text into work05.tmp (read back by napln_prijate_fdsfile); it
+// waits for its data file.
 void zapis_fds_docasne(const std::string& obsah);
+// Forgets a waiting FDS text (after a failure).
+void zahod_fds();
 // Writes what is left, closes writf and renames it to tt.datovy_soubor, replacing the
 // previous file (error 30/4 when the data cannot be written, 61/3 when the rename fails).
-// A waiting FDS file is renamed just before, so that the pair is replaced by two renames
-// back to back: a run killed at any other moment leaves the old pair or the new one.
+// A waiting FDS text is written as the temporary file of tt.fds_soubor once the data
+// file is complete, and renamed into place right after it: see uklid_paru for why a run
+// killed at any moment leaves the old pair or the new one.
 void dokonci_datovy_soubor();
 // Writes a whole small file under a temporary name and renames it into place.
 void zapis_soubor_naraz(const std::string& jmeno, const std::string& obsah);

@@ -19,6 +19,7 @@ int32_t konecd;
 
 void zavri_soubory_formatu() {
     zahod_vystup();
+    zahod_fds();
     zapomen_vraceny_znak();
     for (HSOUBOR* f : {&redf, &writf, &dataf, &work04f, &fdsf}) {
         zavri_soubor(*f);
@@ -28,6 +29,7 @@ void zavri_soubory_formatu() {
 
 void zapomen_soubory_formatu() {
     zahod_vystup();
+    zahod_fds();
     zapomen_vraceny_znak();
     redf = writf = dataf = work04f = fdsf = nullptr;
 }

@@ -110,6 +110,8 @@ std::string plat_program_vedle(const std::string& jmeno);
 
 // Opens a file like fopen. A mode that writes ("w", "a", "r+", with or without "b") never
 // follows a symbolic link in the last component of the name: the link is refused (null).
+// Only a regular file is opened: a FIFO, a device or a directory is refused (null) without
+// waiting, so that no read or write can wait for another process.
 std::FILE* plat_otevri_soubor(const std::string& cesta, const char* mod);
 
 // Writes the text (Windows-1250, "\r" a line break) as one line on standard error where

@@ -56,6 +56,8 @@ TEST_F(E2E, InstalovanyProgram) {
     EXPECT_EQ(precti_soubor(jinde / "p_time.fds"), "cas");
     EXPECT_EQ(precti_soubor(jinde / "glogo.fds"), "moje");
     EXPECT_FALSE(fs::exists(jinde / "examples"));
+    b = spust({"--init"}, (adresar / "kaslnk").string(), jinde);  // as in a build tree: nothing installed beside
+    EXPECT_TRUE(b.kod == 0 || b.err.find("in examples/") != std::string::npos) << b.err;
 
     zapis("kaslnk.ini", "com1 = /dev/ttyUSB8\r\n Com2 = /dev/ttyUSB7 \r\n");
     b = spust({"KASLNK_COM2=", "KASLNK_COM3=", "./kaslnk", "--list-ports"}, "/usr/bin/env");

@@ -26,11 +26,12 @@ TEST_F(Prepis, JedenZnakKazdehoSouboru) {
         {"network form and other extensions untouched",
          {{"a.cmd", "192.168.1.5,6,5,1,era"}, {"b.cmx", L1}, {"c.txt", L1}}, PREPIS_OBOJI, 3, 2400,
          {"192.168.1.5,6,5,1,era", L1, L1}, 0, 0, ""},
-        {"no comma: port", {{"a.cmd", L1}, {"b.cmd", "bez carky"}, {"c.cmd", L1}}, PREPIS_PORT, 3, 2400,
-         {"000001,3,5,1,ERA", "bez carky", L1}, 51, 1, ""},
-        {"no comma: speed", {{"a.cmd", L1}, {"b.cmd", "bez carky"}}, PREPIS_RYCHLOST, 3, 2400,
-         {"000001,6,3,1,ERA", "bez carky"}, 51, 3, ""},
-        {"one comma: speed", {{"a.cmd", "000001,6"}}, PREPIS_RYCHLOST, 3, 2400, {"000001,6"}, 51, 6, ""},
+        // A comma on a later line is not the header's.
+        {"no comma: port", {{"a.cmd", L1}, {"b.cmd", "bez carky" + L2}, {"c.cmd", L1}}, PREPIS_PORT, 3, 2400,
+         {"000001,3,5,1,ERA", "bez carky" + L2, L1}, 51, 1, ""},
+        {"no comma: speed", {{"a.cmd", L1}, {"b.cmd", "bez carky\n,6,5"}}, PREPIS_RYCHLOST, 3, 2400,
+         {"000001,6,3,1,ERA", "bez carky\n,6,5"}, 51, 3, ""},
+        {"one comma: speed", {{"a.cmd", "000001,6" + L2}}, PREPIS_RYCHLOST, 3, 2400, {"000001,6" + L2}, 51, 6, ""},
         {"no command file", {{"a.cmx", L1}}, PREPIS_PORT, 3, 2400, {L1}, 0, 0, "Prikazovy soubor nenalezen.\n"},
     };
     for (const PripadPrepisu& p : pripady) {

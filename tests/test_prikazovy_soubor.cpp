@@ -108,23 +108,23 @@ TEST_F(Cmd, ChybyObsahu) {
         {kHlava + "/60-00/;a\r\n", 51, 36}, {kHlava + "/\r\n/10-00/;a\r\n", 51, 36},
         {kHlava + "/20-00/00/;a\r\n\r\n", 51, 36},  // empty line after the last
         {kHlava + "/20-00/;" + std::string(261, 'n') + "\r\n", 51, 44},
-        {kHlava + "/20-00/;/etc/passwd\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
-        {kHlava + "/20-00/;\\plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
-        {kHlava + "/20-00/;data/\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
-        {kHlava + "/20-00/;\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
-        {kHlava + "/20-00/;...\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
-        {kHlava + "/20-00/;a\x01plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
-        {kHlava + std::string("/20-00/;kaslnk\0\r\n", 17), 51, CHYBA_DATOVE_JMENO_MIMO},
-        {kHlava + "/99-00/\r\n", 51, CHYBA_DATOVE_JMENO_CHYBI},
-        {kHlava + "/30-00/\r\n/20-00/\r\n", 51, CHYBA_DATOVE_JMENO_CHYBI},
-        {std::string("000001,1,6,1,e\0ra\r\n/20-00/;a\r\n", 30), 51, CHYBA_LOG_JMENO_MIMO},
-        {kHlava + "/20-00/;c:plu\r\n", 51, CHYBA_DATOVE_JMENO_MIMO},
-        {"000001,1,6,1,/tmp/log\r\n/20-00/;a\r\n", 51, CHYBA_LOG_JMENO_MIMO}};
+        // Data names (60), log names (61), no data name (63), control characters elsewhere (64).
+        {kHlava + "/20-00/;/etc/passwd\r\n", 51, 60}, {kHlava + "/20-00/;\\plu\r\n", 51, 60},
+        {kHlava + "/20-00/;data/\r\n", 51, 60}, {kHlava + "/20-00/;\r\n", 51, 60}, {kHlava + "/20-00/;...\r\n", 51, 60},
+        {kHlava + "/20-00/;a\x01plu\r\n", 51, 60}, {kHlava + "/20-00/;a\x7Fplu\r\n", 51, 60},
+        {kHlava + "/20-00/;c:plu\r\n", 51, 60},
+        {kHlava + std::string("/20-00/;kaslnk\0\r\n", 17), 51, 60}, {"000001,1,6,1,/tmp/log\r\n/20-00/;a\r\n", 51, 61},
+        {std::string("000001,1,6,1,e\0ra\r\n/20-00/;a\r\n", 30), 51, 61}, {kHlava + "/99-00/\r\n", 51, 63},
+        {kHlava + "/30-00/\r\n/20-00/\r\n", 51, 63}, {"1.2\x7F,10.0.0.2,sit" + kOp, 51, 64},
+        {std::string("00\0" "1,1,6,1,era\r\n/20-00/;a\r\n", 27), 51, 64}};
     for (const auto& p : pripady) {
         SCOPED_TRACE(p.obsah);
         priprav(p.obsah);
         OCEKAVEJ_CHYBU({ while (ctiCMD()) {} }, p.kod, p.podkod);
     }
+    priprav(kHlava + std::string("/20-00/\0;a\r\n", 12));
+    OCEKAVEJ_CHYBU(ctiCMD(), 51, CHYBA_RIDICI_ZNAK);
+    EXPECT_EQ(tt.prikazovy_paket, "/20-00/?");  // as the log line shows it
 }
 
 TEST_F(Cmd, HraniceDelek) {

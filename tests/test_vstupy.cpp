@@ -48,6 +48,13 @@ TEST_F(Vstupy, DvojiceFdsADatZustavaCela) {
     }
     ASSERT_EQ(prijmi(cele), (Chyba{0, 0}));
     EXPECT_EQ(precti("p_plu.fds"), hlavicka_plu().fds_soubor());
+    // The data file takes its place first: an FDS file that cannot follow (a folder of its
+    // name) waits as p_plu.fds.part beside the new data for the next run.
+    std::filesystem::remove(adresar / "p_plu.fds");
+    std::filesystem::create_directories(adresar / "p_plu.fds" / "x");
+    zapis("p_plu.dat", "stara data");
+    EXPECT_EQ(prijmi(cele), (Chyba{61, 3}));
+    EXPECT_TRUE(precti("p_plu.dat") != "stara data" && existuje("p_plu.fds.part"));
 }
 
 TEST_F(Vstupy, VlastniDefiniceZaVestavenymi) {
@@ -60,9 +67,10 @@ TEST_F(Vstupy, VlastniDefiniceZaVestavenymi) {
 // Temporary files of the program's own names left by a killed run go at the next start;
 // other files stay.
 TEST_F(Vstupy, StareDocasneSouboryPriStartu) {
-    const char* stare[] = {"err.part", "error.txt.part", "plu.dat.part", "PLU.FDS.part", "era.log.part"};
+    const char* stare[] = {"err.part", "error.txt.part", "plu.dat.part", "PLU.FDS.part", "era.log.part", "q.fds.part"};
     for (const char* s : stare) zapis(s, "x");
     zapis("plu.part", "x");
+    zapis("q.fds", "stary popis");  // killed between the renames of q.dat and q.fds: q.fds.part belongs to q.dat
     zapis("x.cmd", "000001,1,6,1,era\r\n/30-00/\r\n");
     tt.jmeno_cmd = "x.cmd";
     nokomun = 1;
@@ -71,6 +79,7 @@ TEST_F(Vstupy, StareDocasneSouboryPriStartu) {
     dokonci_vlakno();
     for (const char* s : stare) EXPECT_FALSE(existuje(s)) << s;
     EXPECT_TRUE(existuje("plu.part"));
+    EXPECT_EQ(precti("q.fds"), "x");
 }
 
 // A lock file that cannot be made is a file error, not another kaslnk (exit code 5).

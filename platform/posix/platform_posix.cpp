@@ -379,9 +379,19 @@ std::FILE* plat_otevri_soubor(const std::string& cesta, const char* mod) {
     else if (m[0] == 'a')
         priznaky = O_WRONLY | O_CREAT | O_APPEND;
     else
-        return std::fopen(cesta.c_str(), mod);  // reading may follow a link
-    int fd = ::open(cesta.c_str(), priznaky | O_CLOEXEC | O_NOFOLLOW, 0644);
+        priznaky = O_RDONLY;
+    if (priznaky != O_RDONLY) priznaky |= O_NOFOLLOW;  // reading may follow a link
+    // O_NONBLOCK: opening a FIFO neither waits for a writer nor for a reader; only a
+    // regular file is kept, so that no read or write can wait for another process.
+    int fd = ::open(cesta.c_str(), priznaky | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return nullptr;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::FILE* f = ::fdopen(fd, mod);
     if (!f) {
         int chyba = errno;

@@ -182,7 +182,15 @@ std::FILE* plat_otevri_soubor(const std::string& cesta, const char* mod) {
             return nullptr;
         }
     }
-    return std::fopen(cesta.c_str(), mod);
+    std::FILE* f = std::fopen(cesta.c_str(), mod);
+    // Only a file on a disk: a device name (CON, COM1, ...) or a pipe could block a read.
+    if (f && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)))) != FILE_TYPE_DISK) {
+        std::fclose(f);
+        SetLastError(ERROR_CANT_ACCESS_FILE);
+        errno = EINVAL;
+        return nullptr;
+    }
+    return f;
 }
 
 namespace {
