@@ -1,11 +1,13 @@
 // The Qt view offscreen: menu, graying, flows with scripted dialogs, find and replace,
 // the terminal's paint, printing to a PDF file and the tools' dialogs.
 #include <QAction>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -14,6 +16,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <set>
 
 #include "core/globals.h"
 #include "core/terminal.h"
@@ -54,6 +57,15 @@ void v_dialogu(OknoSeScenarem& o, int prikaz, std::function<void(QWidget*)> co, 
             if (b->text() == tlacitko) b->click();
     });
     o.model().prikaz(prikaz);
+}
+
+// Answers the next modal dialog of type T, once it runs, with `co`.
+template <class T>
+void odpovez(std::function<void(T*)> co) {
+    QTimer::singleShot(0, [co] {
+        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) co(d);
+        else odpovez<T>(co);
+    });
 }
 
 }  // namespace
@@ -114,22 +126,46 @@ private slots:
     void terminalKresliJenMrizku() {
         OknoSeScenarem o;
         o.resize(2000, 1200);
+        tt.barva_textu = 0xFF0000;  // blue
         WriteTTYBlock("#", 1);
         QImage obraz = o.terminal()->grab().toImage();
         int w = o.terminal()->sirka_znaku(), h = o.terminal()->vyska_radku();
         QColor pozadi = obraz.pixelColor(w + w / 2, h / 2);  // the blank cell after '#'
-        auto kreslene = [&](int x0, int y0) {
+        auto barvy = [&](int x0, int y0) {
+            std::set<QRgb> b;
             for (int y = y0; y < y0 + h; ++y)
-                for (int x = x0; x < x0 + w; ++x)
-                    if (obraz.pixelColor(x, y) != pozadi) return true;
-            return false;
+                for (int x = x0; x < x0 + w; ++x) b.insert(obraz.pixel(x, y));
+            return b;
         };
-        QVERIFY(kreslene(0, 0));
-        QVERIFY(!kreslene(2 * w, 0));
+        std::set<QRgb> znak = barvy(0, 0);  // '#', antialiased: blue on the background
+        QVERIFY(std::any_of(znak.begin(), znak.end(), [](QRgb c) { return qBlue(c) > qRed(c) + 100; }));
+        QCOMPARE(barvy(2 * w, 0), std::set<QRgb>{pozadi.rgb()});
         o.terminal()->nastav_kurzor(true);  // the caret: a solid cell at the cursor
         obraz = o.terminal()->grab().toImage();
         QCOMPARE(obraz.pixelColor(w + w / 2, h / 2), o.terminal()->palette().color(QPalette::Text));
         QCOMPARE(obraz.pixelColor(TERM_SLOUPCU * w + 5, TERM_RADKU * h + 5), pozadi);
+    }
+
+    // At its default size the 25 rows show above the editor; New leaves the focus with
+    // the window; Qt's dialogs and the message boxes speak Czech.
+    void vychoziVelikostFokusACestina() {
+        OknoSeScenarem o;
+        o.show();
+        QVERIFY(QTest::qWaitForWindowActive(&o));
+        o.model().prikaz(ID_NOVY);
+        QVERIFY(!o.editor()->hasFocus());
+        QVERIFY(o.editor()->y() >= TERM_RADKU * o.terminal()->vyska_radku());
+        nastav_cestinu(*qApp);
+        QCoreApplication::sendPostedEvents();  // the language change, before the box exists
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QString("Hledat v:"));
+        QStringList texty;
+        odpovez<QMessageBox>([&](QMessageBox* b) {
+            for (QAbstractButton* t : b->buttons()) texty << t->text();
+            b->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(o.OknoQt::box("?", MB_YESNOCANCEL_), IDNO_);
+        texty.sort();
+        QCOMPARE(texty, QStringList({"Ano", "Ne", "Storno"}));
     }
 
     void tiskDoPdf() {
@@ -152,18 +188,19 @@ private slots:
         tt.pripojeno = 1;
         std::vector<int> videno;
         v_dialogu(o, ID_NASTAVENI_LINKY, [&](QWidget* d) {
-            QTimer::singleShot(0, [&] {  // the font dialog: its first fixed-pitch font
-                auto* f = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            odpovez<QFontDialog>([](QFontDialog* f) {  // its first fixed-pitch font, then the colour
                 QFont pismo = f->currentFont();
                 pismo.setPointSize(31);
                 f->setCurrentFont(pismo);
                 f->accept();
+                odpovez<QColorDialog>([](QColorDialog* b) { b->setCurrentColor(Qt::blue), b->accept(); });
             });
             d->findChild<QPushButton*>("pismo")->click();
             videno = {d->findChild<QComboBox*>("port")->isEnabled(), d->findChild<QComboBox*>("stop_bity")->count()};
             d->findChild<QComboBox*>("parita")->setCurrentIndex(0);
         }, "Cancel");
         QCOMPARE(o.terminal()->font().pointSize(), 31);  // at once, whatever closed the dialog
+        QCOMPARE(tt.barva_textu, 0xFF0000u);
         QCOMPARE(videno, (std::vector<int>{0, 1}));
         QCOMPARE(tt.parita, uint8_t(1));
         v_dialogu(o, ID_NASTAVENI_LINKY, [](QWidget* d) {
