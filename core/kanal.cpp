@@ -79,16 +79,24 @@ std::string jmeno_soketu_okna() {
     return plat_adresar_soketu() + plat_oddelovac() + jmeno;
 }
 
-int posli_prikaz_oknu(const std::string& cislo) {
+int posli_prikaz_oknu(const std::string& cislo, int cas_ms) {
     char* konec = nullptr;
     long id = std::strtol(cislo.c_str(), &konec, 10);
     if (cislo.empty() || *konec || id <= 0 || id > 65535) {
         oznam_spusteni("--command chce \xE8\xEDslo p\xF8\xEDkazu okna (nap\xF8\xEDklad 40005).");
         return KOD_OKNO_NEBEZI;
     }
-    if (!plat_posli_na_soket(jmeno_soketu_okna(), std::to_string(id) + "\n")) {
-        oznam_spusteni("V tomto adres\xE1\xF8i neb\xEC\x9E\xED okno programu kaslnk.");
-        return KOD_OKNO_NEBEZI;
+    std::string odpoved;
+    switch (plat_posli_na_soket(jmeno_soketu_okna(), std::to_string(id) + "\n", cas_ms, odpoved)) {
+        case OdeslaniOknu::PRIJATO:
+            if (odpoved.empty()) return 0;
+            oznam_spusteni(odpoved);  // the window's reason for refusing it
+            return KOD_OKNO_NEBEZI;
+        case OdeslaniOknu::BEZ_ODPOVEDI:
+            oznam_spusteni("Okno programu kaslnk v tomto adres\xE1\xF8i neodpov\xED" "d\xE1.");
+            return KOD_OKNO_NEODPOVIDA;
+        default:
+            oznam_spusteni("V tomto adres\xE1\xF8i neb\xEC\x9E\xED okno programu kaslnk.");
+            return KOD_OKNO_NEBEZI;
     }
-    return 0;
 }

@@ -57,8 +57,15 @@ bool kanal_okna();
 // directory, in the user's runtime folder.
 std::string jmeno_soketu_okna();
 
-// Exit code of "--command N" when no window serves the program directory (or N is no
-// command number).
+// Exit code of "--command N" when no window serves the program directory, N is no
+// command number or the window refused the command (its reason on standard error).
 constexpr int KOD_OKNO_NEBEZI = 6;
+// Exit code of "--command N" when the window has not taken the command within
+// CEKANI_NA_OKNO_MS (stopped or frozen).
+constexpr int KOD_OKNO_NEODPOVIDA = 7;
+constexpr int CEKANI_NA_OKNO_MS = 5000;
+// The longest line a window takes on its socket: a command number and its line end are
+// far shorter, so a client that sends more (or no line within CEKANI_NA_OKNO_MS) is dropped.
+constexpr size_t MAX_PRIKAZ_OKNU = 64;
 // Sends the command to the window of the program directory; the exit code.
-int posli_prikaz_oknu(const std::string& cislo);
+int posli_prikaz_oknu(const std::string& cislo, int cas_ms = CEKANI_NA_OKNO_MS);

@@ -25,20 +25,21 @@ void posli(const ZpravaKanalu& z) {
     std::fflush(stdout);
 }
 
-// The box's first button, as without anybody to answer.
-int32_t vychozi_tlacitko(uint32_t styl) {
+// The answer to a question nobody can be asked any more (the window is gone): the one that
+// does nothing, never one that acts on the register or the files.
+int32_t bezpecna_odpoved(uint32_t styl) {
     switch (styl & 0x0F) {
-        case 2: return 3;
-        case 3: case 4: return 6;
-        case 5: return 4;
-        default: return 1;
+        case 1: case 3: case 5: return 2;  // OK or retry or yes/no, cancel: IDCANCEL
+        case 2: return 3;                  // abort, retry, ignore: IDABORT
+        case 4: return 7;                  // yes, no: IDNO
+        default: return 1;                 // IDOK
     }
 }
 
 int box_do_kanalu(const std::string& text, uint32_t styl) {
     posli({KANAL_BOX, static_cast<int32_t>(styl), 0, text});
     unsigned char odpoved[4];
-    if (std::fread(odpoved, 1, 4, stdin) != 4) return vychozi_tlacitko(styl);
+    if (std::fread(odpoved, 1, 4, stdin) != 4) return bezpecna_odpoved(styl);
     return static_cast<int32_t>(odpoved[0] | odpoved[1] << 8 | odpoved[2] << 16 | static_cast<uint32_t>(odpoved[3]) << 24);
 }
 

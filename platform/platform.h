@@ -62,10 +62,16 @@ void plat_uvolni_zamek(int zamek);
 // as a Windows-1250 message (no window program, no display).
 std::string plat_spust_okno(const std::vector<std::string>& argumenty);
 
-// Sends the text to the local socket `cesta` and closes it; false when nobody listens there.
-// Windows has no such socket: the text's number goes as a posted WM_COMMAND to the window
-// of class "TTYWndClass" that this same program file runs.
-bool plat_posli_na_soket(const std::string& cesta, const std::string& text);
+// What became of a text sent to the window.
+enum class OdeslaniOknu { PRIJATO, NIKDO, BEZ_ODPOVEDI };
+// Sends the text to the local socket `cesta` and reads the answer until the window closes
+// the connection, all within `cas_ms`: NIKDO when nobody listens there, BEZ_ODPOVEDI when
+// the window has not taken it in time (stopped, frozen); `odpoved` holds what the window
+// answered (at most a short line). Windows has no such socket: the text's number goes as a
+// posted WM_COMMAND to the window of class "TTYWndClass" that this same program file runs,
+// which never waits.
+OdeslaniOknu plat_posli_na_soket(const std::string& cesta, const std::string& text, int cas_ms,
+                                 std::string& odpoved);
 
 // The folder for this user's sockets: the user's runtime folder, or a private folder
 // (owner only) in the temporary folder.
@@ -92,6 +98,11 @@ long plat_cti_z(int fd, char* data, size_t pocet);
 bool plat_zapis_do(int fd, const std::string& data);
 // Closes both pipes and waits for the child; its exit code (128 + signal when killed).
 int plat_dokonci_potomka(PlatPotomek& potomek);
+// Never waits: true when the child has ended, with its exit code, and then collects it as
+// the above does; false while it runs.
+bool plat_vyzvedni_potomka(PlatPotomek& potomek, int& kod);
+// Ends the child at once (it is still to be collected).
+void plat_zabij_potomka(const PlatPotomek& potomek);
 // True when the child's process has ended (it is still to be collected by the above).
 bool plat_potomek_skoncil(const PlatPotomek& potomek);
 // The path of the program `jmeno` in the folder of the running program.

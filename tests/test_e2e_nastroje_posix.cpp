@@ -3,6 +3,7 @@
 #ifndef _WIN32
 #ifdef KASLNK_SIM_BINARY
 
+#include "core/kanal.h"
 #include "core/nastroje.h"
 #include "e2e_pomocne.h"
 
@@ -94,6 +95,9 @@ TEST_F(E2E, LogoZPrikazoveRadky) {
     b = spust({"--logo", "obr.bmp"});
     EXPECT_EQ(b.kod, 0) << b.err;
     EXPECT_EQ(precti("Glogo.dat").size(), 130u * 74);  // its dots are checked on the converter
+    setenv(PROMENNA_KANALU, "1", 1);  // a window's child whose window is gone: No as well
+    EXPECT_EQ(spust({"--logo", "obr.bmp"}).kod, 0);
+    unsetenv(PROMENNA_KANALU);
     EXPECT_TRUE(zurnal().empty());
 
     b = spust({"--logo", "obr.bmp", "--yes"});

@@ -3,8 +3,15 @@
 // children.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstring>
 #include <functional>
 #include <map>
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 #include "core/kanal.h"
 #include "core/nastroje.h"
@@ -47,8 +54,7 @@ struct Pohled : PohledOkna {
     void nahrad_vyber(const std::string& t) override { editor.replace(od, po - od, t), po = od + t.size(); }
     void uprav(int) override {}
     static bool dialog(const std::string& volba, std::string& cesta, std::string& jmeno) {
-        if (!volba.empty()) cesta = volba, jmeno = volba.substr(volba.rfind('/') + 1);
-        return !volba.empty();
+        return !volba.empty() && (cesta = volba, jmeno = volba.substr(volba.rfind('/') + 1), true);
     }
     bool dialog_otevrit(const std::string&, const std::string&, std::string& c, std::string& j) override {
         return dialog(cesta_otevrit, c, j);
@@ -57,7 +63,8 @@ struct Pohled : PohledOkna {
     void dialog_hledani(bool) override {}
     void dialog_pisma() override {}
     bool tiskni(const std::string&) override { return true; }
-    void ukaz_napovedu() override {}
+    std::function<void()> pri_napovede = [] {};  // while the modal help is open
+    void ukaz_napovedu() override { pri_napovede(); }
     void ukaz_o_programu() override {}
     void zavri() override { boxy.push_back("zavreno"); }
     bool spust_potomka(const std::vector<std::string>& a) override { return potomci.push_back(a), true; }
@@ -334,3 +341,68 @@ TEST_F(OknoModel, NastrojeBeziJakoPotomci) {
     okno.konec_potomka(0), okno.prikaz(ID_LOGO);
     EXPECT_EQ(v.posledni(), "Format souboru neni BMP.");
 }
+
+namespace {
+std::string obrazovka() { return std::string(tt.obrazovka[0], sizeof tt.obrazovka); }
+[[maybe_unused]] auto ms_od = [](auto t) { return (std::chrono::steady_clock::now() - t) / std::chrono::milliseconds(1); };
+}  // namespace
+
+// 200 "--command 40004" while the help is open: they wait, the help opens once at a time,
+// MAX_FRONTA_PRIKAZU more times after it, and the rest are refused with a line.
+TEST_F(OknoModel, PrikazyBehemDialoguCekajiAJdouPoJednom) {
+    int napoved = 0, otevreno = 0, nejvic = 0;
+    v.pri_napovede = [&] {
+        nejvic = std::max(nejvic, ++otevreno);
+        if (++napoved == 1)
+            for (int i = 0; i < 200; ++i) okno.prikaz(ID_NAPOVEDA);
+        --otevreno;
+    };
+    okno.prikaz(ID_NAPOVEDA);
+    EXPECT_EQ(std::vector<int>({nejvic, napoved}), std::vector<int>({1, 1 + int(Okno::MAX_FRONTA_PRIKAZU)}));
+    EXPECT_NE(obrazovka().find("P\xF8\xEDkaz 40004 odm\xEDtnut"), std::string::npos);
+}
+
+#ifndef _WIN32
+// Children that break the channel and live on for 5 s: the window ends them (exit code
+// 128 + SIGKILL) and reports it, and no call waits for them.
+TEST_F(OknoModel, PoskozenyPotomekJeUkoncenBezCekani) {
+    const std::pair<const char*, const char*> pripady[] = {
+        {"printf 'X\\000\\000\\000\\000\\000\\000\\000\\000\\000\\000\\000\\000'", "po\x9Akozen\xE1"},  // unknown kind
+        {"printf 'T\\000\\000\\000\\000\\000\\000\\000\\000\\360\\377\\377\\377'", "po\x9Akozen\xE1"},  // length 0xFFFFFFF0
+        {"exec >&-", "neskon\xE8il"},  // the stream closed
+    };
+    for (const auto& [zacatek, hlaseni] : pripady) {
+        std::memset(tt.obrazovka, ' ', sizeof tt.obrazovka);
+        PlatPotomek p = plat_spust_potomka("/bin/sh", {"sh", "-c", std::string(zacatek) + "; exec sleep 5"}, "X=1");
+        CtenarKanalu ctenar;
+        int kod = -1;
+        long long nejdele = 0;
+        bool konec = false;
+        for (auto start = std::chrono::steady_clock::now(); !konec && ms_od(start) < 10000; usleep(10000)) {
+            auto t = std::chrono::steady_clock::now();
+            konec = okno.cti_potomka(p, ctenar, kod);
+            nejdele = std::max<long long>(nejdele, ms_od(t));
+        }
+        EXPECT_EQ(kod, 128 + 9) << zacatek;
+        EXPECT_LT(nejdele, 1000) << zacatek;
+        EXPECT_NE(obrazovka().find(hlaseni), std::string::npos) << zacatek;
+    }
+}
+
+// "--command" to a window that does not take it: its queue of connections full, then one
+// that accepts and never answers (stopped, frozen): exit code 7 after the time-out.
+TEST_F(OknoModel, PrikazOknuMaLhutu) {
+    setenv("XDG_RUNTIME_DIR", adresar.c_str(), 1);
+    sockaddr_un a{AF_UNIX, {}};
+    std::strncpy(a.sun_path, jmeno_soketu_okna().c_str(), sizeof a.sun_path - 1);
+    int okno_s = socket(AF_UNIX, SOCK_STREAM, 0), prvni = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(okno_s, reinterpret_cast<sockaddr*>(&a), sizeof a) | listen(okno_s, 0), 0);
+    ASSERT_EQ(connect(prvni, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);  // fills the queue
+    for (int i = 0; i < 2; ++i, close(accept(okno_s, nullptr, nullptr))) {
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(posli_prikaz_oknu("40004", 300), KOD_OKNO_NEODPOVIDA);
+        EXPECT_LT(ms_od(start), 2000);
+    }
+    close(okno_s), close(prvni);
+}
+#endif

@@ -40,7 +40,7 @@ int Okno::zeptej_se_na_ulozeni() {
     std::snprintf(text, sizeof text, "M\xE1m ulo\x9Eit zm\xECny proveden\xE9 v souboru %s?",
                   nazev_.empty() ? BEZ_NAZVU : nazev_.c_str());
     int odpoved = v_.box(text, MB_YESNOCANCEL_ | MB_ICONQUESTION_);
-    if (odpoved == IDYES_ && prikaz(ID_ULOZ) != 1) odpoved = IDCANCEL_;
+    if (odpoved == IDYES_ && proved(ID_ULOZ) != 1) odpoved = IDCANCEL_;
     return odpoved;
 }
 
@@ -170,7 +170,7 @@ void Okno::start() {
         spust({tt.jmeno_cmd});
 }
 
-int Okno::prikaz(int id) {
+int Okno::proved(int id) {
     switch (id) {
         case ID_NOVY:
             if (potreba_ulozit_ && zeptej_se_na_ulozeni() == IDCANCEL_) return 0;
@@ -208,6 +208,7 @@ int Okno::prikaz(int id) {
         case ID_KONEC:
             if (potreba_ulozit_ && zeptej_se_na_ulozeni() == IDCANCEL_) return 0;
             v_.zavri();
+            fronta_.clear();  // nothing runs after Konec
             return 0;
         case ID_ZPET: case ID_VYJMI: case ID_KOPIRUJ: case ID_VLOZ: case ID_SMAZ: case ID_VYBER_VSE:
             v_.uprav(id);
@@ -336,18 +337,6 @@ void Okno::zprava_potomka(const ZpravaKanalu& z) {
             aktualizuj_asci_promenne();
             break;
     }
-}
-
-bool Okno::cti_potomka(PlatPotomek& potomek, CtenarKanalu& ctenar, int& kod) {
-    char bajty[4096];
-    long n;
-    while ((n = plat_cti_z(potomek.vystup, bajty, sizeof bajty)) > 0) ctenar.pridej(bajty, static_cast<size_t>(n));
-    ZpravaKanalu z;
-    while (ctenar.dalsi(z)) zprava_potomka(z);
-    if (n != 0 && !ctenar.poskozeny()) return false;
-    kod = plat_dokonci_potomka(potomek);
-    konec_potomka(kod);
-    return true;
 }
 
 void Okno::konec_potomka(int kod) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -81,8 +82,16 @@ public:
     // named on the command line; nothing otherwise.
     void start();
     // A command id: the menu's, the accelerators' or one sent from outside. Unknown ids
-    // are ignored. Returns 1 for a written file (Ulož, Ulož jako), otherwise 0.
+    // are ignored. Returns 1 for a written file (Ulož, Ulož jako), otherwise 0. A command
+    // that arrives while another one or a child's question has a modal dialog open is
+    // queued (zarad_prikaz) and runs after it, so dialogs never pile up inside each other.
     int prikaz(int id);
+    // Queues a command from another program; false, after a line on the terminal screen,
+    // when MAX_FRONTA_PRIKAZU already wait.
+    bool zarad_prikaz(int id);
+    // Runs the queued commands one after another, unless a modal dialog is open (then the
+    // command that opened it runs them when it ends).
+    void proved_frontu();
 
     void text_zmenen() { potreba_ulozit_ = true; }
     void hledani(Hledani co, const std::string& hledany, const std::string& nahrada);
@@ -90,10 +99,15 @@ public:
     // A frame from the running child; its end with the exit code.
     void zprava_potomka(const ZpravaKanalu& z);
     void konec_potomka(int kod);
-    // Reads what the child has written so far and handles its frames. At the end of its
-    // stream (or a corrupt one) waits for it, reports its end with konec_potomka and
-    // returns true with its exit code.
+    // Reads what the child has written so far (a bounded portion) and handles its frames;
+    // the view calls it on a timer while the child runs. It never waits for the child: a
+    // corrupt stream ends the child at once, a child that has closed its stream is given
+    // LHUTA_KONCE_POTOMKA_MS to exit and is then ended too (either reported on the terminal
+    // screen). Once the child has ended, reports it with konec_potomka and returns true
+    // with its exit code.
     bool cti_potomka(PlatPotomek& potomek, CtenarKanalu& ctenar, int& kod);
+    static constexpr int LHUTA_KONCE_POTOMKA_MS = 2000;
+    static constexpr size_t MAX_FRONTA_PRIKAZU = 10;
 
     bool potreba_ulozit() const { return potreba_ulozit_; }
     bool editor_ukazan() const { return okno_edit_; }
@@ -106,6 +120,9 @@ public:
     std::vector<std::string> argumenty_potomka(const std::vector<std::string>& operace) const;
 
 private:
+    int proved(int id);  // runs one command (the callers count it in modalni_)
+    bool cti_proud_potomka(PlatPotomek& potomek, CtenarKanalu& ctenar);
+    void ukonci_potomka(PlatPotomek& potomek, const char* proc);
     void titulek(const std::string& nazev);
     void ok_zprava(const char* format, const std::string& nazev);
     int zeptej_se_na_ulozeni();
@@ -128,4 +145,10 @@ private:
     std::string hledany_;
     bool bezi_potomek_ = false;
     bool linka_zvolena_ = false;  // the serial settings were confirmed
+    // The running child: its stream has ended (at konec_streamu_ms_; only its exit is
+    // awaited now), the window has ended it, its frames are being handled.
+    bool dopsal_ = false, ukoncen_ = false, cte_potomka_ = false;
+    long long konec_streamu_ms_ = 0;
+    int modalni_ = 0;          // commands or child's questions in progress (modal dialogs)
+    std::deque<int> fronta_;   // commands waiting for them
 };

@@ -229,6 +229,26 @@ int plat_dokonci_potomka(PlatPotomek& p) {
     return WIFEXITED(stav) ? WEXITSTATUS(stav) : 128 + WTERMSIG(stav);
 }
 
+bool plat_vyzvedni_potomka(PlatPotomek& p, int& kod) {
+    if (p.pid > 0) {
+        int stav = 0;
+        pid_t r = ::waitpid(p.pid, &stav, WNOHANG);
+        if (r == 0 || (r < 0 && errno == EINTR)) return false;
+        kod = r != p.pid ? -1 : WIFEXITED(stav) ? WEXITSTATUS(stav) : 128 + WTERMSIG(stav);
+        p.pid = -1;
+    } else {
+        kod = -1;
+    }
+    if (p.vystup >= 0) ::close(p.vystup);
+    if (p.vstup >= 0) ::close(p.vstup);
+    p.vystup = p.vstup = -1;
+    return true;
+}
+
+void plat_zabij_potomka(const PlatPotomek& p) {
+    if (p.pid > 0) ::kill(p.pid, SIGKILL);
+}
+
 bool plat_potomek_skoncil(const PlatPotomek& p) {
     if (p.pid <= 0) return true;
     siginfo_t info{};
@@ -257,26 +277,79 @@ std::string plat_spust_okno(const std::vector<std::string>& argumenty) {
     return "Nelze spustit " + okno + ".";
 }
 
-bool plat_posli_na_soket(const std::string& cesta, const std::string& text) {
+namespace {
+
+// Gives the socket's next send or receive what is left of the time (at least 1 ms); false
+// when nothing is left.
+bool zbyva_cas(int s, const timespec& konec) {
+    timespec ted{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ted);
+    long long ms = (konec.tv_sec - ted.tv_sec) * 1000LL + (konec.tv_nsec - ted.tv_nsec) / 1000000;
+    if (ms <= 0) return false;
+    timeval tv{static_cast<time_t>(ms / 1000), static_cast<suseconds_t>(ms % 1000 * 1000)};
+    return ::setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) == 0 &&
+           ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) == 0;
+}
+
+}  // namespace
+
+OdeslaniOknu plat_posli_na_soket(const std::string& cesta, const std::string& text, int cas_ms,
+                                 std::string& odpoved) {
+    odpoved.clear();
     sockaddr_un adresa{};
-    if (cesta.size() >= sizeof adresa.sun_path) return false;
+    if (cesta.size() >= sizeof adresa.sun_path) return OdeslaniOknu::NIKDO;
     adresa.sun_family = AF_UNIX;
     std::memcpy(adresa.sun_path, cesta.c_str(), cesta.size() + 1);
+    timespec konec{};
+    ::clock_gettime(CLOCK_MONOTONIC, &konec);
+    konec.tv_sec += cas_ms / 1000;
+    konec.tv_nsec += cas_ms % 1000 * 1000000L;
+    if (konec.tv_nsec >= 1000000000L) konec.tv_sec += 1, konec.tv_nsec -= 1000000000L;
     int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (s < 0) return false;
-    bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&adresa), sizeof adresa) == 0;
-    for (size_t od = 0; ok && od < text.size();) {
-        ssize_t w = ::send(s, text.data() + od, text.size() - od, MSG_NOSIGNAL);
-        if (w <= 0) ok = false;
-        else od += static_cast<size_t>(w);
+    if (s < 0) return OdeslaniOknu::NIKDO;
+    // Every wait below is one of the socket's own, bounded by what is left of the time: a
+    // window whose queue of connections is full makes connect wait, one that does not read
+    // makes the answer wait. A failure other than the time running out: nobody takes it.
+    auto selhani = [] { return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINPROGRESS
+                                   ? OdeslaniOknu::BEZ_ODPOVEDI : OdeslaniOknu::NIKDO; };
+    OdeslaniOknu vysledek = OdeslaniOknu::BEZ_ODPOVEDI;
+    bool spojeno = false;
+    while (!spojeno && zbyva_cas(s, konec)) {
+        spojeno = ::connect(s, reinterpret_cast<sockaddr*>(&adresa), sizeof adresa) == 0;
+        if (!spojeno && errno != EINTR) {
+            vysledek = selhani();
+            break;
+        }
     }
-    if (ok) {
+    size_t od = 0;
+    while (spojeno && od < text.size() && zbyva_cas(s, konec)) {
+        ssize_t w = ::send(s, text.data() + od, text.size() - od, MSG_NOSIGNAL);
+        if (w > 0) {
+            od += static_cast<size_t>(w);
+        } else if (errno != EINTR) {
+            vysledek = selhani();
+            break;
+        }
+    }
+    if (spojeno && od == text.size()) {
         ::shutdown(s, SHUT_WR);
-        char odpoved[16];
-        while (::recv(s, odpoved, sizeof odpoved, 0) > 0) {}  // the window has read it
+        char kus[256];
+        while (zbyva_cas(s, konec)) {
+            ssize_t n = ::recv(s, kus, sizeof kus, 0);
+            if (n == 0) {  // the window has read it and closed the connection
+                vysledek = OdeslaniOknu::PRIJATO;
+                break;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                if (errno != EAGAIN && errno != EWOULDBLOCK) vysledek = OdeslaniOknu::PRIJATO;  // reset: read
+                break;
+            }
+            if (odpoved.size() < 512) odpoved.append(kus, static_cast<size_t>(n));
+        }
     }
     ::close(s);
-    return ok;
+    return vysledek;
 }
 
 std::string plat_adresar_soketu() {

@@ -134,15 +134,16 @@ BOOL CALLBACK zkus_okno(HWND h, LPARAM lp) {
 
 }  // namespace
 
-bool plat_posli_na_soket(const std::string&, const std::string& text) {
+OdeslaniOknu plat_posli_na_soket(const std::string&, const std::string& text, int, std::string& odpoved) {
+    odpoved.clear();
     HledaneOkno hledane;
     DWORD n = GetModuleFileNameW(nullptr, hledane.program, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return false;
+    if (n == 0 || n >= MAX_PATH) return OdeslaniOknu::NIKDO;
     EnumWindows(zkus_okno, reinterpret_cast<LPARAM>(&hledane));
     HWND okno = hledane.okno;
     unsigned long id = std::strtoul(text.c_str(), nullptr, 10);
-    if (!okno || id == 0 || id > 0xFFFF) return false;
-    return PostMessageA(okno, WM_COMMAND, MAKEWPARAM(id, 0), 0) != 0;
+    if (!okno || id == 0 || id > 0xFFFF) return OdeslaniOknu::NIKDO;
+    return PostMessageA(okno, WM_COMMAND, MAKEWPARAM(id, 0), 0) ? OdeslaniOknu::PRIJATO : OdeslaniOknu::NIKDO;
 }
 
 std::string plat_adresar_soketu() { return "."; }

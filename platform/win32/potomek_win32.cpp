@@ -132,6 +132,26 @@ bool plat_potomek_skoncil(const PlatPotomek& p) {
     return it == g_procesy.end() || WaitForSingleObject(it->second, 0) == WAIT_OBJECT_0;
 }
 
+namespace {
+HANDLE proces_potomka(int pid) {
+    std::lock_guard<std::mutex> lock(g_procesy_mutex);
+    auto it = g_procesy.find(pid);
+    return it == g_procesy.end() ? nullptr : it->second;
+}
+}  // namespace
+
+bool plat_vyzvedni_potomka(PlatPotomek& p, int& kod) {
+    HANDLE proces = proces_potomka(p.pid);
+    if (proces && WaitForSingleObject(proces, 0) == WAIT_TIMEOUT) return false;
+    kod = plat_dokonci_potomka(p);  // it has ended: nothing to wait for
+    return true;
+}
+
+// It ends with the code a killed child has on posix (128 + SIGKILL).
+void plat_zabij_potomka(const PlatPotomek& p) {
+    if (HANDLE proces = proces_potomka(p.pid)) TerminateProcess(proces, 128 + 9);
+}
+
 int plat_dokonci_potomka(PlatPotomek& p) {
     if (p.vystup >= 0) CloseHandle(handle(p.vystup));
     if (p.vstup >= 0) CloseHandle(handle(p.vstup));

@@ -7,6 +7,7 @@
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocalSocket>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -17,6 +18,7 @@
 #include <functional>
 
 #include "core/globals.h"
+#include "core/kanal.h"
 #include "core/terminal.h"
 #include "ui/prikazy.h"
 #include "ui/qt/okno_qt.h"
@@ -226,6 +228,27 @@ private slots:
         QCOMPARE(obraz.pixelColor(2, 0), QColor(Qt::white));
         v_dialogu([&] { o.model().prikaz(ID_LOGO); }, nahled, "Konvertovat");
         QCOMPARE(o.potomek.back(), o.soubor);
+    }
+
+    // A client that sends megabytes without a line end is dropped at once; one that finds
+    // the queue full is told why.
+    void soketOmezujeDelkuAFrontu() {
+        QTemporaryDir d;
+        tt.adresar_programu = d.path().toStdString();
+        qputenv("XDG_RUNTIME_DIR", d.path().toUtf8());
+        OknoSeScenarem o;
+        QVERIFY(o.nasloucha());
+        auto posli = [](QLocalSocket& s, const QByteArray& data) {
+            s.connectToServer(QString::fromStdString(jmeno_soketu_okna()));
+            s.write(data);
+        };
+        QLocalSocket zaplava, navic;
+        posli(zaplava, QByteArray(4 << 20, '4'));
+        QTRY_COMPARE_WITH_TIMEOUT(zaplava.state(), QLocalSocket::UnconnectedState, 3000);  // before the idle limit
+        for (size_t i = 0; i < Okno::MAX_FRONTA_PRIKAZU; ++i) o.model().zarad_prikaz(40003);
+        posli(navic, "40004\n");
+        QTRY_COMPARE(navic.state(), QLocalSocket::UnconnectedState);
+        QVERIFY(navic.readAll().startsWith(QByteArray("Okno odm\xEDtlo p\xF8\xEDkaz 40004")));
     }
 };
 

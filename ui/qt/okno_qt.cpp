@@ -30,7 +30,6 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QTextBlock>
 #include <QTimer>
@@ -213,11 +212,14 @@ OknoQt::OknoQt(std::vector<std::string> argumenty)
     // The 25 rows of the terminal and as much again for the editor below them, under the menu bar.
     resize(terminal_->sirka_znaku() * TERM_SLOUPCU + 40,
            terminal_->vyska_radku() * TERM_RADKU * 2 + menuBar()->sizeHint().height());
+    casovac_potomka_ = new QTimer(this);
+    casovac_potomka_->setInterval(25);
+    connect(casovac_potomka_, &QTimer::timeout, this, &OknoQt::cti_potomka);
     naslouchej();
 }
 
 OknoQt::~OknoQt() {
-    if (notifikace_) notifikace_->setEnabled(false);
+    casovac_potomka_->stop();
     if (potomek_.pid > 0) plat_dokonci_potomka(potomek_);  // the transfer ends on its own
     nastav_box_sink(nullptr);
     nastav_prekresli_sink(nullptr);
@@ -604,17 +606,14 @@ bool OknoQt::spust_potomka(const std::vector<std::string>& argumenty) {
     potomek_ = plat_spust_potomka(program, argumenty, std::string(PROMENNA_KANALU) + "=1");
     if (potomek_.pid <= 0) return false;
     ctenar_ = CtenarKanalu();
-    notifikace_ = new QSocketNotifier(potomek_.vystup, QSocketNotifier::Read, this);
-    connect(notifikace_, &QSocketNotifier::activated, this, &OknoQt::cti_potomka);
+    casovac_potomka_->start();
     return true;
 }
 
 void OknoQt::cti_potomka() {
     int kod = 0;
     if (model_.cti_potomka(potomek_, ctenar_, kod)) {
-        notifikace_->setEnabled(false);
-        notifikace_->deleteLater();
-        notifikace_ = nullptr;
+        if (potomek_.pid <= 0) casovac_potomka_->stop();  // unless a queued command started the next
         if (bez_dotazu_) {
             std::fprintf(stderr, "kaslnk-okno: konec %d\n", kod);
             for (int r = 0; r < TERM_RADKU; ++r)
@@ -660,21 +659,34 @@ void OknoQt::naslouchej() {
     if (!server_->listen(jmeno)) return;
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* s = server_->nextPendingConnection()) {
+            // A command is one short line: a client that sends more, or nothing in time, is
+            // dropped, and no more than that is ever buffered for it.
+            s->setReadBufferSize(static_cast<qint64>(MAX_PRIKAZ_OKNU));
+            QTimer::singleShot(CEKANI_NA_OKNO_MS, s, &QLocalSocket::abort);
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-            connect(s, &QLocalSocket::readyRead, this, [this, s] {
-                if (!s->canReadLine()) return;
-                bool ok = false;
-                int id = QString::fromLatin1(s->readLine()).trimmed().toInt(&ok);
-                // The sender goes at once; the command runs on the window's own turn.
-                s->disconnectFromServer();
-                if (ok) QTimer::singleShot(0, this, [this, id] {
-                    // A child that has just ended is finished first, so that a command
-                    // sent right after the previous transfer is not refused.
-                    if (potomek_.pid > 0 && plat_potomek_skoncil(potomek_)) cti_potomka();
-                    model_.prikaz(id);
-                });
-            });
+            connect(s, &QLocalSocket::readyRead, this, [this, s] { prijmi_prikaz(s); });
         }
+    });
+}
+
+void OknoQt::prijmi_prikaz(QLocalSocket* s) {
+    if (!s->canReadLine()) {
+        if (s->bytesAvailable() >= static_cast<qint64>(MAX_PRIKAZ_OKNU)) s->abort();
+        return;
+    }
+    bool ok = false;
+    int id = QString::fromLatin1(s->readLine()).trimmed().toInt(&ok);
+    // The sender goes at once (told the reason when the queue is full); the command runs on
+    // the window's own turn, after those before it.
+    if (ok && !model_.zarad_prikaz(id))
+        s->write(QByteArray::fromStdString("Okno odm\xEDtlo p\xF8\xEDkaz " + std::to_string(id) +
+                                           ": na proveden\xED u\x9E \xE8" "ek\xE1 p\xF8\xEDli\x9A mnoho p\xF8\xEDkaz\xF9."));
+    s->disconnectFromServer();
+    if (ok) QTimer::singleShot(0, this, [this] {
+        // A child that has just ended is finished first, so that a command sent right
+        // after the previous transfer is not refused.
+        if (potomek_.pid > 0 && plat_potomek_skoncil(potomek_)) cti_potomka();
+        model_.proved_frontu();
     });
 }
 

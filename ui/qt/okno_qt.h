@@ -14,10 +14,11 @@
 class QCoreApplication;
 class QLineEdit;
 class QLocalServer;
+class QLocalSocket;
 class QPlainTextEdit;
 class QPrinter;
-class QSocketNotifier;
 class QSystemTrayIcon;
+class QTimer;
 
 QString na_qt(const std::string& cp1250);
 std::string z_qt(const QString& text);
@@ -104,6 +105,7 @@ protected:
 private:
     void postav_menu();
     void naslouchej();
+    void prijmi_prikaz(QLocalSocket* s);
     void cti_potomka();
 
     Okno model_;
@@ -113,7 +115,7 @@ private:
     QLocalServer* server_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
     PlatPotomek potomek_;
-    QSocketNotifier* notifikace_ = nullptr;
+    QTimer* casovac_potomka_;  // reads the running child
     CtenarKanalu ctenar_;
     bool bez_dotazu_;  // KASLNK_OKNO_BEZ_DOTAZU: boxes go to stderr with their first button
 };
