@@ -152,8 +152,7 @@ private slots:
         o.show();
         QVERIFY(QTest::qWaitForWindowActive(&o));
         o.model().prikaz(ID_NOVY);
-        QVERIFY(!o.editor()->hasFocus());
-        QVERIFY(o.editor()->y() >= TERM_RADKU * o.terminal()->vyska_radku());
+        QVERIFY(!o.editor()->hasFocus() && o.editor()->y() >= TERM_RADKU * o.terminal()->vyska_radku());
         nastav_cestinu(*qApp);
         QCoreApplication::sendPostedEvents();  // the language change, before the box exists
         QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QString("Hledat v:"));
