@@ -96,6 +96,8 @@ if(TARGET kaslnk-okno)
   set(CPACK_DEBIAN_OKNO_PACKAGE_NAME kaslnk-okno)
   set(CPACK_DEBIAN_OKNO_PACKAGE_SECTION utils)
   set(CPACK_COMPONENT_OKNO_DEPENDS kaslnk)  # Depends: kaslnk (= version)
+  # Qt's own dialogs (files, fonts, colours, printing) in Czech: qtbase_cs.qm.
+  set(CPACK_DEBIAN_OKNO_PACKAGE_DEPENDS qt6-translations-l10n)
   set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
   set(CPACK_DEBIAN_OKNO_DESCRIPTION "main window of kaslnk (Qt)
 The window program of kaslnk: edit and run command files, follow the

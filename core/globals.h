@@ -54,6 +54,7 @@ struct TTYINFO {
     char znak_portu = '1';
     uint32_t rychlost = 19200;
     char znak_rychlosti = '6';
+    bool linka_urcena = false;     // port, speed and terminal came from a command file or a search
     int32_t duplex = 1;
     std::string logovy_soubor = "error.log";
     std::string prvni_ip_adresa, druha_ip_adresa;
@@ -80,6 +81,7 @@ struct TTYINFO {
 
     // terminal screen
     char obrazovka[TERM_RADKU][TERM_SLOUPCU];
+    uint32_t barva_textu = 0;      // colour of its text, 0x00BBGGRR (black)
     int32_t sloupec = 0, radek = 0;
 };
 

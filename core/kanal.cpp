@@ -43,7 +43,7 @@ bool CtenarKanalu::dalsi(ZpravaKanalu& z) {
     if (poskozeny_ || buf_.size() - pozice_ < HLAVA) return false;
     char druh = buf_[pozice_];
     uint32_t delka = static_cast<uint32_t>(cti_cislo(buf_, pozice_ + 9));
-    if ((druh != KANAL_TEXT && druh != KANAL_PORT && druh != KANAL_TRAY && druh != KANAL_BOX) ||
+    if ((druh != KANAL_TEXT && druh != KANAL_PORT && druh != KANAL_TRAY && druh != KANAL_BOX && druh != KANAL_LINKA) ||
         delka > MAX_TEXT_KANALU) {
         poskozeny_ = true;
         buf_.clear();

@@ -18,6 +18,7 @@ constexpr char KANAL_TEXT = 'T';   // text: bytes written to the terminal screen
 constexpr char KANAL_PORT = 'P';   // a: 1 the port was opened, 0 closed
 constexpr char KANAL_TRAY = 'I';   // a: operation (TrayOperace), b: icon
 constexpr char KANAL_BOX = 'B';    // a: style, text: the message; the child waits
+constexpr char KANAL_LINKA = 'L';  // at the child's end: a: port, b: speed, text: terminal
 
 struct ZpravaKanalu {
     char druh = 0;
@@ -47,7 +48,8 @@ private:
 };
 
 // In a child started by the window (PROMENNA_KANALU set): routes message boxes, terminal
-// text, tray events and the port state into the channel. Returns whether it did.
+// text, tray events and the port state into the channel, and at its end the port, speed
+// and terminal it ended with (the window keeps them as its own). Returns whether it did.
 bool zapni_kanal_okna();  // in link/kanal_potomka.cpp
 bool kanal_okna();
 

@@ -102,8 +102,9 @@ std::vector<std::string> vyjmi_nastroj(const std::vector<std::string>& argumenty
             case Nastroj::OKNO: {
                 const char* kanal = std::getenv(PROMENNA_KANALU);
                 if (!dalsi || !cislo(*dalsi, 0, 99999, hodnota) ||
-                    (hodnota != OKNO_ANALYZA_PLU && hodnota != OKNO_VSECHNY_SOUBORY && hodnota != OKNO_DAVKA))
-                    n.chyba = "--window-op: prikaz okna 40022, 40038 nebo 40049.";
+                    (hodnota != OKNO_KOMUNIKUJ && hodnota != OKNO_ANALYZA_PLU && hodnota != OKNO_VSECHNY_SOUBORY &&
+                     hodnota != OKNO_DAVKA))
+                    n.chyba = "--window-op: prikaz okna 40005, 40022, 40038 nebo 40049.";
                 else if (!kanal || std::string(kanal) != "1")
                     n.chyba = "--window-op spousti jen okno programu.";
                 n.cislo = hodnota;

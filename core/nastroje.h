@@ -6,7 +6,8 @@
 //   kaslnk --logo FILE.bmp       Glogo.dat from the picture
 //   --yes answers the tool's question with Yes (otherwise No).
 // Forms the window gives the programs it starts (they need its channel):
-//   kaslnk --window-op N [FILE]  the window command N: 40022 the PLU memory analysis,
+//   kaslnk --window-op N [FILE]  the window command N: 40005 Komunikuj! without a command
+//                                file (its error 50/1), 40022 the PLU memory analysis,
 //                                40038 the scan of all register files, 40049 the batch FILE
 //   --line-format D,P,S,F        with any start: data bits 5..8, parity 0..4 (none, odd,
 //                                even, mark, space), stop bits 0..2 (1, 1.5, 2) and flow
@@ -34,7 +35,7 @@ struct Nastroj {
 std::vector<std::string> vyjmi_nastroj(const std::vector<std::string>& argumenty, Nastroj& n);
 
 // The window commands --window-op runs.
-constexpr int OKNO_ANALYZA_PLU = 40022, OKNO_VSECHNY_SOUBORY = 40038, OKNO_DAVKA = 40049;
+constexpr int OKNO_KOMUNIKUJ = 40005, OKNO_ANALYZA_PLU = 40022, OKNO_VSECHNY_SOUBORY = 40038, OKNO_DAVKA = 40049;
 
 // The line format of tt as --line-format gives it ("7,1,0,2").
 std::string popis_linky();

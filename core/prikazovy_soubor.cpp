@@ -132,6 +132,7 @@ void cti_hlavicku_seriovou(size_t& i) {
     if (rychlost < '0' || rychlost > '7') err(51, 30);
     tt.rychlost = 300u << (rychlost - '0');
     tt.znak_rychlosti = rychlost;
+    tt.linka_urcena = true;
 
     char duplex = jednoznakove_pole(i, 31);
     if (duplex != '0' && duplex != '1') err(51, 32);

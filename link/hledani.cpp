@@ -23,12 +23,14 @@ void hlas(const char* format, unsigned cislo, bool ok) {
     VypisBlok(text, 0);
 }
 
-// Opens COMport without dialling a modem; the failure is reported in debug mode only.
+// Opens COMport without dialling a modem; the failure is reported in debug mode only,
+// by the terminal line alone (no box for each port that does not open).
 bool otevri(uint32_t port) {
     tt.cislo_portu = port;
+    tt.linka_urcena = true;
     int32_t s_modemem = modem;
     modem = 0;
-    bool ok = OpenConnection() != 0;
+    bool ok = OpenConnection(false) != 0;
     modem = s_modemem;
     hlas("Otviram port COM%u - %s\r", port, ok);
     return ok;

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <string>
 
+#include "core/chyby.h"
+#include "core/globals.h"
 #include "core/kanal.h"
 #include "core/zpravy.h"
 #include "core/terminal.h"
@@ -48,6 +50,13 @@ int tray_do_kanalu(int operace, int, int ikona) {
 }
 void port_do_kanalu(int otevreno) { posli({KANAL_PORT, otevreno, 0, {}}); }
 
+// The port, speed and terminal a command file or a search left: the window's own from
+// now on, as when a transfer or a search runs inside the window. A child without either
+// (rewriting the command files, Komunikuj! without a file) has only the ini file's.
+void linka_do_kanalu() {
+    if (tt.linka_urcena) posli({KANAL_LINKA, static_cast<int32_t>(tt.cislo_portu), static_cast<int32_t>(tt.rychlost), tt.terminal});
+}
+
 }  // namespace
 
 bool zapni_kanal_okna() {
@@ -60,6 +69,9 @@ bool zapni_kanal_okna() {
     nastav_tray_sink(tray_do_kanalu);
     nastav_text_sink(text_do_kanalu);
     nastav_port_sink(port_do_kanalu);
+    // Every end: through ukonci_proces (a transfer, err) or by returning from main (a tool).
+    nastav_exit_hook([](int) { linka_do_kanalu(); });
+    std::atexit(linka_do_kanalu);
     return true;
 }
 

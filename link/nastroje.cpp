@@ -57,6 +57,9 @@ int hledani(const Nastroj& n) {
 
 int prikaz_okna(const Nastroj& n) {
     switch (n.cislo) {
+        case OKNO_KOMUNIKUJ:  // no command file chosen: the transfer ends in its error 50/1
+            komunikuj();
+            break;
         case OKNO_ANALYZA_PLU:
             analyzuj_PLUfds();
             break;

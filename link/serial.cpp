@@ -39,10 +39,10 @@ void zavri_po_chybe() {
 
 }  // namespace
 
-int OpenConnection() {
+int OpenConnection(bool hlasit_selhani) {
     OtevrenyPort o = otevri_port(tt.cislo_portu);
     if (!o.port) {
-        if (debug) {
+        if (debug && hlasit_selhani) {
             // "Port COM%u cannot be opened"
             std::snprintf(PracText, sizeof PracText, "Port COM%u nelze otev\xF8\xEDt.\r%s",
                           static_cast<unsigned>(tt.cislo_portu), o.duvod.c_str());

@@ -20,8 +20,9 @@ extern const uint8_t StopBitsTable[3];
 
 // Opens COM`tt.cislo_portu` with the line settings of `tt`, raises DTR and dials when a
 // modem is used. Returns tt.pripojeno (1 success, 0 failure; the caller raises error 92).
-// With debug set a failure names the device and the system's reason.
-int OpenConnection();
+// With debug set a failure names the device and the system's reason in a message box,
+// unless `hlasit_selhani` is false (the register search has its own terminal line).
+int OpenConnection(bool hlasit_selhani = true);
 // Applies tt.rychlost, datove_bity, parita, stop_bity and rizeni_toku to the open port.
 int SetupConnection();
 // Hangs up if asked, lets the written bytes leave, drops DTR and closes the port. Always 1.

@@ -4,6 +4,7 @@
 #ifndef _WIN32
 
 #include "e2e_pomocne.h"
+#include "core/kanal.h"
 #include "core/prenos.h"
 #include "platform/platform.h"
 
@@ -40,6 +41,20 @@ TEST_F(E2E, StartAKoncoveKody) {
     b = spust({"x.cmd"}, "./pokladna");
     EXPECT_EQ(b.kod, 3);
     EXPECT_NE(b.err.find("Nekdo mi zmenil jmeno.\nNepracuji.\nJmenuji se kaslnk."), std::string::npos);
+
+    // A window's child reports the port, speed and terminal it ended with; 40005 is error 50/1.
+    auto ramce = [&](const std::vector<std::string>& a) {
+        b = spust(a, "/usr/bin/env");
+        CtenarKanalu c;
+        c.pridej(b.out.data(), b.out.size());
+        std::string s = std::to_string(b.kod);
+        for (ZpravaKanalu z; c.dalsi(z);) s += "|" + (z.druh + std::to_string(z.a)) + "," + std::to_string(z.b) + "," + z.text;
+        return s;
+    };
+    zapis("p7.cmd", "000007,3,5,1,era\r\n/99-00/;sts\r\n");  // COM3 does not open
+    EXPECT_NE(ramce({"KASLNK_KANAL_OKNA=1", "./kaslnk", "p7.cmd"}).find("|L3,9600,000007"), std::string::npos) << b.out;
+    std::string s = ramce({"KASLNK_KANAL_OKNA=1", "./kaslnk", "--window-op", "40005"});  // no command file read: no port to report
+    EXPECT_EQ(s.substr(0, 20) + std::to_string(s.find("|L")), "1|B48,0,Chyba 50, 1," + std::to_string(std::string::npos)) << s;
 }
 
 // Installed as bin/kaslnk beside share/kaslnk: --init fills the current directory and keeps

@@ -30,6 +30,7 @@ namespace {
 struct Pohled : PohledOkna {
     std::string titulek, editor;
     std::vector<std::string> boxy;
+    std::string posledni() const { return boxy.empty() ? "(no box)" : boxy.back(); }  // fails, not crashes
     std::vector<int> odpovedi;  // for the next boxes; then IDOK_
     std::string cesta_otevrit, cesta_ulozit;  // empty: the dialog is cancelled
     std::vector<std::vector<std::string>> potomci;
@@ -41,9 +42,8 @@ struct Pohled : PohledOkna {
     void nastav_titulek(const std::string& t) override { titulek = t; }
     int box(const std::string& text, uint32_t) override {
         boxy.push_back(text);
-        if (odpovedi.empty()) return IDOK_;
-        int o = odpovedi.front();
-        odpovedi.erase(odpovedi.begin());
+        int o = odpovedi.empty() ? IDOK_ : odpovedi.front();
+        if (!odpovedi.empty()) odpovedi.erase(odpovedi.begin());
         return o;
     }
     void ukaz_editor() override {}
@@ -103,19 +103,23 @@ TEST_F(OknoModel, NovyPoZmeneSePtaAUlozeniMuzeSelhat) {
     v.odpovedi = {IDCANCEL_};
     okno.prikaz(ID_NOVY);
     EXPECT_EQ(v.editor, "abc");
-    EXPECT_EQ(v.boxy.back(), "M\xE1m ulo\x9Eit zm\xECny proveden\xE9 v souboru (bez n\xE1zvu)?");
+    EXPECT_EQ(v.posledni(), "M\xE1m ulo\x9Eit zm\xECny proveden\xE9 v souboru (bez n\xE1zvu)?");
     // Yes: without a name the save dialog comes; a file that cannot be written keeps the text.
     v.odpovedi = {IDYES_};
     v.cesta_ulozit = cesta("chybi/x.cmd");
     okno.prikaz(ID_NOVY);
     EXPECT_EQ(v.editor, "abc");
-    EXPECT_EQ(v.boxy.back(), "Nelze zapsat soubor x.cmd");
+    EXPECT_EQ(v.posledni(), "Nelze zapsat soubor x.cmd");
     EXPECT_TRUE(okno.potreba_ulozit());
     v.cesta_ulozit = cesta("y.cmd");
     EXPECT_EQ(okno.prikaz(ID_ULOZ_JAKO), 1);
-    okno.prikaz(ID_KONEC);
-    EXPECT_EQ(v.boxy.back(), "zavreno");
     EXPECT_EQ(precti("y.cmd"), "abc");
+    okno.text_zmenen();  // Konec asks too: Cancel stays, No closes
+    v.odpovedi = {IDCANCEL_, IDNO_};
+    okno.prikaz(ID_KONEC);
+    EXPECT_EQ(v.posledni(), "M\xE1m ulo\x9Eit zm\xECny proveden\xE9 v souboru y.cmd?");
+    okno.prikaz(ID_KONEC);
+    EXPECT_EQ(v.posledni(), "zavreno");
     v.odpovedi = {IDNO_};
     okno.text_zmenen();
     okno.prikaz(ID_NOVY);
@@ -163,18 +167,30 @@ TEST_F(OknoModel, HledaniANahrazovani) {
 
 TEST_F(OknoModel, PotomciDediPrepinaceOknaANeVolbuOkna) {
     tt.jmeno_cmd.clear();
-    okno.prikaz(ID_KOMUNIKUJ);  // no command file yet: the picker, cancelled
-    EXPECT_TRUE(v.potomci.empty());
-    EXPECT_EQ(v.titulek, "Komunikace s ER-A227E - (bez n\xE1zvu)");
+    okno.prikaz(ID_KOMUNIKUJ);  // no command file yet: no picker, the child ends in error 50/1
+    okno.konec_potomka(1);
     v.cesta_otevrit = "/jinde/prikaz.cmd";
     okno.prikaz(ID_OTEVRI_A_KOMUNIKUJ);
     okno.prikaz(ID_DATUM_CAS);  // refused while the first child runs
-    EXPECT_EQ(v.boxy.back(), TEXT_PRENOS_BEZI);
+    EXPECT_EQ(v.posledni(), TEXT_PRENOS_BEZI);
     okno.konec_potomka(1);
     okno.prikaz(ID_DATUM_CAS);
     using A = std::vector<std::string>;
-    EXPECT_EQ(v.potomci, (std::vector<A>{A{"./kaslnk", "/q", "prikaz.cmd"}, A{"./kaslnk", "/q", "/t"}}));
+    EXPECT_EQ(v.potomci, (std::vector<A>{A{"./kaslnk", "/q", "--window-op", "40005"}, A{"./kaslnk", "/q", "prikaz.cmd"},
+                                         A{"./kaslnk", "/q", "/t"}}));
     EXPECT_NE(std::string(tt.obrazovka[0], sizeof tt.obrazovka).find("(k\xF3" "d 1)"), std::string::npos);
+}
+
+// A child's last port, speed and terminal are the window's; what no child can leave is ignored.
+TEST_F(OknoModel, DialogyZacinajiZLinkyPotomka) {
+    const std::string proud = zabal_zpravu({KANAL_LINKA, 3, 9600, "000007"}) + zabal_zpravu({KANAL_LINKA, 0, -5, "1234567"});
+    CtenarKanalu c;
+    c.pridej(proud.data(), proud.size());
+    for (ZpravaKanalu z; c.dalsi(z);) okno.zprava_potomka(z);
+    DialogPortu p = otevri_dialog_portu();
+    EXPECT_EQ((std::vector<int>{p.port.vybrano, p.rychlost.vybrano, otevri_dialog_linky().rychlost.vybrano}),
+              (std::vector<int>{2, 2, 5})) << tt.terminal;
+    EXPECT_EQ(tt.terminal, "000007");
 }
 
 TEST(OknoMenu, PolozkyZkratkyASedivost) {
@@ -303,7 +319,7 @@ TEST_F(OknoModel, NastrojeBeziJakoPotomci) {
     v.linky = [](DialogLinky& d) { return d.datove_bity.vybrano = 3, true; };
     tt.pripojeno = 1;
     okno.prikaz(ID_NASTAVENI_LINKY);
-    EXPECT_EQ(v.boxy.back(), "Settings failed!");
+    EXPECT_EQ(v.posledni(), "Settings failed!");
     okno.prikaz(ID_ANALYZA_PLU);
     okno.konec_potomka(0);
     v.cesta_otevrit = "/jinde/d.dav";
@@ -323,7 +339,7 @@ TEST_F(OknoModel, NastrojeBeziJakoPotomci) {
     EXPECT_EQ(std::string(tt.obrazovka[0], sizeof tt.obrazovka).find("(k\xF3"), std::string::npos);
     zapis("l.bmp", "BA");
     okno.konec_potomka(0), okno.prikaz(ID_LOGO);
-    EXPECT_EQ(v.boxy.back(), "Format souboru neni BMP.");
+    EXPECT_EQ(v.posledni(), "Format souboru neni BMP.");
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #include <cctype>
 
 #include "link/cteni.h"
+#include "link/hledani.h"
 #include "link/odesilani.h"
 #include "link/zvlastni.h"
 #include "virtualni_linka.h"
@@ -273,6 +274,9 @@ TEST_F(Linka, NeotevrenyPort) {
     const std::vector<std::pair<void (*)(), int>> operace = {
         {cti_data_do_souboru, 1}, {posli_data, 2}, {posli_rje, 3}, {posli_data2, 4}, {JenomZaves, 5}};
     for (const auto& [op, podkod] : operace) OCEKAVEJ_CHYBU(op(), 92, podkod);
+    zachycene_boxy().clear();  // the search: each port that does not open is a terminal line, no box
+    EXPECT_EQ(zpravy() + std::to_string(najdi_kasu()), "0");
+    EXPECT_NE(std::string(tt.obrazovka[0], sizeof tt.obrazovka).find("Otviram port COM9 - nepovedlo"), std::string::npos);
 }
 
 // A command without data; rsdata records the traffic, without the bytes discarded before

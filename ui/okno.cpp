@@ -1,6 +1,7 @@
 #include "ui/okno.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "core/globals.h"
@@ -237,8 +238,12 @@ int Okno::proved(int id) {
             return 0;
         case ID_KOMUNIKUJ:
         case ID_PRENOS_PRIPRAVENY:
-            // Without a chosen command file the picker comes first.
-            if (!tt.jmeno_cmd.empty() || vyber_prikazovy_soubor()) spust({tt.jmeno_cmd});
+            // Without a chosen command file the transfer ends in its error 50/1, as the
+            // command-file rules have it; the picker is Proved's.
+            if (tt.jmeno_cmd.empty())
+                spust({"--window-op", std::to_string(OKNO_KOMUNIKUJ)});
+            else
+                spust({tt.jmeno_cmd});
             return 0;
         case ID_DATUM_CAS:
             spust({"/t"});
@@ -319,6 +324,17 @@ void Okno::zprava_potomka(const ZpravaKanalu& z) {
             break;
         case KANAL_BOX:
             v_.odpovez_potomkovi(v_.box(z.text, static_cast<uint32_t>(z.a)));
+            break;
+        case KANAL_LINKA:
+            // What a command file or a search can leave: ports 1..9, a speed, a terminal of
+            // up to six characters.
+            if (z.a >= 1 && z.a <= 9) tt.cislo_portu = static_cast<uint32_t>(z.a);
+            if (z.b > 0) tt.rychlost = static_cast<uint32_t>(z.b);
+            if (z.text.size() <= 6) {
+                tt.terminal = z.text;
+                tt.cislo_terminalu = static_cast<uint32_t>(std::strtoul(z.text.c_str(), nullptr, 10));
+            }
+            aktualizuj_asci_promenne();
             break;
     }
 }

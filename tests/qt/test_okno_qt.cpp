@@ -1,6 +1,7 @@
 // The Qt view offscreen: menu, graying, flows with scripted dialogs, find and replace,
 // the terminal's paint, printing to a PDF file and the tools' dialogs.
 #include <QAction>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
@@ -47,15 +48,28 @@ public:
     bool spust_potomka(const std::vector<std::string>& a) override { return potomek = a, true; }
 };
 
-// Does `co` with the modal dialog the command opens, then presses its button `tlacitko`.
-void v_dialogu(OknoSeScenarem& o, int prikaz, std::function<void(QWidget*)> co, const QString& tlacitko) {
-    QTimer::singleShot(0, [=] {
-        QWidget* d = QApplication::activeModalWidget();
+// Answers the next modal dialog of type T, once it runs, with `co`.
+template <class T> void odpovez(std::function<void(T*)> co) {
+    QTimer::singleShot(0, [co] {
+        if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget())) co(d);
+        else odpovez<T>(co);
+    });
+}
+
+// Does `co` with the modal dialog that `akce` opens, then presses its button `tlacitko`.
+void v_dialogu(std::function<void()> akce, std::function<void(QWidget*)> co, const QString& tlacitko) {
+    odpovez<QDialog>([=](QDialog* d) {
         co(d);
         for (QAbstractButton* b : d->findChild<QDialogButtonBox*>()->buttons())
             if (b->text() == tlacitko) b->click();
     });
-    o.model().prikaz(prikaz);
+    akce();
+}
+
+// A file of these bytes in the folder.
+std::string soubor(const QTemporaryDir& d, const char* jmeno, const QByteArray& obsah) {
+    QFile f(d.filePath(jmeno));
+    return f.open(QIODevice::WriteOnly) && f.write(obsah) == obsah.size() ? f.fileName().toStdString() : "";
 }
 
 }  // namespace
@@ -77,14 +91,10 @@ private slots:
 
     void sedaEditaceAOtevreniUtf16() {
         QTemporaryDir d;
-        QFile f(d.filePath("u.cmd"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("\xFF\xFE\x0D\x01\x0D\x00\x0A\x00", 8));
-        f.close();
         OknoSeScenarem o;
         o.nastav_sede_editace();
         QVERIFY(!o.akce(ID_KOPIRUJ)->isEnabled());
-        o.soubor = f.fileName().toStdString();
+        o.soubor = soubor(d, "u.cmd", QByteArray("\xFF\xFE\x0D\x01\x0D\x00\x0A\x00", 8));
         o.model().prikaz(ID_OTEVRI);
         QVERIFY(!o.editor()->isHidden());
         QCOMPARE(o.editor()->toPlainText(), QString("č\n"));
@@ -116,22 +126,40 @@ private slots:
     void terminalKresliJenMrizku() {
         OknoSeScenarem o;
         o.resize(2000, 1200);
+        tt.barva_textu = 0xFF0000;  // blue
         WriteTTYBlock("#", 1);
         QImage obraz = o.terminal()->grab().toImage();
         int w = o.terminal()->sirka_znaku(), h = o.terminal()->vyska_radku();
         QColor pozadi = obraz.pixelColor(w + w / 2, h / 2);  // the blank cell after '#'
-        auto kreslene = [&](int x0, int y0) {
+        auto kreslene = [&](int x0, int y0, auto jine) {
             for (int y = y0; y < y0 + h; ++y)
                 for (int x = x0; x < x0 + w; ++x)
-                    if (obraz.pixelColor(x, y) != pozadi) return true;
+                    if (jine(obraz.pixelColor(x, y))) return true;
             return false;
         };
-        QVERIFY(kreslene(0, 0));
-        QVERIFY(!kreslene(2 * w, 0));
+        QVERIFY(kreslene(0, 0, [](QColor c) { return c.blue() > c.red() + 100; }));  // '#' in blue
+        QVERIFY(!kreslene(2 * w, 0, [&](QColor c) { return c != pozadi; }));
         o.terminal()->nastav_kurzor(true);  // the caret: a solid cell at the cursor
         obraz = o.terminal()->grab().toImage();
         QCOMPARE(obraz.pixelColor(w + w / 2, h / 2), o.terminal()->palette().color(QPalette::Text));
         QCOMPARE(obraz.pixelColor(TERM_SLOUPCU * w + 5, TERM_RADKU * h + 5), pozadi);
+    }
+
+    // At its default size the 25 rows show above the editor; New leaves the focus with
+    // the window; Qt's dialogs and the message boxes speak Czech.
+    void vychoziVelikostFokusACestina() {
+        OknoSeScenarem o;
+        o.show();
+        QVERIFY(QTest::qWaitForWindowActive(&o));
+        o.model().prikaz(ID_NOVY);
+        QVERIFY(!o.editor()->hasFocus() && o.editor()->y() >= TERM_RADKU * o.terminal()->vyska_radku());
+        nastav_cestinu(*qApp);
+        QCoreApplication::sendPostedEvents();  // the language change, before the box exists
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QString("Hledat v:"));
+        QStringList texty;
+        v_dialogu([&] { QCOMPARE(o.OknoQt::box("?", MB_YESNOCANCEL_), IDNO_); }, [&](QWidget* d) {
+            for (QAbstractButton* t : d->findChild<QDialogButtonBox*>()->buttons()) texty << t->text(); }, "Ne");
+        QCOMPARE(texty, QStringList({"Storno", "Ano", "Ne"}));  // in the order of their roles
     }
 
     void tiskDoPdf() {
@@ -153,29 +181,30 @@ private slots:
         OknoSeScenarem o;
         tt.pripojeno = 1;
         std::vector<int> videno;
-        v_dialogu(o, ID_NASTAVENI_LINKY, [&](QWidget* d) {
-            QTimer::singleShot(0, [&] {  // the font dialog: its first fixed-pitch font
-                auto* f = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        v_dialogu([&] { o.model().prikaz(ID_NASTAVENI_LINKY); }, [&](QWidget* d) {
+            odpovez<QFontDialog>([](QFontDialog* f) {  // its first fixed-pitch font, then the colour
                 QFont pismo = f->currentFont();
                 pismo.setPointSize(31);
                 f->setCurrentFont(pismo);
                 f->accept();
+                odpovez<QColorDialog>([](QColorDialog* b) { b->setCurrentColor(Qt::blue), b->accept(); });
             });
             d->findChild<QPushButton*>("pismo")->click();
             videno = {d->findChild<QComboBox*>("port")->isEnabled(), d->findChild<QComboBox*>("stop_bity")->count()};
             d->findChild<QComboBox*>("parita")->setCurrentIndex(0);
         }, "Cancel");
         QCOMPARE(o.terminal()->font().pointSize(), 31);  // at once, whatever closed the dialog
+        QCOMPARE(tt.barva_textu, 0xFF0000u);
         QCOMPARE(videno, (std::vector<int>{0, 1}));
         QCOMPARE(tt.parita, uint8_t(1));
-        v_dialogu(o, ID_NASTAVENI_LINKY, [](QWidget* d) {
+        v_dialogu([&] { o.model().prikaz(ID_NASTAVENI_LINKY); }, [](QWidget* d) {
             d->findChild<QComboBox*>("parita")->setCurrentIndex(0);
             d->findChild<QComboBox*>("rychlost")->setCurrentIndex(4);
         }, "OK");
         QCOMPARE(std::vector<int>({tt.parita, int(tt.rychlost)}), std::vector<int>({0, 4800}));
         tt.rychlost = 38400;
         aktualizuj_asci_promenne();
-        v_dialogu(o, ID_NASTAV_PORT, [&](QWidget* d) {
+        v_dialogu([&] { o.model().prikaz(ID_NASTAV_PORT); }, [&](QWidget* d) {
             videno = {d->findChild<QComboBox*>("rychlost")->currentIndex()};
             d->findChild<QComboBox*>("port")->setCurrentIndex(4);
         }, "OK");
@@ -185,22 +214,18 @@ private slots:
 
     void nahledLogaKreslitBodyPredKonverzi() {
         QTemporaryDir adr;
-        QFile f(adr.filePath("logo.bmp"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
         QByteArray b(62, 0);
         b[0] = 'B', b[1] = 'M', b[34] = 0x48, b[35] = 0x12;
-        f.write(b + QByteArray(4680 - 36, '\xFF') + '\x7F' + QByteArray(35, '\xFF'));  // the top left dot
-        f.close();
-        OknoSeScenarem o;
-        o.soubor = f.fileName().toStdString();
+        OknoSeScenarem o;  // the top left dot
+        o.soubor = soubor(adr, "logo.bmp", b + QByteArray(4680 - 36, '\xFF') + '\x7F' + QByteArray(35, '\xFF'));
         QImage obraz;
         auto nahled = [&](QWidget* d) { obraz = d->findChild<QLabel*>("logo")->pixmap().toImage(); };
-        v_dialogu(o, ID_LOGO, nahled, "Zrušit");
+        v_dialogu([&] { o.model().prikaz(ID_LOGO); }, nahled, "Zrušit");
         QVERIFY(o.potomek.empty());
         QCOMPARE(obraz.size(), QSize(576, 260));
         QCOMPARE(obraz.pixelColor(1, 1), QColor(Qt::black));
         QCOMPARE(obraz.pixelColor(2, 0), QColor(Qt::white));
-        v_dialogu(o, ID_LOGO, nahled, "Konvertovat");
+        v_dialogu([&] { o.model().prikaz(ID_LOGO); }, nahled, "Konvertovat");
         QCOMPARE(o.potomek.back(), o.soubor);
     }
 

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     plat_ignoruj_zavrenou_rouru();  // a child that ended must not end the window
 
     QApplication aplikace(argc, argv);
+    nastav_cestinu(aplikace);
     OknoQt okno(argumenty);
     okno.show();
     okno.model().start();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -14,7 +15,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenuBar>
@@ -30,6 +33,7 @@
 #include <QSystemTrayIcon>
 #include <QTextBlock>
 #include <QTimer>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +51,17 @@
 QString na_qt(const std::string& cp1250) { return QString::fromStdString(cp1250_na_utf8(cp1250)); }
 std::string z_qt(const QString& text) { return utf8_na_cp1250(text.toStdString()); }
 
+void nastav_cestinu(QCoreApplication& aplikace) {
+    QLocale cestina(QLocale::Czech, QLocale::CzechRepublic);
+    QLocale::setDefault(cestina);
+    auto* preklad = new QTranslator(&aplikace);
+    if (preklad->load(cestina, QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        aplikace.installTranslator(preklad);
+    else
+        delete preklad;  // without the translations package: Qt's English
+}
+
 namespace {
 
 QFont pismo_terminalu() {
@@ -55,6 +70,8 @@ QFont pismo_terminalu() {
     f.setFixedPitch(true);
     return f;
 }
+
+QColor barva(uint32_t rgb) { return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF); }
 
 // The icons: the program's (400) and the tray's red (401) and green (402).
 QIcon ikona(int cislo) {
@@ -111,7 +128,7 @@ void TerminalQt::paintEvent(QPaintEvent* e) {
     QPainter k(this);
     k.setFont(font());
     QColor pozadi = palette().color(QPalette::Window);
-    k.setPen(palette().color(QPalette::Text));
+    k.setPen(barva(tt.barva_textu));
     const QRect r = e->rect();
     OblastMrizky o = oblast_kresleni(r.left(), r.top(), r.right() + 1, r.bottom() + 1, sirka_, vyska_);
     for (int radek = o.prvni_radek; radek <= o.posledni_radek; ++radek) {
@@ -192,7 +209,9 @@ OknoQt::OknoQt(std::vector<std::string> argumenty)
         model_.text_zmenen();
     });
     postav_menu();
-    resize(terminal_->sirka_znaku() * TERM_SLOUPCU + 40, terminal_->vyska_radku() * TERM_RADKU * 2);
+    // The 25 rows of the terminal and as much again for the editor below them, under the menu bar.
+    resize(terminal_->sirka_znaku() * TERM_SLOUPCU + 40,
+           terminal_->vyska_radku() * TERM_RADKU * 2 + menuBar()->sizeHint().height());
     casovac_potomka_ = new QTimer(this);
     casovac_potomka_->setInterval(25);
     connect(casovac_potomka_, &QTimer::timeout, this, &OknoQt::cti_potomka);
@@ -288,6 +307,10 @@ int OknoQt::box(const std::string& text, uint32_t styl) {
         default: break;
     }
     using B = QMessageBox::StandardButton;
+    // The buttons as Czech message boxes label them, whatever translations Qt has loaded.
+    static const std::map<B, const char*> popisky = {
+        {B::Ok, "OK"}, {B::Cancel, "Storno"}, {B::Abort, "P\xF8" "eru\x9Ait"}, {B::Retry, "Opakovat"},
+        {B::Ignore, "Ignorovat"}, {B::Yes, "Ano"}, {B::No, "Ne"}};
     static const std::vector<std::vector<std::pair<B, int>>> tlacitka = {
         {{B::Ok, IDOK_}},
         {{B::Ok, IDOK_}, {B::Cancel, IDCANCEL_}},
@@ -297,7 +320,7 @@ int OknoQt::box(const std::string& text, uint32_t styl) {
         {{B::Retry, 4}, {B::Cancel, IDCANCEL_}},
     };
     const auto& sada = tlacitka[(styl & 0x0F) <= 5 ? styl & 0x0F : 0];
-    for (const auto& [tlacitko, odpoved] : sada) b.addButton(tlacitko);
+    for (const auto& [tlacitko, odpoved] : sada) b.addButton(tlacitko)->setText(na_qt(popisky.at(tlacitko)));
     b.setDefaultButton(sada[(styl & MB_DEFBUTTON2_) && sada.size() > 1 ? 1 : 0].first);
     int vysledek = b.exec();
     for (const auto& [tlacitko, odpoved] : sada)
@@ -305,10 +328,8 @@ int OknoQt::box(const std::string& text, uint32_t styl) {
     return sada.size() > 1 ? IDCANCEL_ : IDOK_;
 }
 
-void OknoQt::ukaz_editor() {
-    editor_->show();
-    editor_->setFocus();
-}
+// The keyboard focus stays where it is: with the main window.
+void OknoQt::ukaz_editor() { editor_->show(); }
 
 std::string OknoQt::text_editoru() { return z_qt(editor_->toPlainText()); }
 
@@ -522,7 +543,12 @@ bool OknoQt::dialog_linky(DialogLinky& d) {
         bool vybrano_pismo = false;
         QFont f = QFontDialog::getFont(&vybrano_pismo, terminal_->font(), &dlg, QString(),
                                        QFontDialog::MonospacedFonts);
-        if (vybrano_pismo) terminal_->nastav_pismo(f);
+        if (!vybrano_pismo) return;
+        terminal_->nastav_pismo(f);
+        // The text colour, which Qt's font dialog does not offer.
+        QColor c = QColorDialog::getColor(barva(tt.barva_textu), &dlg, na_qt("Barva p\xEDsma"));
+        if (c.isValid()) tt.barva_textu = static_cast<uint32_t>(c.red() | c.green() << 8 | c.blue() << 16);
+        terminal_->update();
     });
     if (!spust_dialog(dlg, mrizka, QStringLiteral("OK"), QStringLiteral("Cancel"))) return false;
     for (int i = 0; i < 5; ++i) volby[i]->vybrano = komba[i]->currentIndex();

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "ui/okno.h"
 
+class QCoreApplication;
 class QLineEdit;
 class QLocalServer;
 class QLocalSocket;
@@ -21,6 +22,10 @@ class QTimer;
 
 QString na_qt(const std::string& cp1250);
 std::string z_qt(const QString& text);
+
+// Qt's own dialogs (files, fonts, colours, printing) in Czech, as the window's texts are:
+// the translations installed with Qt (qtbase_cs.qm) and the Czech locale.
+void nastav_cestinu(QCoreApplication& aplikace);
 
 // The 25 x 80 terminal screen of tt.obrazovka in a fixed-pitch font; the caret only
 // while the started program has the port open.

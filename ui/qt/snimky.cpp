@@ -1,7 +1,10 @@
-// kaslnk-snimky: the pictures of the README. Opens the main window with the start-up text
-// of a debug run and a command file in the editor, then the help and the about dialog,
-// the serial settings, the port and speed dialog and the preview of a logo drawn here,
-// and saves each as a PNG file: kaslnk-snimky FOLDER COMMANDFILE (run on a display).
+// kaslnk-snimky: the pictures of the README. Opens the main window at its default size
+// with the start-up text of a debug run and of two register searches over ports that do
+// not open (25 rows) and a command file in the editor, then Qt's open dialog, the question
+// about unsaved changes, the help and the about dialog, the serial settings, the port and
+// speed dialog and the preview of a logo drawn here, and saves each as a PNG file:
+// kaslnk-snimky FOLDER COMMANDFILE (run on a display, KASLNK_COM1..9 naming no device).
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -10,6 +13,8 @@
 
 #include "core/globals.h"
 #include "core/spusteni.h"
+#include "core/zpravy.h"
+#include "link/hledani.h"
 #include "ui/prikazy.h"
 #include "ui/qt/okno_qt.h"
 
@@ -18,7 +23,10 @@ namespace {
 class OknoSnimku : public OknoQt {
 public:
     explicit OknoSnimku(std::string soubor) : OknoQt({"kaslnk"}), soubor_(std::move(soubor)) {}
-    bool dialog_otevrit(const std::string&, const std::string&, std::string& cesta, std::string& jmeno) override {
+    bool skutecny_dialog = false;  // Qt's own open dialog, for its picture
+    bool dialog_otevrit(const std::string& pripona, const std::string& adresar, std::string& cesta,
+                        std::string& jmeno) override {
+        if (skutecny_dialog) return OknoQt::dialog_otevrit(pripona, adresar, cesta, jmeno);
         cesta = soubor_;
         jmeno = QFileInfo(QString::fromStdString(soubor_)).fileName().toStdString();
         return true;
@@ -58,22 +66,36 @@ int main(int argc, char** argv) {
     debug = WINDOW = 1;
     nastav_terminal();
     QApplication aplikace(argc, argv);
+    nastav_cestinu(aplikace);
     QString slozka = QString::fromLocal8Bit(argv[1]) + "/";
     OknoSnimku o(argv[2]);
     o.show();
     o.model().start();
-    o.model().prikaz(ID_OTEVRI);
-    uloz(&o, slozka + "okno.png");
-    // A modal dialog is saved and closed from the event loop it runs.
-    auto snimek = [&](const QString& jmeno, int prikaz) {
+    // Both searches as a debug run shows them, their questions answered Yes.
+    nastav_box_sink([](const std::string&, uint32_t) { return IDYES_; });
+    najdi_kasu();
+    najdi_kasu_multiterm(10);
+    nastav_box_sink([&o](const std::string& text, uint32_t styl) { return o.box(text, styl); });
+    // A modal dialog is saved and closed (or answered with the button named) from the
+    // event loop it runs.
+    auto snimek = [&](const QString& jmeno, int prikaz, const QString& tlacitko = {}) {
         QTimer::singleShot(300, [=] {
             QWidget* d = QApplication::activeModalWidget();
             if (!d) return;
             uloz(d, slozka + jmeno);
+            for (QAbstractButton* b : d->findChildren<QAbstractButton*>())
+                if (!tlacitko.isEmpty() && b->text() == tlacitko) return b->click();
             d->close();
         });
         o.model().prikaz(prikaz);
     };
+    o.skutecny_dialog = true;
+    snimek("otevrit.png", ID_OTEVRI);
+    o.skutecny_dialog = false;
+    o.model().prikaz(ID_OTEVRI);
+    uloz(&o, slozka + "okno.png");
+    o.model().text_zmenen();
+    snimek("ulozit.png", ID_NOVY, "Storno");
     snimek("napoveda.png", ID_NAPOVEDA);
     snimek("o_programu.png", ID_O_PROGRAMU);
     snimek("nastaveni_linky.png", ID_NASTAVENI_LINKY);

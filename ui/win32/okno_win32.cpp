@@ -78,10 +78,7 @@ public:
     // PohledOkna
     void nastav_titulek(const std::string& titulek) override { SetWindowTextW(okno_, w(titulek).c_str()); }
     int box(const std::string& text, uint32_t styl) override;
-    void ukaz_editor() override {
-        ShowWindow(editor_, SW_SHOW);
-        SetFocus(editor_);
-    }
+    void ukaz_editor() override { ShowWindow(editor_, SW_SHOW); }  // the focus stays with the window
     std::string text_editoru() override;
     void nastav_text_editoru(const std::string& text) override {
         SetWindowTextW(editor_, do_editoru(text.substr(0, MAX_EDITOR)).c_str());
@@ -134,7 +131,6 @@ private:
     HWND okno_ = nullptr, editor_ = nullptr, hledani_ = nullptr;
     HFONT pismo_ = nullptr, pismo_editoru_ = nullptr;
     LOGFONTW logfont_terminalu_{}, logfont_editoru_{};
-    COLORREF barva_textu_ = RGB(0, 0, 0);
     int sirka_znaku_ = 8, vyska_radku_ = 16;
     bool kurzor_ = false;
     UINT zprava_hledani_ = 0;
@@ -190,7 +186,7 @@ void OknoWin32::kresli() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(okno_, &ps);
     HGDIOBJ stare = SelectObject(dc, pismo_);
-    SetTextColor(dc, barva_textu_);
+    SetTextColor(dc, tt.barva_textu);
     SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     SetBkMode(dc, OPAQUE);
     OblastMrizky o = oblast_kresleni(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom,
@@ -617,10 +613,10 @@ void OknoWin32::vyber_pismo_terminalu(HWND vlastnik) {
     v.lStructSize = sizeof v;
     v.hwndOwner = vlastnik;
     v.lpLogFont = &logfont_terminalu_;
-    v.rgbColors = barva_textu_;
+    v.rgbColors = tt.barva_textu;
     v.Flags = CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS;
     if (!ChooseFontW(&v)) return;
-    barva_textu_ = v.rgbColors;
+    tt.barva_textu = v.rgbColors;
     kurzor(false);
     nastav_pismo_terminalu();
     InvalidateRect(okno_, nullptr, TRUE);
