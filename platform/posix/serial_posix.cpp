@@ -105,7 +105,7 @@ std::string popis_chyby(const std::string& zarizeni, int chyba) {
         duvod += ". Port pr\xE1v\xEC pou\x9E\xEDv\xE1 jin\xFD program.";
     else if (chyba == ENOENT)
         // "no such device; set KASLNK_COMn or the ini key comN"
-        duvod += ". Za\xF8\xEDzen\xED neexistuje; cestu ur\xE8\xED prom\xEDnn\xE1 KASLNK_COMn nebo "
+        duvod += ". Za\xF8\xEDzen\xED neexistuje; cestu ur\xE8\xED prom\xECnn\xE1 KASLNK_COMn nebo "
                  "kl\xED\xE8 comN v kaslnk.ini.";
     return duvod;
 }

@@ -16,7 +16,6 @@
 #include <cstring>
 #include <cwchar>
 
-#include "core/zpravy.h"
 #include "platform/win32/text_win32.h"
 
 namespace {
