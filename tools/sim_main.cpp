@@ -154,7 +154,11 @@ int main(int argc, char** argv) {
         code = fail(e.what(), 1);
     }
     line.drain(2000);
-    if (!options.link.empty()) unlink(options.link.c_str());
+    // The link goes only while it is still this simulator's: a simulator started after
+    // this one was stopped may have made it anew.
+    char target[4096];
+    ssize_t n = options.link.empty() ? -1 : readlink(options.link.c_str(), target, sizeof target - 1);
+    if (n > 0 && std::string(target, size_t(n)) == path) unlink(options.link.c_str());
     trace.note("end after " + std::to_string(reg.exchanges()) + " exchanges");
     return code;
 }
