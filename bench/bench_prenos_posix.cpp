@@ -43,10 +43,11 @@ constexpr int ZPOZDENI_MS = 0;  // the pause after each operation (ini key zpozd
 
 // Pauses the program makes whatever the line does: the port settles 10 ms after opening,
 // 150 ms pass before a read's enquiry and after DTR goes up for a send, 200 ms before
-// every block sent, the input flush before an enquiry waits one read time-out (1 ms plus
-// one character), and zpozdeni follows every operation.
+// every block sent, the input flush before an enquiry waits out its read time-out (it
+// asks for 9 bytes: 1 ms plus 9 character times of 19200/speed ms, 10 ms at 19200), and
+// zpozdeni follows every operation.
 constexpr double OTEVRENI_S = 0.010, CEKANI_S = 0.150, PRED_BLOKEM_S = 0.200;
-constexpr double VYPRAZDNENI_S = 0.001 + 0.001 * (19200.0 / RYCHLOST);
+constexpr double VYPRAZDNENI_S = 0.001 + 9 * 0.001 * (19200.0 / RYCHLOST);
 
 double ted_s() {
     timespec ts;
@@ -165,6 +166,18 @@ private:
     Potomek pid_;
 };
 
+// True once a socket listens on 127.0.0.1:port (the kernel's own table, so the check
+// opens no connection that would reach the serial side); waits at most 10 s.
+bool ceka_na_port(unsigned port) {
+    char hledam[32];
+    std::snprintf(hledam, sizeof hledam, ":%04X 00000000:0000 0A", port);
+    for (int i = 0; i < 1000; ++i) {
+        if (precti("/proc/net/tcp").find(std::string("0100007F") + hledam) != std::string::npos) return true;
+        usleep(10000);
+    }
+    return false;
+}
+
 // ser2net serving the simulator's pty as RFC 2217 on a loopback port the system picks.
 class Ser2net {
 public:
@@ -188,8 +201,7 @@ public:
             execl(SER2NET, "ser2net", "-n", "-u", "-c", konf.c_str(), "-P", pid.c_str(), (char*)nullptr);
             _exit(127);
         }
-        usleep(500000);  // it listens long before this
-        adresa = "rfc2217://127.0.0.1:" + port;
+        if (ceka_na_port(ntohs(a.sin_port))) adresa = "rfc2217://127.0.0.1:" + port;
     }
     std::string adresa;
 
@@ -233,6 +245,7 @@ Vysledek spust(const fs::path& adresar, const std::string& prikazy, const std::s
     if (sim.pty.empty()) return v;
     std::unique_ptr<Ser2net> server;
     if (sit) server = std::make_unique<Ser2net>(adresar, sim.pty);
+    if (sit && server->adresa.empty()) return v;  // ser2net did not listen
     std::string com1 = sit ? server->adresa : sim.pty;
     std::ofstream(adresar / "prikaz.cmd", std::ios::binary) << prikazy;
     double start = ted_s();

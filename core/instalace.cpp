@@ -52,7 +52,10 @@ int priprav_adresar(const std::string& zdroj, const std::string& cil, std::strin
     for (fs::directory_iterator it(zdroj, ec), konec; !ec && it != konec; it.increment(ec))
         if (it->is_regular_file(ec)) soubory.push_back(it->path());
     if (ec || zdroj.empty()) {
-        zprava += "kaslnk: the installed files are missing: " + zdroj + "\n";
+        // A program run from its build tree has no share/kaslnk beside it.
+        zprava += "kaslnk: the installed files are missing: " + (zdroj.empty() ? "share/kaslnk" : zdroj) +
+                  "\nA program that is not installed finds them in the examples/ folder of the sources:"
+                  " copy p_time.fds, glogo.fds and fdsu.cmx from there into this directory.\n";
         return 1;
     }
     std::sort(soubory.begin(), soubory.end());

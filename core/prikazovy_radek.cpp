@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "core/chyby.h"
-#include "core/kodovani.h"
+#include "platform/kodovani.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
 #include "platform/platform.h"

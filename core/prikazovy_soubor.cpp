@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/chyby.h"
-#include "core/kodovani.h"
+#include "platform/kodovani.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
 #include "platform/platform.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-constexpr const char* TITULEK = "Komunikace s ER-A227E";
+#include "platform/platform.h"  // TITULEK, the title of message boxes
 
 // Message-box styles and the answer Yes, with the values of the Windows message box.
 constexpr uint32_t BOX_ANO_NE = 4, BOX_VYKRICNIK = 48, BOX_VYCHOZI_NE = 0x100;

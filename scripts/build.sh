@@ -14,5 +14,6 @@ case "$config" in
 esac
 werror=OFF
 [ -n "${CI:-}" ] && werror=ON
-cmake -S . -B "$dir" "${opts[@]}" -DKASLNK_WERROR=$werror >/dev/null
+# Tests and benchmarks on, also in a tree that scripts/demo.sh configured without them.
+cmake -S . -B "$dir" "${opts[@]}" -DKASLNK_WERROR=$werror -DKASLNK_TESTS=ON -DKASLNK_BENCH=ON >/dev/null
 cmake --build "$dir" -j "$jobs"

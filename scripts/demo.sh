@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The main job of kaslnk against the simulated register: installs and builds what is
-# missing, starts kaslnk-sim on a copy of the sample register memory and runs the example
-# command files of examples/ in the scratch program directory demo-run/.
+# The main job of kaslnk against the simulated register: installs what building it needs
+# (not the test tools), builds kaslnk and kaslnk-sim only, starts kaslnk-sim on a copy of
+# the sample register memory and runs the example command files of examples/ in the
+# scratch program directory demo-run/, with a verdict per step.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 koren=$PWD
@@ -9,14 +10,20 @@ run=$koren/demo-run
 
 chyba() { echo "demo: $*" >&2; exit 1; }
 
-echo "== setup and build (scripts/setup.sh, scripts/build.sh release)"
-scripts/setup.sh
-build_log=$(mktemp /tmp/kaslnk-demo-build.XXXXXX)
-if ! scripts/build.sh release > "$build_log" 2>&1; then
-  tail -n 40 "$build_log" >&2
-  chyba "the build failed (whole output: $build_log)"
+echo "== setup: the compiler and CMake (scripts/setup.sh --main)"
+scripts/setup.sh --main
+# A tree of scripts/build.sh is used as it is; a new one is configured without the tests
+# and benchmarks (scripts/build.sh turns them on again).
+if [ ! -f build/CMakeCache.txt ]; then
+  echo "== configure build/ (RelWithDebInfo, without tests and benchmarks)"
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASLNK_TESTS=OFF -DKASLNK_BENCH=OFF >/dev/null ||
+    chyba "cmake could not configure build/"
 fi
-rm -f "$build_log"
+echo "== build kaslnk and kaslnk-sim (a minute or two the first time)"
+if ! cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target kaslnk kaslnk-sim 2>&1 |
+    { grep --line-buffered -E '^\[ *[0-9]+%\]|error|warning' || true; }; then
+  chyba "the build failed (all of its output: cmake --build build --target kaslnk kaslnk-sim)"
+fi
 [ -x build/kaslnk ] && [ -x build/kaslnk-sim ] || chyba "build/kaslnk or build/kaslnk-sim is missing"
 build/kaslnk --version
 
@@ -33,29 +40,18 @@ done
 printf 'ticho = 1\r\nzpozdeni = 200\r\n' > "$run/kaslnk.ini"
 cp -r examples/register "$run/pokladna"
 
-# The simulated register on a new pseudo-terminal; ended whatever happens below.
+# The simulated register on a new pseudo-terminal, ready when kaslnk-sim returns
+# (--background); ended whatever happens below.
 sim_pid=""
-uklid() {
-  if [ -n "$sim_pid" ]; then
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-  fi
-}
+uklid() { if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; fi; }
 trap uklid EXIT
 trap 'exit 130' INT TERM
-build/kaslnk-sim -m "$run/pokladna" -q -T "$run/provoz.txt" > "$run/sim.out" 2> "$run/sim.err" &
-sim_pid=$!
-pty=""
-for _ in $(seq 50); do
-  pty=$(head -n 1 "$run/sim.out" 2>/dev/null || true)
-  [ -n "$pty" ] && break
-  kill -0 "$sim_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [ -z "$pty" ]; then
+build/kaslnk-sim -m "$run/pokladna" -q -T "$run/provoz.txt" --background > "$run/sim.out" 2> "$run/sim.err" || {
   cat "$run/sim.err" >&2
   chyba "the simulator did not start"
-fi
+}
+pty=$(sed -n 1p "$run/sim.out")
+sim_pid=$(sed -n 2p "$run/sim.out")
 echo "== simulated register on $pty (memory demo-run/pokladna, traffic log demo-run/provoz.txt)"
 
 # COM1 is the simulator; no other COM name reaches a device, whatever the caller set.
@@ -82,8 +78,10 @@ krok() {
   echo "== $popis: kaslnk $*"
   if [ -f "$run/$1" ]; then sed -n '2,$p' "$run/$1" | tr -d '\r' | sed 's/^/   command: /'; fi
   (cd "$run" && timeout 60 ./kaslnk "$@") > "$run/kaslnk.out" 2>&1 || rc=$?
-  echo "   exit code $rc, err = $(cat "$run/err" 2>/dev/null || echo '(none)'),"\
-       "error.txt = $(tr -d '\r' < "$run/error.txt" 2>/dev/null || echo '(none)')"
+  local err_obsah chyba_obsah
+  err_obsah=$(cat "$run/err" 2>/dev/null || echo '(none)')
+  chyba_obsah=$(tr -d '\r' < "$run/error.txt" 2>/dev/null || echo '(none)')
+  echo "   exit code $rc, err = $err_obsah, error.txt = $chyba_obsah"
   if [ -f "$run/era.log" ]; then
     tail -n +"$((pred + 1))" "$run/era.log" | tr -d '\r' | sed 's/^/   era.log: /'
   fi
@@ -96,9 +94,18 @@ krok() {
       echo "     (no exchange)"
     fi
     [ "$rc" -eq 124 ] && chyba "kaslnk did not end within 60 s"
+    echo "   verdict: FAILED"
     chyba "step '$popis' failed (exit code $rc; log line fields: date,time,result,terminal,command;port,subcode)"
   fi
+  if [ "$err_obsah" = 0 ] && [ "$chyba_obsah" = 151 ]; then
+    echo "   verdict: OK (exit code 0, err 0 and error.txt 151 mean success)"
+    kroku_ok=$((kroku_ok + 1))
+  else
+    echo "   verdict: FAILED (exit code 0, but err and error.txt do not report success)"
+    chyba "step '$popis' left err $err_obsah and error.txt $chyba_obsah"
+  fi
 }
+kroku_ok=0
 
 # The register's answer to the last exchange.
 zurnal() { tail -n 1 "$run/pokladna/journal.log" | tr -d '\r' | sed 's/^/   register: /' | na_utf8; }
@@ -131,4 +138,4 @@ zurnal
 echo "   p_time.dat: $(tr -d '\r' < "$run/p_time.dat")"
 
 echo
-echo "== done in $(( $(date +%s) - zacatek )) s; everything is in demo-run/ (README: the cookbook)"
+echo "== all $kroku_ok steps OK in $(( $(date +%s) - zacatek )) s; everything is in demo-run/ (README: the cookbook)"

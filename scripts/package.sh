@@ -63,7 +63,7 @@ man -w kaslnk-sim
 d=$(mktemp -d /tmp/kaslnk-package.XXXXXX)
 sim_pid=""
 uklid() {
-  [ -z "$sim_pid" ] || { kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; }
+  [ -z "$sim_pid" ] || { kill "$sim_pid" 2>/dev/null || true; timeout 10 tail --pid="$sim_pid" -f /dev/null || true; }
   rm -rf "$d"
 }
 trap uklid EXIT
@@ -73,10 +73,10 @@ kaslnk --init
 cp /usr/share/kaslnk/examples/cti_plu.cmd /usr/share/kaslnk/examples/status.cmd .
 cp -r /usr/share/kaslnk/examples/register pokladna
 printf 'zpozdeni = 0\r\nticho = 1\r\n' > kaslnk.ini
-kaslnk-sim -m pokladna -q -l "$d/com1" > sim.out 2> sim.err &
-sim_pid=$!
-for _ in $(seq 50); do [ -L com1 ] && break; sleep 0.1; done
-[ -L com1 ] || { cat sim.err >&2; chyba "the simulator did not start"; }
+# --background: it returns once com1 exists and serves on.
+kaslnk-sim -m pokladna -q -l "$d/com1" --background > sim.out 2> sim.err ||
+  { cat sim.err >&2; chyba "the simulator did not start"; }
+sim_pid=$(sed -n 2p sim.out)
 KASLNK_COM1=$d/com1 kaslnk --list-ports | grep -F "COM1  $d/com1  (KASLNK_COM1)"
 KASLNK_COM1=$d/com1 kaslnk cti_plu.cmd || chyba "the transfer ended with $?: $(cat era.log)"
 [ "$(cat err)" = 0 ] && [ "$(wc -l < plu.dat)" -gt 100 ] || chyba "the transfer left err $(cat err)"

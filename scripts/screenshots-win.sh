@@ -6,6 +6,7 @@
 # (after scripts/windows.sh has built build-win64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/cekani.sh
 [ -x build-win64/kaslnk.exe ] || { echo "build-win64/kaslnk.exe is missing (scripts/windows.sh)" >&2; exit 1; }
 prace=$(mktemp -d)
 export WINEPREFIX=$prace/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -28,11 +29,8 @@ snimky() {
         wait "$okno" || true
     done
 }
-Xvfb -displayfd 3 -screen 0 1280x1024x24 3> "$prace/displej" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$prace/displej" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$prace/displej")
+spust_xvfb "$prace"
 snimky
-kill "$xvfb"
+kill "$xvfb_pid"
 rm -rf "$prace"
 ls -l "$docs"/win-*.png

@@ -6,8 +6,9 @@
 # unattended (the smoke test, both builds; COM1 mapped to tcp://, rfc2217:// and COM12),
 # and from its window on a virtual display (Xvfb). Builds the installers and checks the
 # 64-bit one under Wine.
-set -euo pipefail
+set -Eeuo pipefail
 cd "$(dirname "$0")/.."
+trap 'echo "windows.sh: failed (exit code $?) at line $LINENO: $BASH_COMMAND" >&2' ERR
 zacatek=$(date +%s)
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -116,6 +117,7 @@ trap uklid EXIT
 # of its output is dropped.
 { timeout 120 wine wineboot --init 2>&1 || exit 1; } |
   { grep -v -e 'syswow64' -e 'has been updated' || true; }
+. scripts/cekani.sh
 . scripts/wine-porty.sh
 . scripts/wine-smoke.sh
 wine_mapuj_porty
@@ -126,12 +128,14 @@ ctest --test-dir build-win32 -j 2 --output-on-failure --timeout 120
 # The serial backend on COM1 mapped to a pseudo-terminal that echoes every byte.
 if command -v python3 >/dev/null; then
   echo "== Win32 serial port on a pseudo-terminal under Wine =="
-  pty_out=$(mktemp)
+  # Ready when it has printed its terminal's path into the pipe.
+  pty_out=$(mktemp -u /tmp/kaslnk-pty.XXXXXX)
+  mkfifo "$pty_out"
   python3 scripts/pty_echo.py 60 > "$pty_out" &
   pty_pid=$!
-  pty=""
-  for _ in $(seq 50); do pty=$(head -n1 "$pty_out"); [ -n "$pty" ] && break; sleep 0.1; done
+  pty=$(prvni_radek "$pty_out" 60)
   rm -f "$pty_out"
+  [ -n "$pty" ] || { echo "pty_echo.py gave no terminal" >&2; exit 1; }
   wine_mapuj_porty "$pty"
   vysledek=$(KASLNK_WINE_PTY="$pty" timeout 60 wine build-win64/tests/kaslnk_tests.exe \
     --gtest_filter='Win32Pty.*' 2>&1) || { echo "$vysledek"; exit 1; }

@@ -1,5 +1,5 @@
 # The end-to-end check of the Windows program under Wine; sourced by scripts/windows.sh
-# after scripts/wine-porty.sh, with WINEPREFIX set up.
+# after scripts/wine-porty.sh and scripts/cekani.sh, with WINEPREFIX set up.
 #
 # wine_smoke EXE SIM: serves a copy of examples/register with the Linux register
 # simulator SIM on a new pseudo-terminal, maps Wine's COM1 to it (COM2..COM9 nowhere)
@@ -80,14 +80,14 @@ wine_zkontroluj_prenos() {
 # wine_simulator DIR SIM: serves a copy of examples/register (DIR/register) with the
 # simulator SIM on a new pseudo-terminal (its pid in smoke_sim_pid, its line trace in
 # DIR/trace.txt), maps Wine's COM1 to it and COM2..COM9 nowhere, and checks the mapping.
+# The simulator returns once its terminal exists (--background) and serves on.
 wine_simulator() {
     local dir=$1 sim=$2 pty
     cp -r examples/register "$dir/register"
-    timeout 300 "$sim" -m "$dir/register" -q -T "$dir/trace.txt" > "$dir/sim.out" 2> "$dir/sim.err" &
-    smoke_sim_pid=$!
-    pty=""
-    for _ in $(seq 50); do pty=$(head -n1 "$dir/sim.out"); [ -n "$pty" ] && break; sleep 0.1; done
-    [ -n "$pty" ] || { cat "$dir/sim.err" >&2; echo "the simulator gave no terminal" >&2; return 1; }
+    "$sim" -m "$dir/register" -q -T "$dir/trace.txt" --background > "$dir/sim.out" 2> "$dir/sim.err" ||
+        { cat "$dir/sim.err" >&2; echo "the simulator gave no terminal" >&2; return 1; }
+    pty=$(sed -n 1p "$dir/sim.out")
+    smoke_sim_pid=$(sed -n 2p "$dir/sim.out")
 
     # Nothing runs under Wine until COM1 is the simulator's terminal and COM2..9 lead nowhere.
     wine_mapuj_porty "$pty"
@@ -101,8 +101,12 @@ wine_simulator() {
 wine_konec_simulatoru() {
     timeout 30 wineserver -k 2>/dev/null || true
     timeout 30 wineserver -w 2>/dev/null || true
-    kill "$smoke_sim_pid" 2>/dev/null || true
-    wait "$smoke_sim_pid" 2>/dev/null || true
+    # Not a child of this shell (it went into the background itself): signalled, then
+    # awaited by its pid until it is gone (it lets the host read its last bytes first).
+    if [ -n "$smoke_sim_pid" ]; then
+        kill "$smoke_sim_pid" 2>/dev/null || true
+        timeout 10 tail --pid="$smoke_sim_pid" -f /dev/null 2>/dev/null || true
+    fi
     smoke_sim_pid=""
 }
 
@@ -113,14 +117,10 @@ wine_konec_simulatoru() {
 # on into the test, and one started without a display would give the window Wine's null
 # driver (kaslnk.exe /w then ends with 4).
 wine_okno() {
-    local tests=$1 sim=$2 dir pty rc=0 zacatek n
+    local tests=$1 sim=$2 dir pty rc=0 zacatek
     dir=$(mktemp -d /tmp/pokladna-okno.XXXXXX)
     smoke_dir=$dir
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$dir/display" 2> "$dir/xvfb.err" &
-    xvfb_pid=$!
-    for _ in $(seq 100); do n=$(head -n1 "$dir/display"); [ -n "$n" ] && break; sleep 0.1; done
-    [ -n "$n" ] || { cat "$dir/xvfb.err" >&2; echo "Xvfb gave no display" >&2; return 1; }
-    export DISPLAY=:$n
+    spust_xvfb "$dir" || return 1
     wine_simulator "$dir" "$sim" || return 1
     pty=$(readlink "$WINEPREFIX/dosdevices/com1")
     zacatek=$(date +%s%N)

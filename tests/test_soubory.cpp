@@ -1,6 +1,6 @@
 // The byte file routines: modes, byte reading and writing, letter case of names; the
 // character conversions of names and texts.
-#include "core/kodovani.h"
+#include "platform/kodovani.h"
 #include "core/prikazovy_radek.h"
 #include "pomocne.h"
 

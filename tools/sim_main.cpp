@@ -1,7 +1,9 @@
 // kaslnk-sim: a simulated ER-A227E cash register for kaslnk. It plays the register's
 // side of the serial line on a pseudo-terminal (or a serial device) and serves its
 // memory from a folder of text files. Usage and formats: docs/simulator.md.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -42,6 +44,41 @@ bool make_link(const std::string& link, const std::string& target, std::string& 
     return true;
 }
 
+// --background: the simulator goes on in a child whose standard output is a pipe to this
+// process. The child writes the line's path there once the line (and its --link) exists
+// and then lets go of the pipe; this process passes the path on with the child's pid and
+// ends with 0, so the caller may use the line the moment it returns. When the child ends
+// before that, its exit code is this one's. Returns -1 in the child.
+int into_background() {
+    int pipe_fds[2];
+    if (pipe(pipe_fds) != 0) return fail(std::string("cannot make a pipe: ") + std::strerror(errno), 1);
+    std::fflush(stdout);
+    pid_t child = fork();
+    if (child < 0) return fail(std::string("cannot fork: ") + std::strerror(errno), 1);
+    if (child == 0) {
+        close(pipe_fds[0]);
+        dup2(pipe_fds[1], STDOUT_FILENO);
+        close(pipe_fds[1]);
+        return -1;
+    }
+    close(pipe_fds[1]);
+    std::string path;
+    char c = 0;
+    for (ssize_t n; (n = read(pipe_fds[0], &c, 1)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || c == '\n') break;
+        path += c;
+    }
+    close(pipe_fds[0]);
+    if (path.empty() || c != '\n') {
+        int status = 0;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+        return WIFEXITED(status) && WEXITSTATUS(status) != 0 ? WEXITSTATUS(status) : 1;
+    }
+    std::printf("%s\n%ld\n", path.c_str(), static_cast<long>(child));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,6 +90,10 @@ int main(int argc, char** argv) {
     if (help) {
         std::fputs(sim::usage_text(), stdout);
         return 0;
+    }
+    if (options.background) {
+        int code = into_background();
+        if (code >= 0) return code;
     }
     sim::Faults faults;
     for (const std::string& desc : options.faults)
@@ -91,6 +132,13 @@ int main(int argc, char** argv) {
                  ", memory " + options.memory + (options.pace ? ", paced at " + std::to_string(options.baud) + " bit/s" : ""));
     std::printf("%s\n", path.c_str());
     std::fflush(stdout);
+    if (options.background) {  // the parent returns now; nothing more goes to its pipe
+        int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, STDOUT_FILENO);
+            close(null);
+        }
+    }
     if (!options.quiet)
         std::fprintf(stderr, "kaslnk-sim: terminal %s on %s, %zu files and tables in %s\n", terminal, path.c_str(),
                      memory.items.size(), options.memory.c_str());
@@ -106,7 +154,11 @@ int main(int argc, char** argv) {
         code = fail(e.what(), 1);
     }
     line.drain(2000);
-    if (!options.link.empty()) unlink(options.link.c_str());
+    // The link goes only while it is still this simulator's: a simulator started after
+    // this one was stopped may have made it anew.
+    char target[4096];
+    ssize_t n = options.link.empty() ? -1 : readlink(options.link.c_str(), target, sizeof target - 1);
+    if (n > 0 && std::string(target, size_t(n)) == path) unlink(options.link.c_str());
     trace.note("end after " + std::to_string(reg.exchanges()) + " exchanges");
     return code;
 }

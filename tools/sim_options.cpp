@@ -35,6 +35,8 @@ const char* usage_text() {
            "Output:\n"
            "  -T, --trace FILE         traffic log with direction and time of every byte\n"
            "  -q, --quiet              no exchange summaries on stderr\n"
+           "      --background         return once the line is ready (its path printed) and serve\n"
+           "                           in the background; the second line of stdout is its pid\n"
            "  -h, --help\n"
            "\n"
            "Fault steps: enq (answer to the enquiry), cmd (answer to the command packet),\n"
@@ -162,6 +164,8 @@ bool parse_options(int argc, char** argv, Options& o, bool& help, std::string& e
             o.read_only = true;
         } else if (is("-q", "--quiet")) {
             o.quiet = true;
+        } else if (is("--background", "--background")) {
+            o.background = true;
         } else if (is("--nak", "--nak")) {
             o.faults.push_back("enq:nak:always");
         } else if (is("-f", "--fault")) {

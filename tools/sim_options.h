@@ -28,6 +28,7 @@ struct Options {
     int table_block = 440;        // table bytes per block
     bool read_only = false;       // do not store what the host sends
     bool quiet = false;
+    bool background = false;      // return once the line is ready, serve in a child
     std::vector<std::string> faults;
 };
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/kodovani.h"
+#include "platform/kodovani.h"
 
 namespace {
 

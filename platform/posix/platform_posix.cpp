@@ -17,7 +17,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include "core/kodovani.h"
+#include "platform/kodovani.h"
 
 MistniCas plat_mistni_cas() {
     timeval tv{};

@@ -17,7 +17,6 @@
 #include <cwchar>
 #include <utility>
 
-#include "core/zpravy.h"
 #include "platform/win32/text_win32.h"
 
 namespace {

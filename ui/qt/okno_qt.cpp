@@ -40,7 +40,7 @@
 #include <map>
 
 #include "core/globals.h"
-#include "core/kodovani.h"
+#include "platform/kodovani.h"
 #include "core/zpravy.h"
 #include "format/logo.h"
 #include "link/tray.h"

@@ -1,4 +1,4 @@
-#include "core/kodovani.h"
+#include "platform/kodovani.h"
 
 #include <cstdint>
 
