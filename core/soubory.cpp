@@ -11,7 +11,7 @@
 
 #include "core/chyby.h"
 #include "core/globals.h"
-#include "core/kodovani.h"
+#include "platform/kodovani.h"
 #include "platform/platform.h"
 
 unsigned char readchar;
