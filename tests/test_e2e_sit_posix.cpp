@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 
 #include "e2e_pomocne.h"
+#include "link/port.h"
 
 namespace {
 
@@ -17,9 +18,10 @@ using namespace e2e;
 const std::string CTI_PLU = "/20-00/11///B000/";
 
 // A loopback port: port 0 binds a free one and gives its number (free at the moment of
-// the call); another is connected to, giving 0 when someone listens there.
-int loopback(int port) {
-    int s = socket(AF_INET, SOCK_STREAM, 0);
+// the call, or listening on `posluchac`); another is connected to, giving 0 when someone
+// listens there.
+int loopback(int port, int posluchac = -1) {
+    int s = posluchac >= 0 ? posluchac : socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(uint16_t(port));
@@ -27,8 +29,8 @@ int loopback(int port) {
     socklen_t d = sizeof a;
     auto* adresa = reinterpret_cast<sockaddr*>(&a);
     int v = port ? connect(s, adresa, d)  // 0: someone listens
-                 : (bind(s, adresa, d) || getsockname(s, adresa, &d)) ? -1 : ntohs(a.sin_port);
-    close(s);
+                 : (bind(s, adresa, d) || listen(s, 1) || getsockname(s, adresa, &d)) ? -1 : ntohs(a.sin_port);
+    if (s != posluchac) close(s);
     return v;
 }
 
@@ -113,6 +115,57 @@ TEST_F(Sit, ServerPadneBehemCteni) {
     ocekavej_vysledek(b, 1, "1", "9\r\n");
     EXPECT_EQ(log_bez_casu(), std::vector<std::string>{"47,000001," + CTI_PLU + ";1,0001"});
     EXPECT_EQ(precti("wlasterr.tmp").rfind("\x02" "0/HDR1/", 0), 0u);  // the header block at least
+}
+
+// A server that floods `IAC DO <option>` for options the program refuses and never reads
+// (its small receive buffer fills at once) holds the transfer no longer than a silent one
+// (plus 2 s): answers it does not take are dropped, not waited for. At most 4 KiB a
+// millisecond for 30 s.
+TEST_F(Sit, ZaplavaVolebNezdrziPrenos) {
+    long long trvani[2] = {};
+    for (bool zaplava : {false, true}) {
+        int posluchac = socket(AF_INET, SOCK_STREAM, 0), maly = 4096;
+        setsockopt(posluchac, SOL_SOCKET, SO_RCVBUF, &maly, sizeof maly);
+        com1 = "rfc2217://127.0.0.1:" + std::to_string(loopback(0, posluchac));
+        std::atomic<bool> konec{false};
+        std::thread server([&] {
+            std::string d;
+            for (int i = 0; i < 1365; ++i) d += {char(255), char(253), char(100 + i % 100)};  // IAC DO option
+            pollfd p{posluchac, POLLIN, 0};
+            int s = poll(&p, 1, 30000) > 0 ? accept(posluchac, nullptr, nullptr) : -1;
+            for (size_t od = 0, kolo = 0; s >= 0 && !konec && ++kolo < 30000; usleep(1000)) {
+                ssize_t n = zaplava ? send(s, &d[od % d.size()], d.size() - od % d.size(), MSG_NOSIGNAL | MSG_DONTWAIT) : 0;
+                if (n < 0 && errno != EAGAIN) break;
+                od += size_t(std::max<ssize_t>(n, 0));
+            }
+            close(s);
+        });
+        long long zacatek = ms_ted();
+        Beh b = spust_prikazy(HLAVICKA + CTI_PLU + ";plu\r\n");
+        trvani[zaplava] = ms_ted() - zacatek;
+        konec = true;
+        server.join();
+        close(posluchac);
+        EXPECT_EQ(b.kod, 1) << b.err;  // a coded error, logged
+        EXPECT_EQ(precti("error.txt"), "9\r\n");
+        EXPECT_EQ(log_bez_casu().size(), zaplava ? 2u : 1u);
+    }
+    EXPECT_LT(trvani[1], trvani[0] + 2000);
+}
+
+// The line settings go out as RFC 2217 numbers (parity 1 none, 2 odd, 3 even, 4 mark,
+// 5 space; stop size 1, 2, 3 = one and a half): the simulator notes each frame it is set to.
+TEST_F(Sit, NastaveniLinkyPoRfc2217) {
+    spust_simulator({"--rfc2217", "0", "-T", stopa.string()});
+    OtevrenyPort o = otevri_sitovy_port(com1);
+    ASSERT_TRUE(o.port) << o.duvod;
+    for (auto [linka, format] : std::vector<std::pair<SerialLine, std::string>>{
+             {{9600, 7, 1, 0, 2}, "7O1"}, {{300, 8, 2, 2, 0}, "8E2"}, {{1200, 5, 3, 1, 4}, "5M1.5"},
+             {{19200, 6, 4, 0, 0}, "6S1"}, {{19200, 8, 0, 1, 0}, "8N1.5"}}) {
+        EXPECT_TRUE(o.port->nastav_linku(linka));
+        std::string t = precti_soubor(stopa);
+        EXPECT_EQ(t.substr(t.rfind("line format ") + 12), format + "\n");
+    }
 }
 
 // Nobody listens: the port cannot be opened (92), for both forms.

@@ -14,6 +14,6 @@ SitSpojeni* sit_pripoj(const std::string& hostitel, uint16_t port, uint32_t, uin
     return nullptr;
 }
 
-int sit_posli(SitSpojeni*, const uint8_t*, size_t, uint32_t) { return -1; }
+long sit_posli(SitSpojeni*, const uint8_t*, size_t, uint32_t) { return -1; }
 long sit_prijmi(SitSpojeni*, uint8_t*, size_t, uint32_t) { return -1; }
 void sit_zavri(SitSpojeni*) {}
