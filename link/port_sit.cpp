@@ -47,8 +47,8 @@ public:
 
     // Telnet: asks for binary transfer and COM-port control and waits for the server's answer.
     void vyjednej() {
-        if (!rfc_ || !posli(vyjednavani_.zacatek())) return;
         int64_t mez = ted_ms() + PRIPOJENI_MS;
+        if (!rfc_ || !posli(vyjednavani_.zacatek(), zbyva_do(mez))) return;
         while (!vyjednavani_.u_sebe(COM_PORT) && !vyjednavani_.odmitnuto(COM_PORT) && ted_ms() < mez)
             if (nacti(zbyva_do(mez)) < 0) return;
         if (!vyjednavani_.u_sebe(COM_PORT))
@@ -68,7 +68,8 @@ public:
         }
         prijato_.clear();
         od_ = 0;
-        if (ovladam_linku() && !posli(com_port(PURGE_DATA, std::string(1, char(PURGE_PRIJEM))))) return false;
+        if (ovladam_linku() && !posli(com_port(PURGE_DATA, std::string(1, char(PURGE_PRIJEM))), ODPOVED_MS))
+            return false;
         return !spadlo_;
     }
 
@@ -94,8 +95,8 @@ public:
             odpovedi_.erase(ODPOVED + x.prikaz);
             ven += com_port(x.prikaz, x.hodnota);
         }
-        if (!posli(ven)) return false;
-        int64_t mez = ted_ms() + ODPOVED_MS;
+        int64_t mez = ted_ms() + ODPOVED_MS;  // for the commands to leave and their answers
+        if (!posli(ven, ODPOVED_MS)) return false;
         auto hotovo = [&] {
             for (const Nastaveni& x : n)
                 if (!odpovedi_.count(ODPOVED + x.prikaz)) return false;
@@ -138,14 +139,12 @@ public:
         else
             ven.assign(reinterpret_cast<const char*>(data), pocet);
         uint64_t limit = static_cast<uint64_t>(casy_.write_total_multiplier) * pocet + casy_.write_total_constant;
-        int r = sit_posli(s_, reinterpret_cast<const uint8_t*>(ven.data()), ven.size(),
-                          limit ? static_cast<uint32_t>(limit > MAXDWORD ? MAXDWORD : limit) : MAXDWORD);
-        if (r < 0) spadlo_ = true;
-        vyprsel_ = r == 0;
+        bool cele = posli(ven, limit ? static_cast<uint32_t>(limit > MAXDWORD ? MAXDWORD : limit) : MAXDWORD);
+        vyprsel_ = !cele && !spadlo_;
         int64_t ted = ted_ms();
         if (linka_volna_ms_ < ted) linka_volna_ms_ = ted;
         linka_volna_ms_ += static_cast<int64_t>(pocet) * bity_znaku_ * 1000 / rychlost_;
-        return r == 1;
+        return cele;
     }
 
     bool zapis_vyprsel() override { return vyprsel_; }
@@ -176,7 +175,7 @@ public:
 
     bool dtr(bool zapnout) override {
         if (!ovladam_linku()) return false;  // raw TCP has no modem lines, like a pty
-        return posli(com_port(SET_CONTROL, std::string(1, char(zapnout ? DTR_ZAP : DTR_VYP))));
+        return posli(com_port(SET_CONTROL, std::string(1, char(zapnout ? DTR_ZAP : DTR_VYP))), ODPOVED_MS);
     }
 
     bool stav_modemu(uint32_t& stav) override {
@@ -189,11 +188,22 @@ private:
 
     void hlas(const std::string& text) { VypisBoxDebug(text); }
 
-    bool posli(const std::string& bajty) {
-        if (bajty.empty()) return true;
-        int r = sit_posli(s_, reinterpret_cast<const uint8_t*>(bajty.data()), bajty.size(), ODPOVED_MS);
-        if (r < 0) spadlo_ = true;
-        return r == 1;
+    // Sends the bytes within cas_ms (0: only what the connection takes at once); true when
+    // all went. A Telnet unit sent in part is finished first, before anything else; the
+    // rest of what did not go is dropped.
+    bool posli(const std::string& bajty, uint32_t cas_ms) {
+        int64_t mez = ted_ms() + cas_ms;
+        // The count of bytes sent; the whole when the connection failed (nothing more goes).
+        auto odesli = [&](const std::string& b, uint32_t cas) {
+            long n = spadlo_ ? -1 : sit_posli(s_, reinterpret_cast<const uint8_t*>(b.data()), b.size(), cas);
+            if (n < 0) spadlo_ = true;
+            return n < 0 ? b.size() : static_cast<size_t>(n);
+        };
+        nedoslo_.erase(0, odesli(nedoslo_, cas_ms));
+        if (!nedoslo_.empty() || bajty.empty()) return nedoslo_.empty() && !spadlo_;
+        size_t poslano = odesli(bajty, zbyva_do(mez));
+        if (rfc_) nedoslo_ = bajty.substr(poslano, konec_celku(bajty, poslano) - poslano);
+        return poslano == bajty.size() && !spadlo_;
     }
 
     size_t vydej(uint8_t* data, size_t max) {
@@ -219,9 +229,10 @@ private:
         else
             prijato_.append(reinterpret_cast<const char*>(buf), static_cast<size_t>(n));
         if (prijato_.size() > pred) linka_volna_ms_ = std::min(linka_volna_ms_, ted_ms());
+        std::string odpovedi;
         for (const Prikaz& p : prikazy) {
             if (p.sloveso != SB) {
-                posli(vyjednavani_.odpoved(p.sloveso, p.moznost));
+                odpovedi += vyjednavani_.odpoved(p.sloveso, p.moznost);
             } else if (p.moznost == COM_PORT && p.hodnota.size() >= 2) {
                 uint8_t prikaz = static_cast<uint8_t>(p.hodnota[0]), hodnota = static_cast<uint8_t>(p.hodnota[1]);
                 if (prikaz == ODPOVED + NOTIFY_LINESTATE) {
@@ -234,6 +245,8 @@ private:
                 }
             }
         }
+        // Option answers never wait: a server that does not read its input does not get them.
+        posli(odpovedi, 0);
         return n;
     }
 
@@ -245,6 +258,7 @@ private:
     std::string prijato_;  // received data not yet handed out, from od_
     size_t od_ = 0;
     std::map<uint8_t, std::string> odpovedi_;  // the server's answers to COM-port commands
+    std::string nedoslo_;  // the rest of a Telnet unit sent in part, to go first
     SerialTimeouts casy_;
     uint32_t rychlost_ = 19200;
     uint8_t bity_znaku_ = 10;

@@ -24,6 +24,30 @@ std::string com_port(uint8_t prikaz, const std::string& hodnota) {
     return v;
 }
 
+size_t konec_celku(const std::string& proud, size_t n) {
+    size_t i = 0;
+    while (i < n && i < proud.size()) {
+        if (static_cast<uint8_t>(proud[i]) != IAC || i + 1 >= proud.size()) {
+            ++i;
+            continue;
+        }
+        uint8_t b = static_cast<uint8_t>(proud[i + 1]);
+        if (b >= WILL && b <= DONT) {
+            i += 3;
+        } else if (b != SB) {
+            i += 2;  // a doubled IAC or a two-byte command
+        } else {     // to IAC SE; a doubled IAC inside is part of the value
+            for (i += 2; i < proud.size(); ++i)
+                if (static_cast<uint8_t>(proud[i]) == IAC && ++i < proud.size() &&
+                    static_cast<uint8_t>(proud[i]) == SE) {
+                    ++i;
+                    break;
+                }
+        }
+    }
+    return std::min(std::max(i, n), proud.size());
+}
+
 std::string cislo32(uint32_t n) {
     return {static_cast<char>(n >> 24), static_cast<char>(n >> 16), static_cast<char>(n >> 8), static_cast<char>(n)};
 }

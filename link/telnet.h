@@ -26,6 +26,10 @@ void pridej_data(std::string& ven, const uint8_t* data, size_t pocet);
 std::string volba(uint8_t sloveso, uint8_t moznost);
 // A COM-port subnegotiation: IAC SB COM_PORT prikaz hodnota IAC SE (IAC in the value doubled).
 std::string com_port(uint8_t prikaz, const std::string& hodnota);
+// Where a stream cut after `n` bytes may go on: `n` when a unit (a data byte, a doubled
+// IAC, a command) ends there, else the end of the unit the cut falls in. A stream sent
+// only in part must send up to there before anything else, or the other end misreads it.
+size_t konec_celku(const std::string& proud, size_t n);
 // A 32-bit number in network order, as the speed travels.
 std::string cislo32(uint32_t n);
 uint32_t cislo32(const std::string& hodnota);

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 
 #include "e2e_pomocne.h"
+#include "link/port.h"
 
 namespace {
 
@@ -16,20 +17,25 @@ using namespace e2e;
 
 const std::string CTI_PLU = "/20-00/11///B000/";
 
-// A loopback port: port 0 binds a free one and gives its number (free at the moment of
-// the call); another is connected to, giving 0 when someone listens there.
-int loopback(int port) {
-    int s = socket(AF_INET, SOCK_STREAM, 0);
+// A free loopback port's number (free at the moment of the call, or listening on `posluchac`).
+int loopback(int posluchac = -1) {
+    int s = posluchac >= 0 ? posluchac : socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
-    a.sin_port = htons(uint16_t(port));
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t d = sizeof a;
     auto* adresa = reinterpret_cast<sockaddr*>(&a);
-    int v = port ? connect(s, adresa, d)  // 0: someone listens
-                 : (bind(s, adresa, d) || getsockname(s, adresa, &d)) ? -1 : ntohs(a.sin_port);
-    close(s);
+    int v = (bind(s, adresa, d) || listen(s, 1) || getsockname(s, adresa, &d)) ? -1 : ntohs(a.sin_port);
+    if (s != posluchac) close(s);
     return v;
+}
+
+// Whether a loopback port listens, seen without connecting: ser2net opens the pty for each
+// connection and at its close puts back the line settings it found, over the program's.
+bool posloucha(int port) {
+    char radek[32];
+    std::snprintf(radek, sizeof radek, "0100007F:%04X 00000000:0000 0A", port);
+    return precti_soubor("/proc/net/tcp").find(radek) != std::string::npos;
 }
 
 class Sit : public E2E {
@@ -46,7 +52,7 @@ protected:
         zamek = open("/tmp/kaslnk-test-ser2net.lock", O_RDWR | O_CREAT, 0600);
         flock(zamek, LOCK_EX);
         ASSERT_EQ(access("/usr/sbin/ser2net", X_OK), 0) << "ser2net is missing: run scripts/setup.sh";
-        int p1 = loopback(0), p2 = loopback(0);
+        int p1 = loopback(), p2 = loopback();
         auto pty = [&](const std::string& rychlost) {
             return "  connector: serialdev," + sim->cesta + "," + rychlost + "o71,local\n";
         };
@@ -58,7 +64,8 @@ protected:
                                                                     "-P", "ser2net.pid"},
                                            adresar.string(), prostredi(""), log, log);
         close(log);
-        for (long long konec = ms_ted() + 5000; (loopback(p1) || loopback(p2)) && ms_ted() < konec;) usleep(20000);
+        for (long long konec = ms_ted() + 5000; !posloucha(p1) || !posloucha(p2); usleep(20000))
+            ASSERT_LT(ms_ted(), konec) << "ser2net does not listen";
         rfc2217 = "rfc2217://127.0.0.1:" + std::to_string(p1);
         tcp = "tcp://127.0.0.1:" + std::to_string(p2);
     }
@@ -89,7 +96,6 @@ TEST_F(Sit, PLUTamAZpetJakoNaPty) {
         EXPECT_EQ(precti("plu.fds"), fds);
         EXPECT_EQ(precti_soubor(pamet / "plu.txt"), ulozeno);
     }
-    EXPECT_NE(precti_soubor(stopa).find("line speed 9600 bit/s"), std::string::npos);
 }
 
 // ser2net killed in the middle of a read: the link error at once, as for an unplugged
@@ -115,9 +121,55 @@ TEST_F(Sit, ServerPadneBehemCteni) {
     EXPECT_EQ(precti("wlasterr.tmp").rfind("\x02" "0/HDR1/", 0), 0u);  // the header block at least
 }
 
+// A server that floods `IAC DO <option>` (4 KiB a ms for at most 30 s) and never reads holds
+// the transfer no longer than a silent one plus 2 s: answers it does not take are dropped.
+TEST_F(Sit, ZaplavaVolebNezdrziPrenos) {
+    long long trvani[2] = {};
+    for (bool zaplava : {false, true}) {
+        int posluchac = socket(AF_INET, SOCK_STREAM, 0), maly = 4096;
+        setsockopt(posluchac, SOL_SOCKET, SO_RCVBUF, &maly, sizeof maly);
+        com1 = "rfc2217://127.0.0.1:" + std::to_string(loopback(posluchac));
+        std::atomic<bool> konec{false};
+        std::thread server([&] {
+            std::string d;
+            for (int i = 0; i < 1365; ++i) d += {char(255), char(253), char(100 + i % 100)};  // IAC DO option
+            pollfd p{posluchac, POLLIN, 0};
+            int s = poll(&p, 1, 30000) > 0 ? accept(posluchac, nullptr, nullptr) : -1;
+            for (size_t od = 0, kolo = 0; s >= 0 && !konec && ++kolo < 30000; usleep(1000))
+                if (zaplava) od += std::max<ssize_t>(0, send(s, &d[od % d.size()], d.size() - od % d.size(),
+                                                         MSG_DONTWAIT | MSG_NOSIGNAL));
+            close(s);
+            close(posluchac);
+        });
+        long long zacatek = ms_ted();
+        Beh b = spust_prikazy(HLAVICKA + CTI_PLU + ";plu\r\n");
+        trvani[zaplava] = ms_ted() - zacatek;
+        konec = true;
+        server.join();
+        EXPECT_EQ(b.kod, 1) << b.err;  // a coded error, logged
+        EXPECT_EQ(precti("error.txt"), "9\r\n");
+        EXPECT_EQ(log_bez_casu().size(), zaplava ? 2u : 1u);
+    }
+    EXPECT_LT(trvani[1], trvani[0] + 2000);
+}
+
+// The line settings go out as RFC 2217 numbers (parity 1 none, 2 odd, 3 even, 4 mark,
+// 5 space; stop size 1, 2, 3 = one and a half): the simulator notes each frame it is set to.
+TEST_F(Sit, NastaveniLinkyPoRfc2217) {
+    spust_simulator({"--rfc2217", "0", "-T", stopa.string()});
+    OtevrenyPort o = otevri_sitovy_port(com1);
+    ASSERT_TRUE(o.port) << o.duvod;
+    for (auto [linka, format] : std::vector<std::pair<SerialLine, std::string>>{
+             {{9600, 7, 1, 0, 2}, "7O1"}, {{300, 8, 2, 2, 0}, "8E2"}, {{1200, 5, 3, 1, 4}, "5M1.5"},
+             {{19200, 6, 4, 0, 0}, "6S1"}, {{19200, 8, 0, 1, 0}, "8N1.5"}}) {
+        EXPECT_TRUE(o.port->nastav_linku(linka));
+        EXPECT_TRUE(precti_soubor(stopa).ends_with("line format " + format + "\n")) << format;
+    }
+}
+
 // Nobody listens: the port cannot be opened (92), for both forms.
 TEST_F(Sit, ZavrenyPort) {
-    std::string port = std::to_string(loopback(0));
+    std::string port = std::to_string(loopback());
     for (const std::string& mapovani : {"rfc2217://127.0.0.1:" + port, "tcp://127.0.0.1:" + port}) {
         com1 = mapovani;
         ocekavej_vysledek(spust_prikazy(HLAVICKA + CTI_PLU + ";plu\r\n"), 1, "1", "9\r\n");

@@ -208,9 +208,11 @@ void Line::note_speed(unsigned baud) {
 
 void Line::serve_commands(const std::vector<telnet::Prikaz>& commands) {
     using namespace telnet;
+    std::string answers;  // sent after the notes, so that a confirmed setting is in the trace
+    std::string format = format_seen_;
     for (const Prikaz& c : commands) {
         if (c.sloveso != SB) {
-            send_raw(telnet_options_.odpoved(c.sloveso, c.moznost));
+            answers += telnet_options_.odpoved(c.sloveso, c.moznost);
             continue;
         }
         if (c.moznost != COM_PORT || c.hodnota.empty()) continue;
@@ -220,8 +222,17 @@ void Line::serve_commands(const std::vector<telnet::Prikaz>& commands) {
         if (command == SET_BAUDRATE && cislo32(value) == 0) value = cislo32(speed_seen_ ? speed_seen_ : 19200);
         if (command == SET_CONTROL && !value.empty() && (value[0] == DTR_ZAP || value[0] == DTR_VYP))
             trace_.note(value[0] == DTR_ZAP ? "DTR on" : "DTR off");
-        if (command < ODPOVED) send_raw(com_port(uint8_t(ODPOVED + command), value));
+        // The frame as data bits, parity (RFC 2217: 1 none, 2 odd, 3 even, 4 mark, 5 space)
+        // and stop bits (1 one, 2 two, 3 one and a half); a value outside is noted as '?'.
+        static const char* const stop_bits[] = {"1", "2", "1.5"};
+        uint8_t v = value.empty() ? 0 : uint8_t(value[0]);
+        if (command == SET_DATASIZE && v) format_seen_[0] = v >= 5 && v <= 8 ? char('0' + v) : '?';
+        if (command == SET_PARITY && v) format_seen_[1] = v <= 5 ? "NOEMS"[v - 1] : '?';
+        if (command == SET_STOPSIZE && v) format_seen_.replace(2, std::string::npos, v <= 3 ? stop_bits[v - 1] : "?");
+        if (command < ODPOVED) answers += com_port(uint8_t(ODPOVED + command), value);
     }
+    if (format_seen_ != format) trace_.note("line format " + format_seen_);
+    send_raw(answers);
 }
 
 void Line::send_raw(const std::string& bytes) {

@@ -74,6 +74,7 @@ private:
     telnet::Vyjednavani telnet_options_{{telnet::BINARY, telnet::SGA},
                                         {telnet::COM_PORT, telnet::BINARY, telnet::SGA}};
     unsigned speed_seen_ = 0;  // the speed the host set last (pty termios or RFC 2217)
+    std::string format_seen_ = "???";  // and the frame over RFC 2217, as "7O1" or "8N1.5"
     std::string slave_;
     bool exclusive_ = false;
     bool pace_ = false;

@@ -2,6 +2,7 @@
 // and waits for the answer), waits with poll.
 #include "platform/sit.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -66,13 +67,14 @@ SitSpojeni* sit_pripoj(const std::string& hostitel, uint16_t port, uint32_t cas_
     }
     int posledni = ECONNREFUSED;
     int fd = -1;
+    int64_t mez = ted_ms() + cas_ms;
     for (addrinfo* a = adresy; a; a = a->ai_next) {
         fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
         if (fd < 0) {
             posledni = errno;
             continue;
         }
-        posledni = pripoj_adresu(fd, a, cas_ms);
+        posledni = pripoj_adresu(fd, a, static_cast<uint32_t>(std::max<int64_t>(0, mez - ted_ms())));
         if (posledni == 0) break;
         ::close(fd);
         fd = -1;
@@ -94,8 +96,9 @@ SitSpojeni* sit_pripoj(const std::string& hostitel, uint16_t port, uint32_t cas_
     return new SitSpojeni{fd};
 }
 
-int sit_posli(SitSpojeni* s, const uint8_t* data, size_t pocet, uint32_t cas_ms) {
+long sit_posli(SitSpojeni* s, const uint8_t* data, size_t pocet, uint32_t cas_ms) {
     if (!s) return -1;
+    int64_t mez = ted_ms() + cas_ms;
     size_t hotovo = 0;
     while (hotovo < pocet) {
         ssize_t n = ::send(s->fd, data + hotovo, pocet - hotovo, MSG_NOSIGNAL);
@@ -105,11 +108,13 @@ int sit_posli(SitSpojeni* s, const uint8_t* data, size_t pocet, uint32_t cas_ms)
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return -1;
-        int r = cekej(s->fd, POLLOUT, cas_ms);
+        int64_t zbyva = mez - ted_ms();
+        if (zbyva <= 0) break;
+        int r = cekej(s->fd, POLLOUT, static_cast<uint32_t>(zbyva));
         if (r < 0) return -1;
-        if (r == 0) return 0;
+        if (r == 0) break;
     }
-    return 1;
+    return static_cast<long>(hotovo);
 }
 
 long sit_prijmi(SitSpojeni* s, uint8_t* data, size_t max, uint32_t cas_ms) {

@@ -128,7 +128,7 @@ SitSpojeni* sit_pripoj(const std::string& hostitel, uint16_t port, uint32_t cas_
     return new SitSpojeni{s};
 }
 
-int sit_posli(SitSpojeni* s, const uint8_t* data, size_t pocet, uint32_t cas_ms) {
+long sit_posli(SitSpojeni* s, const uint8_t* data, size_t pocet, uint32_t cas_ms) {
     if (!s) return -1;
     const ULONGLONG mez = GetTickCount64() + cas_ms;  // for all the bytes together
     size_t hotovo = 0;
@@ -145,7 +145,7 @@ int sit_posli(SitSpojeni* s, const uint8_t* data, size_t pocet, uint32_t cas_ms)
         if (r < 0) return -1;
         if (r == 0) break;
     }
-    return hotovo == pocet ? 1 : 0;
+    return static_cast<long>(hotovo);
 }
 
 long sit_prijmi(SitSpojeni* s, uint8_t* data, size_t max, uint32_t cas_ms) {
