@@ -14,8 +14,6 @@ namespace {
 
 using namespace e2e;
 
-const std::string CTI_PLU = "/20-00/11///B000/";
-
 // A loopback port: port 0 binds a free one and gives its number (free at the moment of
 // the call); another is connected to, giving 0 when someone listens there.
 int loopback(int port) {
