@@ -117,7 +117,6 @@ protected:
     }
 };
 
-
 // Runs the code and returns the exit code it ended with (-1: it did not end).
 inline int kod_konce(const std::function<void()>& kod) {
     try {
