@@ -130,10 +130,10 @@ inline int kod_konce(const std::function<void()>& kod) {
 
 // Expects the statement to end in err(kod, podkod), podkod -1 accepting any subcode; with
 // kod 0, not to end at all.
-#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)                          \
-    do {                                                             \
-        SCOPED_TRACE(#prikaz);                                       \
-        EXPECT_EQ(KONEC(prikaz), (kod) ? 1 : -1);                    \
-        if (kod) { EXPECT_EQ(ERROR1, (kod)); }                       \
-        if ((kod) && (podkod) >= 0) { EXPECT_EQ(ERROR2, (podkod)); } \
+#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)                               \
+    do {                                                                  \
+        SCOPED_TRACE(#prikaz);                                            \
+        EXPECT_EQ(KONEC(prikaz), (kod) != 0 ? 1 : -1);                    \
+        if ((kod) != 0) { EXPECT_EQ(ERROR1, (kod)); }                     \
+        if ((kod) != 0 && (podkod) >= 0) { EXPECT_EQ(ERROR2, (podkod)); } \
     } while (0)

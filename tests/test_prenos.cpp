@@ -56,7 +56,9 @@ protected:
     }
     // Waits for the worker to signal its end and releases it; started here when `spustit`.
     void dokonci(bool spustit = false) {
-        if (spustit) ASSERT_EQ(komunikuj(), 1);
+        if (spustit) {
+            ASSERT_EQ(komunikuj(), 1);
+        }
         ASSERT_TRUE(eventKonecRSPrenosu.cekej(10000));
         dokonci_vlakno();
     }
