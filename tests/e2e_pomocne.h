@@ -27,6 +27,12 @@ inline long long ms_ted() {
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
+// Whether `hotovo` comes true within `ms`, asked every 5 ms.
+inline bool cekej_az(const std::function<bool()>& hotovo, long long ms) {
+    for (long long konec = ms_ted() + ms; !hotovo(); usleep(5000))
+        if (ms_ted() > konec) return false;
+    return true;
+}
 
 // A child process: `argv[0]` run in `adresar` with the environment given, stdin from
 // /dev/null, stdout and stderr to the descriptors. Everything is made before fork: a test
@@ -59,13 +65,12 @@ public:
     }
     // The exit code (128 + signal), or -1 when the process is still running after `ms`.
     int cekej(long long ms) {
-        for (long long konec = ms_ted() + ms; kod_ < 0; usleep(5000)) {
+        cekej_az([&] {
             int stav = 0;
-            if (waitpid(pid_, &stav, WNOHANG) == pid_)
+            if (kod_ < 0 && waitpid(pid_, &stav, WNOHANG) == pid_)
                 kod_ = WIFEXITED(stav) ? WEXITSTATUS(stav) : 128 + WTERMSIG(stav);
-            else if (ms_ted() > konec)
-                break;
-        }
+            return kod_ >= 0;
+        }, ms);
         return kod_;
     }
 
@@ -87,24 +92,30 @@ inline std::vector<std::string> prostredi(const std::string& com1, std::map<int,
     return env;
 }
 
+// Starts `argv` as `p`, its stdout on a pipe and its stderr to /dev/null; the first line
+// it prints within 5 s.
+inline std::string prvni_radek(std::unique_ptr<Proces>& p, const std::vector<std::string>& argv) {
+    int roura[2], nic = open("/dev/null", O_WRONLY);
+    if (pipe(roura) != 0) return "";
+    p = std::make_unique<Proces>(argv, ".", prostredi(""), roura[1], nic);
+    close(roura[1]);
+    close(nic);
+    std::string radek;
+    char c;
+    for (pollfd pf{roura[0], POLLIN, 0}; poll(&pf, 1, 5000) > 0 && read(roura[0], &c, 1) == 1 && c != '\n';) radek += c;
+    close(roura[0]);
+    return radek;
+}
+
 #ifdef KASLNK_SIM_BINARY
 // kaslnk-sim; the first line of its stdout is its pseudo-terminal's path (none when its
 // start failed).
 struct Simulator {
-    std::string cesta;
     std::unique_ptr<Proces> p;
-    Simulator(std::vector<std::string> volby, const std::string& chyby = "/dev/null") {
-        int roura[2];
-        if (pipe(roura) != 0) return;
-        int e = open(chyby.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::string cesta;
+    explicit Simulator(std::vector<std::string> volby) {
         volby.insert(volby.begin(), KASLNK_SIM_BINARY);
-        p = std::make_unique<Proces>(volby, ".", prostredi(""), roura[1], e);
-        close(roura[1]);
-        close(e);
-        char c;
-        for (pollfd pf{roura[0], POLLIN, 0}; poll(&pf, 1, 5000) > 0 && read(roura[0], &c, 1) == 1 && c != '\n';)
-            cesta += c;
-        close(roura[0]);
+        cesta = prvni_radek(p, volby);
     }
 };
 #endif
@@ -118,7 +129,7 @@ inline std::vector<std::string> radky(const std::string& text, const std::string
     return out;
 }
 
-const std::string HLAVICKA = "000001,1,6,1,era\r\n";
+const std::string HLAVICKA = "000001,1,6,1,era\r\n", CTI_PLU = "/20-00/11///B000/";
 struct Beh {
     int kod = -1;  // exit code; -1 when the program had to be killed
     std::string out, err;
@@ -204,16 +215,11 @@ protected:
     void zapis(const std::string& jmeno, const std::string& obsah) const { zapis_soubor(adresar / jmeno, obsah); }
     std::string precti(const std::string& jmeno) const { return precti_soubor(adresar / jmeno); }
     bool existuje(const std::string& jmeno) const { return fs::exists(adresar / jmeno); }
-    std::vector<std::string> log() const { return radky(precti("era.log")); }
     std::vector<std::string> zurnal() const { return radky(precti_soubor(pamet / "journal.log"), "\n"); }
 
     // The simulator writes its journal as it goes; the last exchange may still be closing
     // when the program has ended. Waits until the journal has n lines.
-    bool cekej_na_zurnal(size_t n) const {
-        for (long long konec = ms_ted() + 5000; zurnal().size() < n; usleep(10000))
-            if (ms_ted() > konec) return false;
-        return true;
-    }
+    bool cekej_na_zurnal(size_t n) const { return cekej_az([&] { return zurnal().size() >= n; }, 5000); }
 
     // The result of a run as the files show it: exit code, "err", "error.txt".
     void ocekavej_vysledek(const Beh& b, int kod, const std::string& err_obsah, const std::string& error_txt) const {
@@ -224,7 +230,7 @@ protected:
     // The log lines without date and time: "result,terminal,command;port,subcode".
     std::vector<std::string> log_bez_casu() const {
         static const std::regex datum(R"(\d\d-\d\d-\d{4},\d\d:\d\d,)");
-        std::vector<std::string> l = log();
+        std::vector<std::string> l = radky(precti("era.log"));
         for (std::string& r : l) {
             EXPECT_TRUE(std::regex_search(r.substr(0, 17), datum)) << r;
             r.erase(0, 17);

@@ -35,6 +35,8 @@ inline std::string zpravy() {
     for (const std::string& box : zachycene_boxy()) vse += box + "\n";
     return vse;
 }
+// The terminal screen, row after row.
+inline std::string obrazovka() { return std::string(tt.obrazovka[0], sizeof tt.obrazovka); }
 
 inline std::string precti_soubor(const std::filesystem::path& cesta) {
     std::ifstream f(cesta, std::ios::binary);
@@ -71,11 +73,9 @@ protected:
     std::filesystem::path adresar;
 
     void SetUp() override {
-        nuluj_globalni_stav();
-        uvolni_cmd_buffer();
         adresar = novy_docasny_adresar();
-        fullpath = 1;
-        tt.adresar_programu = adresar.string() + "/";
+        nuluj_stav();
+        uvolni_cmd_buffer();
         nastav_exit_hook([](int kod) { throw KonecProcesu{kod}; });
         nastav_box_sink([](const std::string& text, uint32_t) {
             zachycene_boxy().push_back(text);
@@ -92,6 +92,8 @@ protected:
         std::filesystem::remove_all(adresar, ec);
     }
 
+    // The globals reset; the program directory stays.
+    void nuluj_stav() { nuluj_globalni_stav(), fullpath = 1, tt.adresar_programu = adresar.string() + "/"; }
     // The name as the program forms it in the program directory.
     std::string cesta(const std::string& jmeno) const { return tt.adresar_programu + jmeno; }
     void zapis(const std::string& jmeno, const std::string& obsah) const { zapis_soubor(cesta(jmeno), obsah); }
@@ -115,8 +117,6 @@ protected:
     }
 };
 
-using ProstrediTestu = ProgramovyAdresar;
-
 // Runs the code and returns the exit code it ended with (-1: it did not end).
 inline int kod_konce(const std::function<void()>& kod) {
     try {
@@ -128,11 +128,12 @@ inline int kod_konce(const std::function<void()>& kod) {
 }
 #define KONEC(prikaz) kod_konce([&] { prikaz; })
 
-// Expects the statement to end in err(kod, podkod); podkod -1 accepts any subcode.
-#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)                 \
-    do {                                                    \
-        SCOPED_TRACE(#prikaz);                              \
-        EXPECT_EQ(KONEC(prikaz), 1);                        \
-        EXPECT_EQ(ERROR1, (kod));                           \
-        if ((podkod) >= 0) { EXPECT_EQ(ERROR2, (podkod)); } \
+// Expects the statement to end in err(kod, podkod), podkod -1 accepting any subcode; with
+// kod 0, not to end at all.
+#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)                               \
+    do {                                                                  \
+        SCOPED_TRACE(#prikaz);                                            \
+        EXPECT_EQ(KONEC(prikaz), (kod) != 0 ? 1 : -1);                    \
+        if ((kod) != 0) { EXPECT_EQ(ERROR1, (kod)); }                     \
+        if ((kod) != 0 && (podkod) >= 0) { EXPECT_EQ(ERROR2, (podkod)); } \
     } while (0)

@@ -60,17 +60,14 @@ protected:
         std::vector<std::string> v;
         std::string s = precti("work02.tmp");
         size_t i = 0;
-        while (i < s.size()) {
-            size_t cr = s.find('\r', i);
-            EXPECT_NE(cr, std::string::npos) << "a frame without its CR";
-            if (cr == std::string::npos) break;
+        for (size_t cr; (cr = s.find('\r', i)) != std::string::npos; i = cr + 1) {
             std::string t = s.substr(i, cr - i);
             EXPECT_EQ(t[0], '\x02');
             EXPECT_EQ(ramec(t.substr(1, t.size() - 3)), t + "\r") << "checksum of " << t.substr(0, 12);
             EXPECT_LE(t.size(), 988u);
             v.push_back(t);
-            i = cr + 1;
         }
+        EXPECT_EQ(i, s.size()) << "a frame without its CR";
         return v;
     }
 };

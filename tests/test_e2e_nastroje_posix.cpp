@@ -59,8 +59,7 @@ TEST_F(E2E, NastrojeZPrikazoveRadky) {
     };
     for (const auto& p : pripady) {
         SCOPED_TRACE(p.argumenty[0] + " " + p.argumenty.back() + " " + p.vystup + p.chyby);
-        fs::remove(adresar / "timd.cmx");
-        fs::remove(adresar / "sts.dat");
+        for (const char* f : {"timd.cmx", "sts.dat", "prikaz.cmd"}) fs::remove(adresar / f);
         if (!p.prikaz_po.empty()) zapis("prikaz.cmd", PRIKAZ);
         for (size_t i = 0; i < p.simulatory.size(); ++i) pridej_simulator(int(i) + 1, p.simulatory[i]);
         Beh b = spust(p.argumenty);
@@ -70,7 +69,6 @@ TEST_F(E2E, NastrojeZPrikazoveRadky) {
         EXPECT_EQ(precti("prikaz.cmd").substr(0, p.prikaz_po.size()), p.prikaz_po);
         EXPECT_EQ(precti("timd.cmx").substr(0, p.timd_po.size()), p.timd_po);
         EXPECT_EQ(existuje("sts.dat"), p.kod == 0 && !p.simulatory.empty());
-        fs::remove(adresar / "prikaz.cmd");
         dalsi.clear();
         for (size_t i = 0; i < p.dotazy.size(); ++i) {
             EXPECT_EQ(dotazy(adresar / ("stopa-" + std::to_string(i + 1) + ".txt")), p.dotazy[i]) << "COM" << i + 1;

@@ -17,15 +17,11 @@ TEST_F(E2E, OknoSpoustiPrenosyJakoPotomkyAPreziChybu) {
     setenv("KASLNK_OKNO_BEZ_DOTAZU", "1", 1);  // boxes to stderr, answered with their first button
     setenv("XDG_RUNTIME_DIR", adresar.c_str(), 1);
     spust_simulator();
-    zapis("prikaz.cmd", HLAVICKA + "/20-00/11///B000/;plu_okno\r\n");
+    zapis("prikaz.cmd", HLAVICKA + CTI_PLU + ";plu_okno\r\n");
     Beh okno;
     std::thread vlakno([&] { okno = spust({"/w", "prikaz.cmd"}); });
-    auto posli = [&](const char* id) {
-        for (int i = 0; i < 200; ++i) {  // until the window listens
-            if (spust({"--command", id}).kod == 0) return true;
-            usleep(50000);
-        }
-        return false;
+    auto posli = [&](const char* id) {  // until the window listens
+        return cekej_az([&] { return spust({"--command", id}).kod == 0; }, 30000);
     };
     auto cekej_na = [&](const std::string& co, size_t kolikrat) {
         for (int i = 0; i < 600; ++i) {

@@ -12,7 +12,6 @@ namespace {
 
 using namespace e2e;
 
-const std::string CTI_PLU = "/20-00/11///B000/";
 const std::string OK = "00,000001,";
 const std::string FDS_PLU = "11,00,0BB8,00,0000,01,00,07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00";
 

@@ -15,8 +15,6 @@ namespace {
 
 using namespace e2e;
 
-const std::string CTI_PLU = "/20-00/11///B000/";
-
 // A free loopback port's number (free at the moment of the call, or listening on `posluchac`).
 int loopback(int posluchac = -1) {
     int s = posluchac >= 0 ? posluchac : socket(AF_INET, SOCK_STREAM, 0);

@@ -65,10 +65,7 @@ TEST_F(Stazeni, ChybyPrijatychBloku) {
     char poradi = '0';
     std::string dalsi_tabulka = stazeni(hlavicka_plu(), {A}, 11, poradi);
     dalsi_tabulka += blok_hlavicky(hlavicka_tabulky("D2"), poradi);
-    struct Pripad {
-        std::string bloky;
-        Chyba chyba;
-    } pripady[] = {
+    const std::pair<std::string, Chyba> pripady[] = {
         {hl + blok_souboru('2', {A}, true), {41, 1}}, {hl + "X" + blok_souboru('1', {A}, true).substr(1), {31, 2}},
         {hl + blok_souboru('1', {A}, false), {31, 20}},
         {hl + blok_souboru('1', {A, A}, true).substr(0, 60) + "\r", {31, 21}}, {hl + ramec("100000G01" + A), {25, 1}},
@@ -83,9 +80,9 @@ TEST_F(Stazeni, ChybyPrijatychBloku) {
         {d0 + "X" + blok_tabulky('1', 0, "0102030405", true).substr(1), {31, 1}},
         {blok_hlavicky(hlavicka_tabulky("D2")) + blok_tabulky('1', 0, std::string(204, 'Q'), true), {62, 2}},
     };
-    for (const auto& p : pripady) {
+    for (const auto& [bloky, chyba] : pripady) {
         zapis("p_plu.dat", "predchozi");
-        EXPECT_EQ(prijmi(p.bloky), p.chyba) << p.bloky;
+        EXPECT_EQ(prijmi(bloky), chyba) << bloky;
         EXPECT_EQ(precti("p_plu.dat"), "predchozi");
         zavri_soubory_formatu();
     }

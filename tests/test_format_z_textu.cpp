@@ -9,20 +9,16 @@ namespace {
 
 class ZTextu : public FormatTest {
 protected:
-    // The list of a built-in definition (a code of two characters) or the list itself.
-    void format(const std::string& kod, int32_t delka = 1) {
-        if (kod.size() == 2) {
-            popis(hlavicka_tabulky(kod));
-            najdi_format();
-            return;
-        }
-        std::strcpy(formatstring, kod.c_str());
-        ++verze_formatu;
-        delka_zaznamu = delka;
-    }
     void format(const Hlavicka& h) {
         popis(h);
         najdi_format();
+    }
+    // The list of a built-in table (a code of two characters) or the list itself.
+    void format(const std::string& kod, int32_t delka = 1) {
+        if (kod.size() == 2) return format(hlavicka_tabulky(kod));
+        std::strcpy(formatstring, kod.c_str());
+        ++verze_formatu;
+        delka_zaznamu = delka;
     }
     std::string zaznam(const std::string& radek) {
         std::memcpy(pp, radek.data(), radek.size());
@@ -77,12 +73,7 @@ TEST_F(ZTextu, RadkyPluAKodu61) {
 
 // Item lists the built-in table does not hold, and records longer than their definition.
 TEST_F(ZTextu, DefiniceBitovychSkupinAPolozek) {
-    const struct {
-        const char* seznam;
-        int32_t delka;
-        const char* radek;
-        std::string vysledek;
-    } pripady[] = {
+    const std::tuple<const char*, int32_t, const char*, std::string> pripady[] = {
         {"B(1,0)+C", 1, "1,0", "02"},          {"B(76,5,0)+C", 1, "3,1,1", "E1"},
         {"B(76,5,0)+C", 1, "4,1,1", "21"}, {"B1+C", 1, "1", "chyba 54/6"},
         {"B(8)+C", 1, "1", "chyba 54/7"},      {"B(0,1)+C", 1, "1,1", "chyba 54/8"},
@@ -90,9 +81,9 @@ TEST_F(ZTextu, DefiniceBitovychSkupinAPolozek) {
         {"Q1+C", 1, "1", "chyba 54/19"},       {"N123+C", 1, "1", "chyba 55/33"},
         {"N1+P2+C", 3, "05", "050000"},        {"T99+T99+T99+T99+T99+C", 495, "x", "chyba 66/3"},
     };
-    for (const auto& p : pripady) {
-        format(p.seznam, p.delka);
-        EXPECT_EQ(zaznam(p.radek), p.vysledek) << p.seznam;
+    for (const auto& [seznam, delka, radek, vysledek] : pripady) {
+        format(seznam, delka);
+        EXPECT_EQ(zaznam(radek), vysledek) << seznam;
     }
     format(hlavicka_plu());
     delka_zaznamu = 41;

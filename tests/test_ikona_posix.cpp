@@ -27,16 +27,7 @@ struct Sbernice {
     std::mutex m;
 
     explicit Sbernice(bool s_hlidacem) {
-        int roura[2], nic = open("/dev/null", O_WRONLY);
-        EXPECT_EQ(pipe(roura), 0);
-        demon = std::make_unique<Proces>(std::vector<std::string>{"/usr/bin/dbus-daemon", "--session", "--nofork",
-                                                                  "--print-address"}, ".", prostredi(""), roura[1], nic);
-        close(roura[1]);
-        close(nic);
-        std::string adresa;
-        char c;
-        for (pollfd pf{roura[0], POLLIN, 0}; poll(&pf, 1, 5000) > 0 && read(roura[0], &c, 1) == 1 && c != '\n';) adresa += c;
-        close(roura[0]);
+        std::string adresa = prvni_radek(demon, {"/usr/bin/dbus-daemon", "--session", "--nofork", "--print-address"});
         setenv("DBUS_SESSION_BUS_ADDRESS", adresa.c_str(), 1);
         bool ok = sd_bus_open_user(&bus) >= 0 && sd_bus_match_signal(bus, nullptr, nullptr, nullptr, POLOZKA, "NewIcon", signal, this) >= 0 &&
                   sd_bus_match_signal(bus, nullptr, "org.freedesktop.DBus", nullptr, nullptr, "NameOwnerChanged", signal, this) >= 0 &&
@@ -88,7 +79,7 @@ struct Sbernice {
 // answers, the transfer runs as without a bus.
 TEST_F(E2E, IkonaPrubehu) {
     spust_simulator({"--fault", "block2:badsum:2"});
-    const std::string prikazy = HLAVICKA + "/20-00/11///B000/;PLU\r\n";
+    const std::string prikazy = HLAVICKA + CTI_PLU + ";PLU\r\n";
     {
         Sbernice s(true);
         EXPECT_EQ(spust_prikazy(prikazy).kod, 1);

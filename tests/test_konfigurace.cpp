@@ -1,4 +1,6 @@
 // kaslnk.ini: every key, the matching rules, the limits and the port names.
+#include <regex>
+
 #include "core/konfigurace.h"
 #include "pomocne.h"
 
@@ -12,17 +14,8 @@ protected:
     }
     // Writes kaslnk.ini with CR LF line ends and reads it, from fresh globals when asked.
     void cti(const std::string& radky, bool znovu = false) {
-        if (znovu) {
-            nuluj_globalni_stav();
-            fullpath = 1;
-            tt.adresar_programu = adresar.string() + "/";
-        }
-        std::string obsah;
-        for (size_t od = 0, k; od < radky.size(); od = k + 1) {
-            k = std::min(radky.find('\n', od), radky.size());
-            obsah += radky.substr(od, k - od) + "\r\n";
-        }
-        zapis("kaslnk.ini", obsah);
+        if (znovu) nuluj_stav();
+        zapis("kaslnk.ini", std::regex_replace(radky + "\n", std::regex("\n"), "\r\n"));
         zpracuj_ini();
     }
 };

@@ -43,11 +43,7 @@ protected:
 Obrazek radky(std::function<int(int)> n) { return [n](int x, int y) { return x < n(y); }; }
 
 TEST_F(Logo, ObrazkyZImageMagick) {
-    struct Pripad {
-        const char* nazev;
-        Obrazek cerna;
-        int poruseni;
-    } pripady[] = {
+    const std::tuple<const char*, Obrazek, int> pripady[] = {
         {"all white", [](int, int) { return false; }, 0},
         {"all black: 127 bands each way and the total", [](int, int) { return true; }, 2 * 127 + 1},
         {"13104 dots spread evenly", radky([](int y) { return y < 104 ? 101 : 100; }), 0},
@@ -56,12 +52,12 @@ TEST_F(Logo, ObrazkyZImageMagick) {
         {"a row of 158 above seven of 157", radky([](int y) { return y == 10 ? 158 : y > 10 && y < 18 ? 157 : 0; }), 1},
         {"a pattern", [](int x, int y) { return (x * 7 + y * 3) % 11 == 0; }, 0},
     };
-    for (const Pripad& p : pripady) {
-        SCOPED_TRACE(p.nazev);
-        RozborLoga v = rozeber_bmp(bmp(LOGO_SIRKA, LOGO_VYSKA, p.cerna));
+    for (const auto& [nazev, cerna, poruseni] : pripady) {
+        SCOPED_TRACE(nazev);
+        RozborLoga v = rozeber_bmp(bmp(LOGO_SIRKA, LOGO_VYSKA, cerna));
         EXPECT_FALSE(v.pochybny);
-        EXPECT_EQ(v.poruseni, p.poruseni);
-        EXPECT_EQ(v.glogo, ocekavane_glogo(p.cerna));
+        EXPECT_EQ(v.poruseni, poruseni);
+        EXPECT_EQ(v.glogo, ocekavane_glogo(cerna));
     }
 }
 

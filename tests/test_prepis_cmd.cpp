@@ -41,9 +41,7 @@ TEST_F(Prepis, JedenZnakKazdehoSouboru) {
         tt.cislo_portu = p.port;
         tt.rychlost = p.rychlost;
         aktualizuj_asci_promenne();
-        int kod = KONEC(prepis_soubory(p.rezim));
-        EXPECT_EQ(kod, p.chyba ? 1 : -1);
-        if (p.chyba) { EXPECT_EQ(std::make_pair(ERROR1, ERROR2), std::make_pair(p.chyba, p.podkod)); }
+        OCEKAVEJ_CHYBU(prepis_soubory(p.rezim), p.chyba, p.podkod);
         EXPECT_EQ(zpravy(), p.zprava);
         for (size_t i = 0; i < p.soubory.size(); ++i) {
             EXPECT_EQ(precti(p.soubory[i].first), p.po[i]) << p.soubory[i].first;

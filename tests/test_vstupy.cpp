@@ -14,18 +14,9 @@ protected:
         uvolni_adresar();
         FormatTest::TearDown();
     }
-    // A PLU download of the given header blocks and records (one block per file).
-    static std::string soubor(const Hlavicka& h, char& poradi, const std::string& zaznam) {
-        std::string s = blok_hlavicky(h, poradi);
-        poradi = dalsi_poradi(poradi);
-        s += blok_souboru(poradi, {zaznam}, true);
-        poradi = dalsi_poradi(poradi);
-        return s;
-    }
-    static std::string zaznam_plu() {
-        return "00000000012345" "05" "02" "0102" "00001234" + std::string(32, '4') + "00000000150D" "000000150C";
-    }
 };
+
+const std::string ZAZNAM_PLU = "00000000012345" "05" "02" "0102" "00001234" + std::string(32, '4') + "00000000150D" "000000150C";
 
 // The FDS file waits for its data file: a download that fails keeps the previous pair
 // whole, and no temporary file stays. A first header whose sequence field is not "01"
@@ -36,9 +27,9 @@ TEST_F(Vstupy, DvojiceFdsADatZustavaCela) {
     Hlavicka jina = hlavicka_plu();
     jina.poradi = "05";
     char poradi = '0', poradi_jine = '0';
-    std::string cele = soubor(hlavicka_plu(), poradi, zaznam_plu());
+    std::string cele = stazeni(hlavicka_plu(), {ZAZNAM_PLU}, 1, poradi);
     const std::string rozbite[] = {cele.substr(0, cele.size() - 20), cele.substr(0, 25),
-                                   soubor(jina, poradi_jine, zaznam_plu())};
+                                   stazeni(jina, {ZAZNAM_PLU}, 1, poradi_jine)};
     const Chyba chyby[] = {{31, 21}, {52, 15}, {31, 12}};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(prijmi(rozbite[i]), chyby[i]) << i;

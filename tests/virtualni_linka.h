@@ -33,10 +33,8 @@ public:
     std::vector<Zapis> zapisy;
     std::vector<std::string> udalosti;  // purge, dtr+, dtr-, close
     SerialTimeouts casy;
-    SerialLine linka;
     bool otevreni_selze = false, linka_selze = false, vyprsi = false, cteni_selze = false;
     size_t selze_zapis = SIZE_MAX;  // the write (0-based) from which writes fail
-    uint32_t chyby_linky = 0;
     bool ma_modem = false;
     uint64_t nosic_od = UINT64_MAX;  // carrier from this virtual time on
     size_t pokusy_zapisu = 0;
@@ -111,10 +109,7 @@ public:
         l_.prichozi.clear();
         return true;
     }
-    bool nastav_linku(const SerialLine& linka) override {
-        l_.linka = linka;
-        return !l_.linka_selze;
-    }
+    bool nastav_linku(const SerialLine&) override { return !l_.linka_selze; }
     bool nastav_casy(const SerialTimeouts& casy) override {
         l_.casy = casy;
         return true;
@@ -122,7 +117,7 @@ public:
     bool zapis(const uint8_t* d, size_t n) override { return l_.zapis(d, n); }
     bool zapis_vyprsel() override { return l_.vyprsi; }
     long cti(uint8_t* d, size_t max) override { return l_.cti(d, max); }
-    uint32_t vymaz_chyby() override { return l_.chyby_linky; }
+    uint32_t vymaz_chyby() override { return 0; }
     bool dtr(bool zapnout) override {
         l_.udalosti.push_back(zapnout ? "dtr+" : "dtr-");
         return l_.ma_modem;
@@ -145,7 +140,7 @@ inline std::string bajt(unsigned char c) { return std::string(1, static_cast<cha
 
 // Link code over a VirtualniLinka: terminal 000001, a read command, sounds and the tray
 // icon recorded.
-class NaLince : public ProstrediTestu {
+class NaLince : public ProgramovyAdresar {
 protected:
     VirtualniLinka l;
     static inline std::vector<int32_t> pipy;
@@ -155,7 +150,7 @@ protected:
     const std::string DOTAZ = "\x04\x04\x04" "000001" "\x05";
 
     void SetUp() override {
-        ProstrediTestu::SetUp();
+        ProgramovyAdresar::SetUp();
         nastav_cekani([this](uint32_t ms) { l.cekej(ms); });
         nastav_otvirac_portu([this](uint32_t cislo) {
             std::string z = "/dev/virtual" + std::to_string(cislo);
@@ -175,29 +170,27 @@ protected:
 
     void TearDown() override {
         nastav_aktualni_port(nullptr);
-        workf = rsd = nullptr;  // closed with every open file by ProstrediTestu
+        workf = rsd = nullptr;  // closed with every open file by ProgramovyAdresar
         nastav_cekani(nullptr);
         nastav_otvirac_portu(nullptr);
         nastav_pip_sink(nullptr);
         nastav_tray_sink(nullptr);
-        ProstrediTestu::TearDown();
+        ProgramovyAdresar::TearDown();
     }
 
     std::string paket() const { return ramec("0" + tt.prikazovy_paket); }
     void skript(std::vector<Odpoved> o) { l.odpovedi.assign(o.begin(), o.end()); }
 
-    // A whole read; work01.tmp is closed afterwards.
-    void cti() {
-        ASSERT_EQ(OpenConnection(), 1);
-        prijmi_data();
-        zavri_soubor(workf);
-        workf = nullptr;
-    }
-    // A whole send of the given outgoing work file.
+    // A whole read, or a whole send of the given outgoing work file; the work file is
+    // closed afterwards.
+    void cti() { proved(prijmi_data); }
     void posli(const std::string& work02_obsah) {
         zapis_soubor(adresar / "work02.tmp", work02_obsah);
+        proved(odesli_data);
+    }
+    void proved(void (*operace)()) {
         ASSERT_EQ(OpenConnection(), 1);
-        odesli_data();
+        operace();
         zavri_soubor(workf);
         workf = nullptr;
     }
