@@ -1,5 +1,6 @@
 #include "format/na_text.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -130,7 +131,21 @@ void nacti_blok(SezeniFormatu& s) {
     uint64_t delka = static_cast<uint64_t>(s.pocet_zaznamu_v_bloku) *
                      static_cast<uint64_t>(s.delka_zaznamu) * 2;
     if (delka > BLOK_DAT) err(66, 2);  // more record text than a block can hold
-    for (size_t i = 0; i < delka; ++i) s.blok[i] = znak_bloku(s, s.redf);
+    // The record text in whole runs out of the read-ahead buffer: a CR inside it is the
+    // same error as znak_bloku's.
+    for (size_t i = 0; i < delka;) {
+        Cteni& zasoba = s.cteni;
+        if (zasoba.f != s.redf || zasoba.pozice >= zasoba.delka) {
+            s.blok[i++] = znak_bloku(s, s.redf);
+            continue;
+        }
+        size_t n = std::min(delka - i, zasoba.delka - zasoba.pozice);
+        const char* z = zasoba.data + zasoba.pozice;
+        if (std::memchr(z, '\r', n)) err(31, 21);
+        std::memcpy(s.blok + i, z, n);
+        zasoba.pozice += n;
+        i += n;
+    }
     while ((c = cti(s, s.redf)) >= 0 && c != '\r') {}
     s.zaznam_v_bloku = 0;
 }

@@ -31,12 +31,21 @@ void bajt_do_ss(SezeniFormatu& s, uint8_t bajt) {
 
 // Copies `pocet` hexadecimal digits of the line to the record, in upper case. Anything
 // else would go to the register as garbage: err(59, podkod).
+// The indices are kept in locals (the stores into ss could otherwise alias them) and
+// written back before an error: the digit is checked first, then the room in ss.
 void cislice_z_pp(SezeniFormatu& s, size_t pocet, int32_t podkod) {
-    for (size_t i = 0; i < pocet; ++i, ++s.ppindex) {
-        int h = hex_hodnota[znak_pp(s)];
-        if (h < 0) err(59, podkod);
-        do_ss(s, HEX_CISLICE[h]);
+    size_t p = s.ppindex, k = s.ssindex;
+    const size_t delka = s.pp_delka;
+    for (size_t i = 0; i < pocet; ++i, ++p) {
+        int h = hex_hodnota[p < delka ? static_cast<unsigned char>(s.pp[p]) : 0];
+        if (h < 0 || k >= SS_KAPACITA - 1) {
+            s.ppindex = p, s.ssindex = k;
+            if (h < 0) err(59, podkod);
+            err(66, 3);
+        }
+        s.ss[k++] = HEX_CISLICE[h];
     }
+    s.ppindex = p, s.ssindex = k;
 }
 
 // After a field: a comma, unless the field is the last of the record.
