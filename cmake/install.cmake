@@ -20,6 +20,15 @@ if(TARGET kaslnk-sim)
   install(TARGETS kaslnk-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT kaslnk)
 endif()
 
+# The library for other programs: libkaslnk.so.N with its link name, the header, the
+# pkg-config file (cc prog.c $(pkg-config --cflags --libs kaslnk)) and the C example.
+install(TARGETS kaslnk_lib LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT kaslnk
+        NAMELINK_COMPONENT kaslnk)
+install(FILES include/kaslnk.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT kaslnk)
+configure_file(packaging/kaslnk.pc.in ${CMAKE_BINARY_DIR}/kaslnk.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/kaslnk.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT kaslnk)
+install(FILES examples/api/cti_plu.c DESTINATION ${KASLNK_DATADIR_REL}/examples/api COMPONENT kaslnk)
+
 # What "kaslnk --init" copies into a program directory, and beside it the examples.
 install(FILES examples/p_time.fds examples/glogo.fds examples/fdsu.cmx
         DESTINATION ${KASLNK_DATADIR_REL} COMPONENT kaslnk)
@@ -81,7 +90,8 @@ kaslnk reads and writes the files and tables of an ER-A227E electronic cash
 register over RS-232, directly or through a Hayes modem. Another program
 starts it with a command file. It converts the register's records to
 comma-separated text and back, and reports through a log, result files and
-its exit code. The package also holds the register simulator kaslnk-sim.")
+its exit code. The package also holds the register simulator kaslnk-sim
+and the engine as a library for other programs (libkaslnk, kaslnk.h).")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_COMPONENTS_ALL ${KASLNK_KOMPONENTY})
@@ -90,6 +100,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libkaslnk.so.N: its shlibs file and the ldconfig trigger.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_KASLNK_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/triggers)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_KASLNK_PACKAGE_NAME kaslnk)
 if(TARGET kaslnk-okno)
   set(CPACK_DEBIAN_KASLNK_PACKAGE_SUGGESTS kaslnk-okno)

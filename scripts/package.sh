@@ -81,6 +81,16 @@ KASLNK_COM1=$d/com1 kaslnk --list-ports | grep -F "COM1  $d/com1  (KASLNK_COM1)"
 KASLNK_COM1=$d/com1 kaslnk cti_plu.cmd || chyba "the transfer ended with $?: $(cat era.log)"
 [ "$(cat err)" = 0 ] && [ "$(wc -l < plu.dat)" -gt 100 ] || chyba "the transfer left err $(cat err)"
 echo "installed kaslnk read $(wc -l < plu.dat) PLU lines from kaslnk-sim: $(tail -n 1 era.log)"
+# The library as another program finds it: the installed C example built with pkg-config
+# reads the PLU file again through libkaslnk.
+if command -v cc >/dev/null && command -v pkg-config >/dev/null; then
+  mkdir api
+  cc /usr/share/kaslnk/examples/api/cti_plu.c $(pkg-config --cflags --libs kaslnk) -o api/cti_plu
+  printf 'zpozdeni = 0\r\nticho = 1\r\n' > api/kaslnk.ini
+  api/cti_plu "$d/api" "$d/com1" > api/out.txt || chyba "cti_plu ended with $?: $(cat api/out.txt)"
+  cmp -s plu.dat api/plu.dat || chyba "cti_plu read another plu.dat"
+  echo "the installed library read the same plu.dat ($(pkg-config --modversion kaslnk), pkg-config)"
+fi
 # A user outside the group dialout may not open the terminal: error 92, and /d tells how to fix it.
 mkdir bez_prav && cp status.cmd kaslnk.ini bez_prav/ && chmod 777 "$d" bez_prav && cd bez_prav
 rc=0
@@ -93,6 +103,7 @@ echo "port without permission: $(tail -n 1 era.log), the group dialout named"
 cd "$koren"
 DEBIAN_FRONTEND=noninteractive apt-get purge -y kaslnk >/dev/null
 ! dpkg-query -W -f='${Status}' kaslnk 2>/dev/null | grep -q installed || chyba "kaslnk is still installed"
-[ ! -e /usr/bin/kaslnk ] && [ ! -e /usr/share/kaslnk ] && [ ! -e /usr/share/man/man1/kaslnk.1.gz ] \
+[ ! -e /usr/bin/kaslnk ] && [ ! -e /usr/share/kaslnk ] && [ ! -e /usr/share/man/man1/kaslnk.1.gz ] &&
+  [ ! -e /usr/include/kaslnk.h ] && ! ls /usr/lib/*/libkaslnk.so* >/dev/null 2>&1 \
   || chyba "files of kaslnk stayed behind"
 echo "kaslnk removed cleanly"
