@@ -91,6 +91,19 @@ if command -v cc >/dev/null && command -v pkg-config >/dev/null; then
   cmp -s plu.dat api/plu.dat || chyba "cti_plu read another plu.dat"
   echo "the installed library read the same plu.dat ($(pkg-config --modversion kaslnk), pkg-config)"
 fi
+# The Python module as a user imports it: Debian's python3 finds it in dist-packages, and
+# it reads the PLU file once more.
+ls /usr/lib/python3/dist-packages/kaslnk.*.so >/dev/null 2>&1 || chyba "the package holds no Python module"
+mkdir py && cp cti_plu.cmd kaslnk.ini py/
+/usr/bin/python3 - "$d/py" "$d/com1" <<'KONEC' || chyba "the Python module's read failed"
+import sys, kaslnk
+with kaslnk.Session(sys.argv[1]) as s:
+    s.set_port(1, sys.argv[2])
+    r = s.run("cti_plu.cmd /q")
+sys.exit(str(r) if r.exit_code else 0)
+KONEC
+cmp -s plu.dat py/plu.dat || chyba "the Python module read another plu.dat"
+echo "the installed Python module read the same plu.dat ($(/usr/bin/python3 -c 'import kaslnk; print(kaslnk.__file__)'))"
 # A user outside the group dialout may not open the terminal: error 92, and /d tells how to fix it.
 mkdir bez_prav && cp status.cmd kaslnk.ini bez_prav/ && chmod 777 "$d" bez_prav && cd bez_prav
 rc=0
@@ -104,6 +117,7 @@ cd "$koren"
 DEBIAN_FRONTEND=noninteractive apt-get purge -y kaslnk >/dev/null
 ! dpkg-query -W -f='${Status}' kaslnk 2>/dev/null | grep -q installed || chyba "kaslnk is still installed"
 [ ! -e /usr/bin/kaslnk ] && [ ! -e /usr/share/kaslnk ] && [ ! -e /usr/share/man/man1/kaslnk.1.gz ] &&
-  [ ! -e /usr/include/kaslnk.h ] && ! ls /usr/lib/*/libkaslnk.so* >/dev/null 2>&1 \
+  [ ! -e /usr/include/kaslnk.h ] && ! ls /usr/lib/*/libkaslnk.so* >/dev/null 2>&1 &&
+  ! ls /usr/lib/python3/dist-packages/kaslnk.* >/dev/null 2>&1 \
   || chyba "files of kaslnk stayed behind"
 echo "kaslnk removed cleanly"
