@@ -39,7 +39,7 @@ struct kaslnk_session {
     std::string zprava;
 
     std::atomic<bool> bezi{false};
-    std::mutex m;              // guards `sezeni` against kaslnk_cancel
+    std::mutex m;              // guards `sezeni`, the ports and the callbacks
     Sezeni* sezeni = nullptr;  // the session of the running kaslnk_run
 };
 
@@ -118,9 +118,12 @@ void zapoj(kaslnk_session* h, Sezeni& s, std::string& odmitnuti) {
 }
 
 int spust_sezeni(kaslnk_session* h, const std::string& argumenty) {
+    std::string odmitnuti;  // outlives the session, whose services write it
     auto s = std::make_unique<Sezeni>();
-    std::string odmitnuti;
-    zapoj(h, *s, odmitnuti);
+    {
+        std::lock_guard<std::mutex> lock(h->m);
+        zapoj(h, *s, odmitnuti);
+    }
 #ifdef _WIN32
     std::vector<std::string> argv = rozdel(utf8_na_cp1250(argumenty));  // as the program gets them
 #else
@@ -183,6 +186,7 @@ kaslnk_session* kaslnk_open(const char* program_dir) {
 int kaslnk_set_port(kaslnk_session* s, int n, const char* device) {
     if (!s || n < 1 || n > 9) return -1;
     try {
+        std::lock_guard<std::mutex> lock(s->m);
         s->porty[n] = device ? device : "";
     } catch (...) {
         return -1;
@@ -215,12 +219,14 @@ const char* kaslnk_message(const kaslnk_session* s) { return s ? s->zprava.c_str
 
 void kaslnk_set_progress(kaslnk_session* s, void (*fn)(void* user, int blocks, long bytes), void* user) {
     if (!s) return;
+    std::lock_guard<std::mutex> lock(s->m);
     s->prubeh = fn;
     s->prubeh_data = user;
 }
 
 void kaslnk_set_messages(kaslnk_session* s, void (*fn)(void* user, const char* utf8), void* user) {
     if (!s) return;
+    std::lock_guard<std::mutex> lock(s->m);
     s->zpravy = fn;
     s->zpravy_data = user;
 }
