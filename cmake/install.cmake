@@ -77,6 +77,13 @@ if(TARGET kaslnk-okno)
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kaslnk-okno COMPONENT okno)
   list(APPEND KASLNK_KOMPONENTY okno)
 endif()
+# Component "python": the module kaslnk (python/CMakeLists.txt installs it) as the package
+# python3-kaslnk, for the Python version it was built for; the program needs no Python.
+if(TARGET kaslnk_py)
+  install(FILES packaging/copyright ${KASLNK_GZ_DIR}/changelog.gz
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/python3-kaslnk COMPONENT python)
+  list(APPEND KASLNK_KOMPONENTY python)
+endif()
 
 # Debian packages, one per component.
 set(CPACK_GENERATOR DEB)
@@ -117,5 +124,19 @@ if(TARGET kaslnk-okno)
   set(CPACK_DEBIAN_OKNO_DESCRIPTION "main window of kaslnk (Qt)
 The window program of kaslnk: edit and run command files, follow the
 transfer on a terminal screen, change the port and speed of command files.")
+endif()
+if(TARGET kaslnk_py)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-kaslnk)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+  set(CPACK_COMPONENT_PYTHON_DEPENDS kaslnk)  # Depends: kaslnk (= version), libkaslnk.so.N
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "${KASLNK_PYTHON_DEPENDS}")
+  # dpkg-shlibdeps finds the module's libkaslnk.so.N in the build directory.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR})
+  set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+  set(CPACK_DEBIAN_PYTHON_DESCRIPTION "Python 3 module of kaslnk
+The module kaslnk runs kaslnk's command files against an ER-A227E cash
+register from Python: sessions in program directories, per-session ports,
+progress and message callbacks, cancel from another thread; transfers run
+without the interpreter lock, so sessions run in threads at once.")
 endif()
 include(CPack)

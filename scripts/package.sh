@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Debian packages:
 #   scripts/package.sh         builds build/deb/kaslnk_<version>_<arch>.deb (and kaslnk-okno_...
-#                              when the window is built) after checking the manual pages, and
+#                              when the window is built, python3-kaslnk_... with the Python
+#                              module) after checking the manual pages, and
 #                              runs lintian on them (no errors allowed); beside them the
 #                              Windows installers kaslnk-<version>-win64-setup.exe and
 #                              -win32-setup.exe when MinGW-w64 and NSIS are installed
-#   scripts/package.sh check   installs the package with apt-get (as root), runs the installed
-#                              program against the installed simulator in a scratch
-#                              directory, and removes the package again
+#   scripts/package.sh check   installs kaslnk and python3-kaslnk with apt-get (as root), runs
+#                              the installed program, library and module against the installed
+#                              simulator in a scratch directory, and removes them again
 set -euo pipefail
 cd "$(dirname "$0")/.."
 koren=$PWD
@@ -52,10 +53,11 @@ fi
 # check: the package as a user gets it.
 [ "$(id -u)" -eq 0 ] || chyba "check installs a package: run it as root"
 deb=$(ls build/deb/kaslnk_*.deb 2>/dev/null | head -n 1)
-[ -n "$deb" ] || chyba "no build/deb/kaslnk_*.deb: run scripts/package.sh first"
+pydeb=$(ls build/deb/python3-kaslnk_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] && [ -n "$pydeb" ] || chyba "no build/deb/kaslnk_*.deb and python3-kaslnk_*.deb: run scripts/package.sh first"
 # Minimal images may keep manual pages out; the check needs these two.
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-  -o Dpkg::Options::=--path-include='/usr/share/man/man1/kaslnk*' "$koren/$deb" >/dev/null
+  -o Dpkg::Options::=--path-include='/usr/share/man/man1/kaslnk*' "$koren/$deb" "$koren/$pydeb" >/dev/null
 kaslnk --version
 man -w kaslnk
 man -w kaslnk-sim
@@ -91,9 +93,8 @@ if command -v cc >/dev/null && command -v pkg-config >/dev/null; then
   cmp -s plu.dat api/plu.dat || chyba "cti_plu read another plu.dat"
   echo "the installed library read the same plu.dat ($(pkg-config --modversion kaslnk), pkg-config)"
 fi
-# The Python module as a user imports it: Debian's python3 finds it in dist-packages, and
-# it reads the PLU file once more.
-ls /usr/lib/python3/dist-packages/kaslnk.*.so >/dev/null 2>&1 || chyba "the package holds no Python module"
+# The Python module of python3-kaslnk as a user imports it: Debian's python3 finds it in
+# dist-packages, and it reads the PLU file once more.
 mkdir py && cp cti_plu.cmd kaslnk.ini py/
 /usr/bin/python3 - "$d/py" "$d/com1" <<'KONEC' || chyba "the Python module's read failed"
 import sys, kaslnk
@@ -114,8 +115,10 @@ setpriv --reuid=nobody --regid=nogroup --clear-groups env KASLNK_COM1="$d/com1" 
 echo "port without permission: $(tail -n 1 era.log), the group dialout named"
 
 cd "$koren"
-DEBIAN_FRONTEND=noninteractive apt-get purge -y kaslnk >/dev/null
-! dpkg-query -W -f='${Status}' kaslnk 2>/dev/null | grep -q installed || chyba "kaslnk is still installed"
+DEBIAN_FRONTEND=noninteractive apt-get purge -y python3-kaslnk kaslnk >/dev/null
+for p in kaslnk python3-kaslnk; do
+  ! dpkg-query -W -f='${Status}' $p 2>/dev/null | grep -q installed || chyba "$p is still installed"
+done
 [ ! -e /usr/bin/kaslnk ] && [ ! -e /usr/share/kaslnk ] && [ ! -e /usr/share/man/man1/kaslnk.1.gz ] &&
   [ ! -e /usr/include/kaslnk.h ] && ! ls /usr/lib/*/libkaslnk.so* >/dev/null 2>&1 &&
   ! ls /usr/lib/python3/dist-packages/kaslnk.* >/dev/null 2>&1 \
