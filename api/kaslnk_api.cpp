@@ -167,7 +167,7 @@ kaslnk_session* kaslnk_open(const char* program_dir) {
         std::error_code ec;
         fs::path p(std::u8string(reinterpret_cast<const char8_t*>(program_dir)));
         if (!fs::is_directory(p, ec)) return nullptr;
-        p = fs::absolute(p, ec);
+        p = fs::absolute(p, ec).lexically_normal();
         if (ec) return nullptr;
         std::u8string u8 = p.u8string();
         std::string adresar(u8.begin(), u8.end());

@@ -68,15 +68,17 @@ KASLNK_API int kaslnk_last_error(const kaslnk_session* s, int* code, int* subcod
  * run or kaslnk_close. */
 KASLNK_API const char* kaslnk_message(const kaslnk_session* s);
 
-/* Called on the running thread after every block received or sent, with the blocks and
- * bytes moved so far in this run. NULL: no calls. */
+/* Called after every block received or sent, with the blocks and bytes moved so far in
+ * this run, on the engine's transfer thread of the running kaslnk_run. NULL: no calls.
+ * Taken when a run starts. */
 typedef void (*kaslnk_progress_fn)(void* user, int blocks, long bytes);
 KASLNK_API void kaslnk_set_progress(kaslnk_session* s, void (*fn)(void* user, int blocks, long bytes), void* user);
 
-/* Called on the running thread with every message box text and every text written to
- * the terminal screen (UTF-8; "\r" breaks lines). A session never shows a box: questions
- * get their default answer (the one that changes nothing), Yes with "--yes". NULL: the
- * texts go nowhere. */
+/* Called with every message box text, every text written to the terminal screen and a
+ * refused start's reason (UTF-8; "\r" breaks lines), on a thread of the running
+ * kaslnk_run. A session never shows a box: questions get their default answer (the one
+ * that changes nothing), Yes with "--yes". NULL: the texts go nowhere. Taken when a run
+ * starts. */
 typedef void (*kaslnk_message_fn)(void* user, const char* utf8);
 KASLNK_API void kaslnk_set_messages(kaslnk_session* s, void (*fn)(void* user, const char* utf8), void* user);
 
