@@ -89,17 +89,18 @@ public:
     }
 
     Vysledek run(const std::string& argumenty) {
-        chyba_.reset();
+        {
+            py::gil_scoped_release bez_gil;
+            std::lock_guard<std::mutex> z(m_);
+            if (!s_) throw py::value_error("the session is closed");
+            if (bezi_) throw std::runtime_error("the session is already running a transfer");
+            bezi_ = true;
+            vlakno_ = std::this_thread::get_id();
+        }
+        chyba_.reset();  // only now: a refused run must not drop the running one's exception
         Vysledek v;
         {
             py::gil_scoped_release bez_gil;
-            {
-                std::lock_guard<std::mutex> z(m_);
-                if (!s_) throw py::value_error("the session is closed");
-                if (bezi_) throw std::runtime_error("the session is already running a transfer");
-                bezi_ = true;
-                vlakno_ = std::this_thread::get_id();
-            }
             v.exit_code = kaslnk_run(s_, argumenty.c_str());
             kaslnk_last_error(s_, &v.code, &v.subcode);
             const char* zprava = kaslnk_message(s_);
@@ -149,14 +150,15 @@ public:
 private:
     // The engine's callbacks: call the Python function with the GIL; a Python exception is
     // kept for run() and ends the transfer.
-    template <class... A>
-    void zavolej(py::object Sezeni::*fn, A... argumenty) {
+    // `volani(f)` makes the arguments and calls f: Python objects only with the GIL.
+    template <class Volani>
+    void zavolej(py::object Sezeni::*fn, const Volani& volani) {
         py::gil_scoped_acquire gil;
         py::object f = this->*fn;  // its own reference: the callback may replace it
         if (f.is_none() || chyba_) return;
         callback_vlakno_ = std::this_thread::get_id();
         try {
-            f(argumenty...);
+            volani(f);
         } catch (py::error_already_set& e) {
             chyba_ = std::move(e);
         } catch (const std::exception& e) {
@@ -169,9 +171,11 @@ private:
             kaslnk_cancel(s_);
         }
     }
-    static void prubeh(void* u, int bloky, long bajty) { static_cast<Sezeni*>(u)->zavolej(&Sezeni::progress_, bloky, bajty); }
+    static void prubeh(void* u, int bloky, long bajty) {
+        static_cast<Sezeni*>(u)->zavolej(&Sezeni::progress_, [&](const py::object& f) { f(bloky, bajty); });
+    }
     static void zprava(void* u, const char* text) {
-        static_cast<Sezeni*>(u)->zavolej(&Sezeni::messages_, z_utf8(text ? text : ""));
+        static_cast<Sezeni*>(u)->zavolej(&Sezeni::messages_, [&](const py::object& f) { f(z_utf8(text ? text : "")); });
     }
 
     kaslnk_session* s_ = nullptr;
