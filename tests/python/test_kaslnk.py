@@ -61,8 +61,7 @@ def test_cancel(misto):
     assert [(r.exit_code, r.code, r.subcode) for r in vysledek] == [(1, kaslnk.ERROR_CANCELLED, 5)] == [(1, 109, 5)]
 
 
-def test_dve_vlakna(misto):
-    """Two sessions at once: both read, their blocks interleave (run() lets go of the GIL)."""
+def test_dve_vlakna(misto):  # two sessions at once: both read, their blocks interleave (no GIL held)
     casy, vysledky = {"a": [], "b": []}, {}
     def cti(jmeno):
         d, s = misto(jmeno, "--reply-delay", "10")
