@@ -32,6 +32,8 @@ zakaz format "link/|ui/|tools/"
 zakaz link "ui/|tools/"
 # The library's C interface (api/) stands on the engine: everything below ui/.
 zakaz api "ui/|tools/"
+# The Python module is a shell over that C interface: of the program only kaslnk.h.
+zakaz python "core/|format/|link/|platform/|ui/|tools/|api/"
 zakaz "$ui_spolecne" "ui/qt/|ui/win32/|tools/"
 zakaz ui/qt "ui/win32/|tools/"
 zakaz ui/win32 "ui/qt/|tools/"
@@ -41,5 +43,5 @@ zakaz ui/qt "$os"
 zakaz ui/win32 "$qt"
 # The simulator checks the program from the outside: of it, only the Telnet codes.
 zakaz tools "core/|format/|ui/|platform/|link/[^t]|link/t[^e]"
-[ "$chyby" -eq 0 ] && echo "layers: ok (platform, core, format, link, api, ui, ui/qt, ui/win32, tools)"
+[ "$chyby" -eq 0 ] && echo "layers: ok (platform, core, format, link, api, python, ui, ui/qt, ui/win32, tools)"
 exit "$chyby"
