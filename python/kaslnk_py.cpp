@@ -148,9 +148,9 @@ public:
     py::object progress_, messages_;
 
 private:
-    // The engine's callbacks: call the Python function with the GIL; a Python exception is
-    // kept for run() and ends the transfer.
-    // `volani(f)` makes the arguments and calls f: Python objects only with the GIL.
+    // The engine's callbacks: `volani(f)` makes the arguments (Python objects, so with the
+    // GIL) and calls the Python function; its exception is kept for run() and ends the
+    // transfer.
     template <class Volani>
     void zavolej(py::object Sezeni::*fn, const Volani& volani) {
         py::gil_scoped_acquire gil;
