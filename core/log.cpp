@@ -20,7 +20,11 @@ constexpr long kMezLogu = 40000;
 // run does not end with 0.
 void oznam_nezapsano(SezeniJadra& s, const char* co) {
     s.vysledek_nezapsan = 1;
-    plat_radek_na_stderr(std::string("Nepodarilo se zapsat ") + co + ".");
+    std::string text = std::string("Nepodarilo se zapsat ") + co + ".";
+    if (s.sluzby.chybovy_radek)
+        s.sluzby.chybovy_radek(text);
+    else
+        plat_radek_na_stderr(text);
 }
 
 // Writes the result into "err" and "error.txt" or into neither: both whole under

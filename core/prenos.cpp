@@ -56,9 +56,14 @@ void RS232thread(SezeniJadra& s) {
     do {
         zkrat_log(s);
         smaz_docasne_operace(s);  // a pair a killed run left in a subdirectory
+        kontroluj_zruseni(s);
         s.proved_operaci();
         zapis_log(s);
-        if (cekej_ms_nebo(s, static_cast<uint32_t>(s.zpozdeni > 0 ? s.zpozdeni : 0), s.zastaveni)) break;
+        // A stop ends the run here; a cancel lets a run whose last operation is done end
+        // as usual, and the next operation raises it.
+        if (cekej_ms_nebo(s, static_cast<uint32_t>(s.zpozdeni > 0 ? s.zpozdeni : 0), s.zastaveni) &&
+            !s.zrusit)
+            break;
     } while (ctiCMD(s));
     s.ukonci_provoz();
     if ((s.WINDOW || s.debug || s.hlasky) && !s.DAVKA) {
@@ -154,6 +159,17 @@ void dokonci_vlakno(SezeniJadra& s) {
 int kod_konce_vlakna(SezeniJadra& s) { return s.kod_konce_vlakna; }
 
 bool zastaveni_pozadovano(SezeniJadra& s) { return s.zastavit_vlakno; }
+
+void zrus_praci(SezeniJadra& s) {
+    s.zrusit = true;
+    s.zastaveni.nastav();
+}
+
+void kontroluj_zruseni(SezeniJadra& s) {
+    if (!s.zrusit || s.zruseni_ohlaseno) return;
+    s.zruseni_ohlaseno = true;
+    err(KOD_ZRUSENI, PODKOD_ZRUSENI);
+}
 
 bool zastav_vlakno(SezeniJadra& s) {
     s.zastavit_vlakno = true;

@@ -61,6 +61,18 @@ bool zastav_vlakno(SezeniJadra& s);
 // True while a stop is asked for; the link layer then throws ZastavenyPrenos.
 bool zastaveni_pozadovano(SezeniJadra& s);
 struct ZastavenyPrenos {};
+// A cancel of the session's work by its caller (the library's kaslnk_cancel): the worker's
+// pause between operations ends at once, the next operation does not start, and the next
+// look at the line (a read, a write, a wait for the modem) ends the transfer with error
+// KOD_ZRUSENI/PODKOD_ZRUSENI, reported as any error (log line, result files, the port
+// closed, the data file of the operation not replaced). Work that never looks at the line
+// again ends as it would.
+constexpr int KOD_ZRUSENI = 109;
+constexpr int PODKOD_ZRUSENI = 5;
+void zrus_praci(SezeniJadra& s);
+// err(KOD_ZRUSENI, PODKOD_ZRUSENI) when a cancel is asked for and not reported yet; the
+// report itself (closing the port) then passes.
+void kontroluj_zruseni(SezeniJadra& s);
 // Waits until the batch thread has finished and releases it; when the batch ended the
 // session (an error), the caller's work ends the same way (ukonci).
 void dokonci_davku(SezeniJadra& s);

@@ -120,6 +120,10 @@ struct Sluzby {
     // The session has ended with this exit code (main() calls it once, after the run; the
     // window's child reports the line it ended with).
     std::function<void(int kod)> konec;
+    // After every block received or sent: the blocks and bytes moved so far in this run.
+    std::function<void(int bloky, long bajty)> prubeh;
+    // A line the program writes on standard error (a refused start); empty: standard error.
+    std::function<void(const std::string& text)> chybovy_radek;
     // How long the built-in exchanges wait for the register (timd.cmx, fdsu.cmx, glog.cmx).
     long cekani_na_cas_ms = 10000;
     long cekani_na_fds_ms = 30000;
@@ -192,6 +196,12 @@ public:
     std::atomic<int> kod_konce_vlakna{-1};
     std::atomic<bool> zastavit_vlakno{false};  // a stop is asked for
     std::atomic<bool> vlakno_zastaveno{false}; // the worker was cut off inside an operation
+    // A cancel (zrus_praci, core/prenos.h): asked for, from any thread; reported once
+    // (by the thread that met it); and whether the port's reads look at it while they wait
+    // (the library's sessions: see zrusitelny_port, link/port.h).
+    std::atomic<bool> zrusit{false};
+    bool zruseni_ohlaseno = false;
+    bool lze_zrusit = false;
     Udalost zastaveni;                         // wakes the pause between operations
     Udalost eventKonecRSPrenosu;  // set when a transfer ends without ending the session
     Udalost eventKonecDavky;      // set when a batch ends or is cancelled

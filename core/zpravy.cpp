@@ -39,6 +39,17 @@ void VypisBlokRawDebug(SezeniJadra& s, const std::string& text, int novy_radek) 
 void oznam_spusteni(SezeniJadra& s, const std::string& text) {
     if (s.WINDOW || s.hlasky || s.debug)
         VypisBox(s, text, 48);
+    else if (s.sluzby.chybovy_radek)
+        s.sluzby.chybovy_radek(text);
     else
         plat_radek_na_stderr(text);
+}
+
+int32_t bezpecna_odpoved(uint32_t styl) {
+    switch (styl & 0x0F) {
+        case 1: case 3: case 5: return 2;  // OK or retry or yes/no, cancel: IDCANCEL
+        case 2: return 3;                  // abort, retry, ignore: IDABORT
+        case 4: return 7;                  // yes, no: IDNO
+        default: return 1;                 // IDOK
+    }
 }

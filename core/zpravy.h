@@ -18,8 +18,11 @@ constexpr int BOX_ANO = 6;
 int VypisBox(SezeniJadra& s, const std::string& text, uint32_t styl);
 // A refusal at the start: a message box only where boxes are asked for (a window, /h,
 // debug), so that an unattended caller never waits behind one; otherwise a line on
-// standard error.
+// standard error (s.sluzby.chybovy_radek when set).
 void oznam_spusteni(SezeniJadra& s, const std::string& text);
+// The answer to a question nobody can be asked (no window, a library's caller): the one
+// that does nothing, never one that acts on the register or the files.
+int32_t bezpecna_odpoved(uint32_t styl);
 int VypisBoxH(SezeniJadra& s, const char* format, int32_t cislo, uint32_t styl);
 int VypisBoxDebug(SezeniJadra& s, const std::string& text);
 int VypisBoxRawDebug(SezeniJadra& s, const std::string& text);

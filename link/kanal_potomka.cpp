@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/kanal.h"
+#include "core/zpravy.h"
 #include "link/sezeni.h"
 #include "platform/platform.h"
 
@@ -21,21 +22,10 @@ void posli(std::mutex& zamek, const ZpravaKanalu& z) {
     std::fflush(stdout);
 }
 
-// The answer to a question nobody can be asked any more (the window is gone): the one that
-// does nothing, never one that acts on the register or the files.
-int32_t bezpecna_odpoved(uint32_t styl) {
-    switch (styl & 0x0F) {
-        case 1: case 3: case 5: return 2;  // OK or retry or yes/no, cancel: IDCANCEL
-        case 2: return 3;                  // abort, retry, ignore: IDABORT
-        case 4: return 7;                  // yes, no: IDNO
-        default: return 1;                 // IDOK
-    }
-}
-
 int box_do_kanalu(std::mutex& zamek, const std::string& text, uint32_t styl) {
     posli(zamek, {KANAL_BOX, static_cast<int32_t>(styl), 0, text});
     unsigned char odpoved[4];
-    if (std::fread(odpoved, 1, 4, stdin) != 4) return bezpecna_odpoved(styl);
+    if (std::fread(odpoved, 1, 4, stdin) != 4) return bezpecna_odpoved(styl);  // the window is gone
     return static_cast<int32_t>(odpoved[0] | odpoved[1] << 8 | odpoved[2] << 16 | static_cast<uint32_t>(odpoved[3]) << 24);
 }
 

@@ -28,7 +28,7 @@ int box_nastroje(const Sezeni& s, const std::string& text, uint32_t styl) {
 // A line on standard output: the text without its line breaks and beeps. In the window's
 // child standard output is the channel: the text goes to the terminal screen as it is.
 void vypis(Sezeni& s, const std::string& text) {
-    if (kanal_okna(s)) {
+    if (kanal_okna(s) || s.knihovna) {
         VypisBlok(s, text, 0);
         return;
     }
@@ -83,7 +83,7 @@ int proved_nastroj(SezeniJadra& jadro, const Nastroj& n) {
     s.WINDOW = kanal_okna(s) ? 1 : 0;
     s.AUTOMAT = 0;
     s.g_ano = n.ano;
-    if (!kanal_okna(s))
+    if (!kanal_okna(s) && !s.knihovna)
         s.sluzby.box = [&s](const std::string& text, uint32_t styl) { return box_nastroje(s, text, styl); };
     switch (n.druh) {
         case Nastroj::HLEDANI:

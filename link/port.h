@@ -49,8 +49,14 @@ struct OtevrenyPort {
 // Opens COMn: the session's opener (s.sluzby.otvirac_portu) when it has one, otherwise
 // the device of zarizeni_portu: a serial device server for a network address, else the
 // platform serial port.
+// A session that may be cancelled (s.lze_zrusit) gets the port as zrusitelny_port.
 using OtviracPortu = std::function<OtevrenyPort(uint32_t cislo_portu)>;
 OtevrenyPort otevri_port(Sezeni& s, uint32_t cislo_portu);
+// The port `port` whose reads wait in slices of at most ZRUSENI_DIL_MS and look between
+// them whether the session's work is cancelled (kontroluj_zruseni, core/prenos.h), as do
+// its writes and its modem status; the time-outs the link sets keep their meaning.
+constexpr uint32_t ZRUSENI_DIL_MS = 100;
+std::unique_ptr<Port> zrusitelny_port(SezeniJadra& s, std::unique_ptr<Port> port);
 // The device of COMn in this session: s.porty[n] when given, then KASLNK_COMn (empty
 // counts as unset), then kaslnk.ini's comN (s.ini_porty[n]), then the system's port.
 std::string zarizeni_portu(const SezeniJadra& s, uint32_t cislo_portu);

@@ -57,5 +57,7 @@ bool nastav_port_sezeni(SezeniJadra& s, int cislo_portu, const std::string& zari
 }
 
 OtevrenyPort otevri_port(Sezeni& s, uint32_t cislo_portu) {
-    return s.sluzby.otvirac_portu ? s.sluzby.otvirac_portu(cislo_portu) : otevri_serialovy_port(s, cislo_portu);
+    OtevrenyPort o = s.sluzby.otvirac_portu ? s.sluzby.otvirac_portu(cislo_portu) : otevri_serialovy_port(s, cislo_portu);
+    if (o.port && s.lze_zrusit) o.port = zrusitelny_port(s, std::move(o.port));
+    return o;
 }

@@ -52,6 +52,13 @@ public:
 
     // The tools: the answer --yes gives to their questions.
     bool g_ano = false;
+    // A session of the library: the tools' questions go to s.sluzby.box and their lines to
+    // the terminal text (s.sluzby.text), as in the window's child, instead of the platform's
+    // boxes and standard output.
+    bool knihovna = false;
+    // The blocks received or sent in this session and their bytes (s.sluzby.prubeh).
+    int32_t bloky_prenosu = 0;
+    long bajty_prenosu = 0;
     // The session's boxes, text, tray and port state go to the window over the child's
     // channel (zapni_kanal_okna).
     bool kanal_zapnut = false;

@@ -67,9 +67,13 @@ void posli_nacteny_blok(Sezeni& s) {
     if (!WriteCommBlock(s, s.g_blok.data(), s.g_blok.size())) err(42, 2);
 }
 
-void po_bloku(Sezeni& s) {
+// After a block of `bajtu` bytes received or sent.
+void po_bloku(Sezeni& s, size_t bajtu) {
     if (!s.ticho) pipni(s, s.zvuk);
     if (s.ShowProgress) StateChange(s);
+    ++s.bloky_prenosu;
+    s.bajty_prenosu += static_cast<long>(bajtu);
+    if (s.sluzby.prubeh) s.sluzby.prubeh(s.bloky_prenosu, s.bajty_prenosu);
 }
 
 }  // namespace
@@ -99,7 +103,7 @@ void prijmi_data(Sezeni& s) {
         }
         // The host sends nothing after the register's EOT.
         if (s.EOTT) return;
-        po_bloku(s);
+        po_bloku(s, s.g_delka_bloku);
     }
 }
 
@@ -117,7 +121,7 @@ void odesli_data(Sezeni& s) {
             return;
         }
         posli_nacteny_blok(s);
-        po_bloku(s);
+        po_bloku(s, s.g_blok.size());
         if (neuspechy > 2) err(42, 1);
         receive_ACK(s, 4);
         znovu = !s.ack;
