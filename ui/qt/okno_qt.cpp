@@ -608,10 +608,11 @@ void OknoQt::cti_potomka() {
     if (model_.cti_potomka(potomek_, ctenar_, kod)) {
         if (potomek_.pid <= 0) casovac_potomka_->stop();  // unless a queued command started the next
         if (bez_dotazu_) {
-            std::fprintf(stderr, "kaslnk-okno: konec %d\n", kod);
+            // The screen first: a reader that waits for the "konec" line finds it whole.
             for (int r = 0; r < TERM_RADKU; ++r)
                 std::fprintf(stderr, "|%s\n",
                              cp1250_na_utf8(std::string(model_.sezeni().tt.obrazovka[r], TERM_SLOUPCU)).c_str());
+            std::fprintf(stderr, "kaslnk-okno: konec %d\n", kod);
             std::fflush(stderr);
         }
     }
