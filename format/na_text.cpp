@@ -139,7 +139,7 @@ void nacti_blok(SezeniFormatu& s) {
             s.blok[i++] = znak_bloku(s, s.redf);
             continue;
         }
-        size_t n = std::min(delka - i, zasoba.delka - zasoba.pozice);
+        size_t n = std::min(static_cast<size_t>(delka - i), zasoba.delka - zasoba.pozice);
         const char* z = zasoba.data + zasoba.pozice;
         if (std::memchr(z, '\r', n)) err(31, 21);
         std::memcpy(s.blok + i, z, n);
