@@ -4,7 +4,28 @@
 
 #include "core/spusteni.h"
 #include "e2e_pomocne.h"
+#include "link/port.h"
 #include "link/sezeni.h"
+
+// COMn of a session: its own mapping first, then KASLNK_COMn (an empty one counts as
+// unset), then kaslnk.ini's comN, then the system's port. The name is only looked up.
+TEST(Sezeni, PoradiMapovaniPortu) {
+    Sezeni s;
+    s.ini_porty[3] = "/ini/com3";
+    setenv("KASLNK_COM3", "/env/com3", 1);
+    EXPECT_EQ(zarizeni_portu(s, 3), "/env/com3");
+    EXPECT_TRUE(nastav_port_sezeni(s, 3, "tcp://127.0.0.1:1"));
+    EXPECT_EQ(zarizeni_portu(s, 3), "tcp://127.0.0.1:1");
+    EXPECT_EQ(zarizeni_portu(Sezeni{}, 3), "/env/com3");  // another session: not its mapping
+    EXPECT_TRUE(nastav_port_sezeni(s, 3, ""));
+    setenv("KASLNK_COM3", "", 1);
+    EXPECT_EQ(zarizeni_portu(s, 3), "/ini/com3");
+    s.ini_porty[3].clear();
+    EXPECT_EQ(zarizeni_portu(s, 3), "/dev/ttyS2");
+    EXPECT_FALSE(nastav_port_sezeni(s, 0, "/x"));
+    EXPECT_FALSE(nastav_port_sezeni(s, 10, "/x"));
+    setenv("KASLNK_COM3", "/nonexistent/kaslnk-com3", 1);
+}
 
 #ifdef KASLNK_SIM_BINARY
 namespace {
