@@ -9,7 +9,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "core/globals.h"
+#include "link/port.h"
 #include "link/serial.h"
 
 namespace {
@@ -27,28 +27,28 @@ void CekaniNaZnak(benchmark::State& state) {
         state.SkipWithError("no pseudo-terminal");
         return;
     }
-    setenv("KASLNK_COM1", jmeno, 1);
-    nuluj_globalni_stav();
-    if (!OpenConnection()) {
+    Sezeni s;
+    nastav_port_sezeni(s, 1, jmeno);
+    if (!OpenConnection(s)) {
         state.SkipWithError("OpenConnection failed");
         close(master);
         return;
     }
     const auto t = static_cast<uint32_t>(state.range(0));
-    const double ocekavano = t + 19200.0 / tt.rychlost;  // what the time-out promises
+    const double ocekavano = t + 19200.0 / s.tt.rychlost;  // what the time-out promises
     double cekani = 0, cpu = 0, nejvetsi_odchylka = 0;
     for (auto _ : state) {
-        nastav_timeout(t);
+        nastav_timeout(s, t);
         double c0 = cpu_ms();
         auto t0 = std::chrono::steady_clock::now();
-        int prislo = prijmi_znak();
+        int prislo = prijmi_znak(s);
         double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         cpu += cpu_ms() - c0;
         if (prislo) state.SkipWithError("a character came");
         cekani += ms;
         if (ms - ocekavano > nejvetsi_odchylka) nejvetsi_odchylka = ms - ocekavano;
     }
-    CloseConnection();
+    CloseConnection(s);
     close(master);
     double n = static_cast<double>(state.iterations());
     state.counters["ocekavano_ms"] = ocekavano;

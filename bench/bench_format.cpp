@@ -12,11 +12,11 @@
 #include <sys/resource.h>
 #endif
 
-#include "core/globals.h"
 #include "format/fds.h"
 #include "format/formaty.h"
 #include "format/prevod.h"
 #include "format/proudy.h"
+#include "format/sezeni_formatu.h"
 #include "format/stav.h"
 #include "format/z_textu.h"
 
@@ -58,20 +58,20 @@ long max_rss_kb() {
 #endif
 }
 
-// A program directory with work01.tmp of the PLU file of `zaznamu` records.
+// A program directory with work01.tmp of the PLU file of `zaznamu` records, and a fresh
+// session working in it.
 struct Adresar {
     fs::path cesta;
+    SezeniFormatu s;
     explicit Adresar(unsigned zaznamu) {
         cesta = fs::temp_directory_path() / ("kaslnk-bench-" + std::to_string(zaznamu));
         fs::remove_all(cesta);
         fs::create_directories(cesta);
-        nuluj_globalni_stav();
-        nuluj_stav_formatu();
-        ShowProgress = 0;
-        fullpath = 1;
-        tt.adresar_programu = cesta.string() + "/";
-        tt.datovy_soubor = "p_plu.dat";
-        tt.fds_soubor = "p_plu.fds";
+        s.ShowProgress = 0;
+        s.fullpath = 1;
+        s.tt.adresar_programu = cesta.string() + "/";
+        s.tt.datovy_soubor = "p_plu.dat";
+        s.tt.fds_soubor = "p_plu.fds";
         std::ofstream f(cesta / "work01.tmp", std::ios::binary);
         f << ramec("0/HDR1/11000FA00000000100" "07020204100000000B00000000000000");
         char poradi = '1';
@@ -91,7 +91,7 @@ struct Adresar {
 void PrijatyPluNaText(benchmark::State& state) {
     unsigned zaznamu = static_cast<unsigned>(state.range(0));
     Adresar a(zaznamu);
-    for (auto _ : state) preved_prijata_data();
+    for (auto _ : state) preved_prijata_data(a.s);
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * zaznamu);
     state.counters["max_rss_kB"] = static_cast<double>(max_rss_kb());
 }
@@ -101,21 +101,22 @@ void PrijatyPluNaText(benchmark::State& state) {
 void TextPluNaBloky(benchmark::State& state) {
     unsigned zaznamu = static_cast<unsigned>(state.range(0));
     Adresar a(zaznamu);
-    preved_prijata_data();
+    SezeniFormatu& s = a.s;
+    preved_prijata_data(s);
     std::string vystup;
     for (auto _ : state) {
-        napln_fdsfile();
-        najdi_format();
-        dataf = otevri_soubor(tt.datovy_soubor, 'r');
-        HSOUBOR work02 = otevri_soubor("work02.tmp", 'w');
-        const unsigned na_blok = 968 / (2 * static_cast<unsigned>(delka_zaznamu));
+        napln_fdsfile(s);
+        najdi_format(s);
+        s.dataf = otevri_soubor(s, s.tt.datovy_soubor, 'r');
+        HSOUBOR work02 = otevri_soubor(s, "work02.tmp", 'w');
+        const unsigned na_blok = 968 / (2 * static_cast<unsigned>(s.delka_zaznamu));
         char poradi = '2';
         bool konec = false;
         while (!konec) {
             std::string blok = "   000000";
             unsigned n = 0;
-            while (n < na_blok && !(konec = !nacti_radek_dat(dataf))) {
-                blok.append(ss, preved_radek_na_zaznam());
+            while (n < na_blok && !(konec = !nacti_radek_dat(s, s.dataf))) {
+                blok.append(s.ss, preved_radek_na_zaznam(s));
                 ++n;
             }
             if (n == 0) break;
@@ -125,8 +126,8 @@ void TextPluNaBloky(benchmark::State& state) {
             zapis_text(ramec(blok), work02);
             poradi = poradi == '9' ? '0' : static_cast<char>(poradi + 1);
         }
-        zavri_soubor(work02);
-        zavri_cteny(dataf);
+        zavri_soubor(s, work02);
+        zavri_cteny(s, s.dataf);
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * zaznamu);
     state.counters["max_rss_kB"] = static_cast<double>(max_rss_kb());

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <string>
 
-#include "core/globals.h"
 #include "core/prikazovy_soubor.h"
+#include "core/sezeni_jadra.h"
 #include "core/soubory.h"
 
 namespace {
@@ -21,11 +21,12 @@ void BM_CteniPoBajtech(benchmark::State& state) {
     const std::string cesta = docasne_jmeno("cteni.dat");
     const size_t velikost = static_cast<size_t>(state.range(0));
     std::ofstream(cesta, std::ios::binary) << std::string(velikost, 'A');
+    SezeniJadra s;
     for (auto _ : state) {
-        HSOUBOR f = otevri_soubor(cesta, 'r', 1);
+        HSOUBOR f = otevri_soubor(s, cesta, 'r', 1);
         size_t n = 0;
-        while (!cti_znak_ze_souboru(f)) ++n;
-        zavri_soubor(f);
+        while (!cti_znak_ze_souboru(s, f)) ++n;
+        zavri_soubor(s, f);
         benchmark::DoNotOptimize(n);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * velikost));
@@ -36,10 +37,11 @@ BENCHMARK(BM_CteniPoBajtech)->Arg(64 << 10)->Arg(1 << 20);
 void BM_ZapisPoBajtech(benchmark::State& state) {
     const std::string cesta = docasne_jmeno("zapis.dat");
     const size_t velikost = static_cast<size_t>(state.range(0));
+    SezeniJadra s;
     for (auto _ : state) {
-        HSOUBOR f = otevri_soubor(cesta, 'w', 1);
+        HSOUBOR f = otevri_soubor(s, cesta, 'w', 1);
         for (size_t i = 0; i < velikost; ++i) zapis_znak(static_cast<unsigned char>('0' + i % 10), f);
-        zavri_soubor(f);
+        zavri_soubor(s, f);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * velikost));
     fs::remove(cesta);
@@ -53,15 +55,15 @@ void BM_PrikazovySoubor(benchmark::State& state) {
     std::string obsah = "000001,1,6,1,era\r\n";
     while (obsah.size() < 2000) obsah += "/20-00/00/;plu_data\r\n";
     std::ofstream(adresar / "prikaz.cmd", std::ios::binary) << obsah;
-    nuluj_globalni_stav();
-    fullpath = 1;
-    tt.adresar_programu = adresar.string() + "/";
+    SezeniJadra s;
+    s.fullpath = 1;
+    s.tt.adresar_programu = adresar.string() + "/";
     for (auto _ : state) {
-        tt.jmeno_cmd = "prikaz";
-        tt.pokracovani = 0;
-        uvolni_cmd_buffer();
+        s.tt.jmeno_cmd = "prikaz";
+        s.tt.pokracovani = 0;
+        uvolni_cmd_buffer(s);
         int operaci = 0;
-        while (ctiCMD()) ++operaci;
+        while (ctiCMD(s)) ++operaci;
         benchmark::DoNotOptimize(operaci);
     }
     fs::remove_all(adresar);

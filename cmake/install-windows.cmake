@@ -3,13 +3,19 @@
 #   cpack --config build-win64/CPackConfig.cmake    kaslnk-<version>-win64-setup.exe
 #   cpack --config build-win32/CPackConfig.cmake    kaslnk-<version>-win32-setup.exe
 #
-# It installs bin\kaslnk.exe, share\kaslnk\ (the files "kaslnk --init" copies into a
+# It installs bin\kaslnk.exe and bin\kaslnk.dll (lib\libkaslnk.dll.a, include\kaslnk.h),
+# share\kaslnk\ (the files "kaslnk --init" copies into a
 # program directory, and the example command files), the documentation in doc\, a
 # Start-menu entry for the window, and an uninstaller registered with the system
 # (Add/Remove programs). Silent: setup.exe /S /D=C:\Folder, Uninstall.exe /S.
 # "kaslnk --init" finds share\kaslnk beside the program's bin\ folder.
 
 install(TARGETS kaslnk RUNTIME DESTINATION bin)
+# The library for other programs: kaslnk.dll beside the program, its import library
+# (MinGW), the header and the C example.
+install(TARGETS kaslnk_lib RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
+install(FILES include/kaslnk.h DESTINATION include)
+install(FILES examples/api/cti_plu.c DESTINATION share/kaslnk/examples/api)
 install(FILES examples/p_time.fds examples/glogo.fds examples/fdsu.cmx DESTINATION share/kaslnk)
 file(GLOB KASLNK_EXAMPLE_CMDS ${CMAKE_SOURCE_DIR}/examples/*.cmd)
 install(FILES ${KASLNK_EXAMPLE_CMDS} examples/kaslnk.ini DESTINATION share/kaslnk/examples)

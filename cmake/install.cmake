@@ -20,6 +20,15 @@ if(TARGET kaslnk-sim)
   install(TARGETS kaslnk-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT kaslnk)
 endif()
 
+# The library for other programs: libkaslnk.so.N with its link name, the header, the
+# pkg-config file (cc prog.c $(pkg-config --cflags --libs kaslnk)) and the C example.
+install(TARGETS kaslnk_lib LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT kaslnk
+        NAMELINK_COMPONENT kaslnk)
+install(FILES include/kaslnk.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT kaslnk)
+configure_file(packaging/kaslnk.pc.in ${CMAKE_BINARY_DIR}/kaslnk.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/kaslnk.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT kaslnk)
+install(FILES examples/api/cti_plu.c DESTINATION ${KASLNK_DATADIR_REL}/examples/api COMPONENT kaslnk)
+
 # What "kaslnk --init" copies into a program directory, and beside it the examples.
 install(FILES examples/p_time.fds examples/glogo.fds examples/fdsu.cmx
         DESTINATION ${KASLNK_DATADIR_REL} COMPONENT kaslnk)
@@ -68,6 +77,13 @@ if(TARGET kaslnk-okno)
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/kaslnk-okno COMPONENT okno)
   list(APPEND KASLNK_KOMPONENTY okno)
 endif()
+# Component "python": the module kaslnk (python/CMakeLists.txt installs it) as the package
+# python3-kaslnk, for the Python version it was built for; the program needs no Python.
+if(TARGET kaslnk_py)
+  install(FILES packaging/copyright ${KASLNK_GZ_DIR}/changelog.gz
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/python3-kaslnk COMPONENT python)
+  list(APPEND KASLNK_KOMPONENTY python)
+endif()
 
 # Debian packages, one per component.
 set(CPACK_GENERATOR DEB)
@@ -81,7 +97,8 @@ kaslnk reads and writes the files and tables of an ER-A227E electronic cash
 register over RS-232, directly or through a Hayes modem. Another program
 starts it with a command file. It converts the register's records to
 comma-separated text and back, and reports through a log, result files and
-its exit code. The package also holds the register simulator kaslnk-sim.")
+its exit code. The package also holds the register simulator kaslnk-sim
+and the engine as a library for other programs (libkaslnk, kaslnk.h).")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_COMPONENTS_ALL ${KASLNK_KOMPONENTY})
@@ -90,6 +107,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# libkaslnk.so.N: its shlibs file and the ldconfig trigger.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_KASLNK_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/triggers)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_KASLNK_PACKAGE_NAME kaslnk)
 if(TARGET kaslnk-okno)
   set(CPACK_DEBIAN_KASLNK_PACKAGE_SUGGESTS kaslnk-okno)
@@ -102,5 +124,19 @@ if(TARGET kaslnk-okno)
   set(CPACK_DEBIAN_OKNO_DESCRIPTION "main window of kaslnk (Qt)
 The window program of kaslnk: edit and run command files, follow the
 transfer on a terminal screen, change the port and speed of command files.")
+endif()
+if(TARGET kaslnk_py)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-kaslnk)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+  set(CPACK_COMPONENT_PYTHON_DEPENDS kaslnk)  # Depends: kaslnk (= version), libkaslnk.so.N
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "${KASLNK_PYTHON_DEPENDS}")
+  # dpkg-shlibdeps finds the module's libkaslnk.so.N in the build directory.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR})
+  set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
+  set(CPACK_DEBIAN_PYTHON_DESCRIPTION "Python 3 module of kaslnk
+The module kaslnk runs kaslnk's command files against an ER-A227E cash
+register from Python: sessions in program directories, per-session ports,
+progress and message callbacks, cancel from another thread; transfers run
+without the interpreter lock, so sessions run in threads at once.")
 endif()
 include(CPack)

@@ -1,20 +1,16 @@
 #include "core/chyby.h"
 
-#include <array>
-#include <atomic>
 #include <cstdio>
-#include <utility>
-#include <mutex>
 
-#include "core/globals.h"
 #include "core/log.h"
 #include "core/prikazovy_soubor.h"
+#include "core/sezeni_jadra.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
 #include "platform/platform.h"
 
 // Texts of the error codes 0..113, trailing blanks included (Windows-1250).
-const char* const errmsg[POCET_CHYB] = {
+const char errmsg[POCET_CHYB][48] = {
     /*   0 */ "",
     /*   1 */ "",
     /*   2 */ "",
@@ -131,30 +127,44 @@ const char* const errmsg[POCET_CHYB] = {
     /* 113 */ "Chyba vytvoreni dialogu ",
 };
 
-char PracText[1024];
-
 namespace {
 
-// The clean-up handlers. A fixed table: err() may run on any thread while another
-// registers, and it must not allocate on its way out.
-constexpr size_t MAX_UKLIDU = 16;
-std::array<std::atomic<UklidPriChybe>, MAX_UKLIDU> g_uklid{};
-std::atomic<size_t> g_pocet_uklidu{0};
-std::mutex g_uklid_mutex;
+// How many errors raised while an error is being reported are reported in its place.
+constexpr int MAX_VNORENYCH_CHYB = 4;
 
-void spust_uklid() {
-    size_t pocet = g_pocet_uklidu;
-    for (size_t i = 0; i < pocet; ++i) g_uklid[i].load()();
+void zavri_soubory_prenosu(SezeniJadra& s) {
+    zavri_soubor(s, s.workf);
+    s.workf = nullptr;
+    zavri_vsechny_soubory(s);
 }
 
-void zavri_soubory_prenosu() {
-    zavri_soubor(workf);
-    workf = nullptr;
-    zavri_vsechny_soubory();
-}
+// One report, in the order of ohlas_chybu's description.
+void ohlas(SezeniJadra& s, const ChybaPrenosu& e) {
+    s.LastError = e.posledni_chyba;
+    s.ERROR1 = e.kod;
+    s.ERROR2 = e.podkod;
 
-void vychozi_konec(int kod) { plat_ukonci(kod); }
-ExitHook g_exit_hook = vychozi_konec;
+    if (s.debug && e.kod == 30 && e.podkod == 1) {
+        std::snprintf(s.PracText, sizeof s.PracText, "\nOtevirany soubor je %s, chyba %u.",
+                      s.neotevreny_soubor.c_str(), s.LastError);
+        VypisBox(s, s.PracText, 48);
+    }
+    if (s.WINDOW || s.debug || s.hlasky) {
+        std::snprintf(s.PracText, sizeof s.PracText, "Chyba %d, %d, LastError %u. \n%s", e.kod, e.podkod,
+                      s.LastError, text_chyby(e.kod));
+        VypisBox(s, s.PracText, 48);
+    }
+    s.uklid_vrstev();
+
+    zapis_log(s);
+
+    zavri_soubory_prenosu(s);
+    smaz_docasne_operace(s);
+    smaz_soubor(pridej_path(s, WLASTERR));
+    if (soubor_existuje(pridej_path(s, WORK01))) presun_soubor(pridej_path(s, WORK01), pridej_path(s, WLASTERR));
+
+    uvolni_cmd_buffer(s);
+}
 
 }  // namespace
 
@@ -163,52 +173,42 @@ const char* text_chyby(int32_t kod) {
     return errmsg[kod];
 }
 
-void pri_chybe(UklidPriChybe uklid) {
-    std::lock_guard<std::mutex> lock(g_uklid_mutex);
-    size_t pocet = g_pocet_uklidu;
-    for (size_t i = 0; i < pocet; ++i)
-        if (g_uklid[i] == uklid) return;
-    if (pocet == MAX_UKLIDU) err(99, 2);  // a programming error: more layers than places
-    g_uklid[pocet] = uklid;
-    g_pocet_uklidu = pocet + 1;
+void err(int32_t kod, int32_t podkod) { throw ChybaPrenosu{kod, podkod, plat_posledni_chyba()}; }
+
+void ukonci(int kod) { throw KonecSezeni{kod}; }
+
+void uklid_prenosu(SezeniJadra& s) {
+    s.uklid_vrstev();
+    zavri_soubory_prenosu(s);
 }
 
-void uklid_prenosu() {
-    spust_uklid();
-    zavri_soubory_prenosu();
-}
-
-void nastav_exit_hook(ExitHook hook) { g_exit_hook = hook ? std::move(hook) : ExitHook(vychozi_konec); }
-
-void ukonci_proces(int kod) {
-    g_exit_hook(kod);
-    plat_ukonci(kod);  // a hook that returns still ends the process
-}
-
-void err(int32_t kod, int32_t podkod) {
-    LastError = plat_posledni_chyba();
-    ERROR1 = kod;
-    ERROR2 = podkod;
-
-    if (debug && kod == 30 && podkod == 1) {
-        std::snprintf(PracText, sizeof PracText, "\nOtevirany soubor je %s, chyba %u.",
-                      neotevreny_soubor().c_str(), LastError);
-        VypisBox(PracText, 48);
+void ohlas_chybu(SezeniJadra& s, const ChybaPrenosu& e) {
+    // An error raised by the report (a log that cannot be shortened, a box's handler)
+    // takes the place of the one being reported: its report starts over, as the first
+    // one's would have ended there.
+    ChybaPrenosu chyba = e;
+    for (int uroven = 0;; ++uroven) {
+        try {
+            ohlas(s, chyba);
+            return;
+        } catch (const ChybaPrenosu& dalsi) {
+            if (uroven == MAX_VNORENYCH_CHYB) return;
+            chyba = dalsi;
+        }
     }
-    if (WINDOW || debug || hlasky) {
-        std::snprintf(PracText, sizeof PracText, "Chyba %d, %d, LastError %u. \n%s", kod, podkod,
-                      LastError, text_chyby(kod));
-        VypisBox(PracText, 48);
+}
+
+int hranice_sezeni(SezeniJadra& s, const std::function<int()>& prace) {
+    try {
+        return prace();
+    } catch (const KonecSezeni& k) {
+        return k.kod;
+    } catch (const ChybaPrenosu& e) {
+        try {
+            ohlas_chybu(s, e);
+        } catch (const KonecSezeni& k) {
+            return k.kod;
+        }
+        return 1;
     }
-    spust_uklid();
-
-    zapis_log();
-
-    zavri_soubory_prenosu();
-    smaz_docasne_operace();
-    smaz_soubor(pridej_path(WLASTERR));
-    if (soubor_existuje(pridej_path(WORK01))) presun_soubor(pridej_path(WORK01), pridej_path(WLASTERR));
-
-    uvolni_cmd_buffer();
-    ukonci_proces(1);
 }

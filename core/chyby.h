@@ -1,34 +1,46 @@
-// The fatal-error routine, the error texts and the process exit hook.
+// Errors of a transfer: err() unwinds to the session's boundary, which reports the error
+// and ends the session's work with exit code 1; ukonci() ends it with a given code.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <string>
+
+class SezeniJadra;
 
 constexpr int POCET_CHYB = 114;
-extern const char* const errmsg[POCET_CHYB];
-extern char PracText[1024];
+// Texts of the error codes (Windows-1250); a fixed width keeps the table free of pointers.
+extern const char errmsg[POCET_CHYB][48];
 
-// Reports the error by the run-mode flags, closes the port, writes the log line and the
-// result files, keeps the received data as "wlasterr.tmp" and ends the process with 1.
+// What err() throws: the code, the subcode and the system's last error at that moment.
+struct ChybaPrenosu {
+    int32_t kod, podkod;
+    uint32_t posledni_chyba;
+};
+// What ukonci() throws: the session's work ends with this exit code.
+struct KonecSezeni {
+    int kod;
+};
+
+// A transfer error: unwinds to the session boundary (hranice_sezeni), which reports it.
 [[noreturn]] void err(int32_t kod, int32_t podkod);
+// Ends the session's work with the exit code (unwinds to the session boundary).
+[[noreturn]] void ukonci(int kod);
+
+// The report of an error, in this order: the message by the run-mode flags, the clean-up
+// of the layers above the core (the port, the raw traffic file, the tray icon), the log
+// line and the result files, every file still open, the temporary files of the operation,
+// the received blocks kept as "wlasterr.tmp", the command-file buffer. ERROR1, ERROR2 and
+// LastError take the error's values first. An error raised by the report itself is
+// reported the same way in its place (a few levels at most).
+void ohlas_chybu(SezeniJadra& s, const ChybaPrenosu& e);
+
+// The session boundary: runs `prace` and returns its exit code; KonecSezeni gives its code,
+// ChybaPrenosu is reported (ohlas_chybu) and gives 1.
+int hranice_sezeni(SezeniJadra& s, const std::function<int()>& prace);
 
 // The text of a code ("" when the table has none or the code is outside it).
 const char* text_chyby(int32_t kod);
 
-// How the process ends. The default hook ends the process; tests install one that throws,
-// so that error paths can be checked in-process. A hook must not return.
-using ExitHook = std::function<void(int kod)>;
-void nastav_exit_hook(ExitHook hook);
-[[noreturn]] void ukonci_proces(int kod);
-
-// Clean-up that err() runs before it writes the log, for resources of the layers above
-// the core: the link layer registers the closing of the port and of the raw traffic
-// file, the tray the removal of its icon, the window what it holds. A handler is
-// registered once (registering it again changes nothing) and stays registered; it must
-// do nothing when its resource is not in use. Handlers run in the order of registration.
-using UklidPriChybe = void (*)();
-void pri_chybe(UklidPriChybe uklid);
-// The clean-up of err() without its report: the handlers, then every file still open.
-// A transfer worker that was stopped ends with it.
-void uklid_prenosu();
+// The clean-up of an error without its report: the layers above the core, then every file
+// still open. A transfer worker that was stopped ends with it.
+void uklid_prenosu(SezeniJadra& s);

@@ -3,33 +3,25 @@
 #include <chrono>
 #include <thread>
 
+#include "core/sezeni_jadra.h"
 #include "platform/platform.h"
 
-namespace {
-Cekani g_cekani;
-PipSink g_pip;
-}  // namespace
-
-void nastav_cekani(Cekani cekani) { g_cekani = std::move(cekani); }
-
-void cekej_ms(uint32_t ms) {
-    if (g_cekani)
-        g_cekani(ms);
+void cekej_ms(SezeniJadra& s, uint32_t ms) {
+    if (s.sluzby.cekani)
+        s.sluzby.cekani(ms);
     else
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-bool cekej_ms_nebo(uint32_t ms, Udalost& udalost) {
-    if (!g_cekani) return udalost.cekej(ms);
-    g_cekani(ms);
+bool cekej_ms_nebo(SezeniJadra& s, uint32_t ms, Udalost& udalost) {
+    if (!s.sluzby.cekani) return udalost.cekej(ms);
+    s.sluzby.cekani(ms);
     return udalost.nastavena();
 }
 
-void nastav_pip_sink(PipSink sink) { g_pip = std::move(sink); }
-
-void pipni(int32_t typ) {
-    if (g_pip)
-        g_pip(typ);
+void pipni(SezeniJadra& s, int32_t typ) {
+    if (s.sluzby.pip)
+        s.sluzby.pip(typ);
     else
         plat_pipni(typ);
 }

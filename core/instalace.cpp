@@ -7,6 +7,7 @@
 
 #include "core/konfigurace.h"
 #include "core/prikazovy_radek.h"
+#include "core/sezeni_jadra.h"
 #include "core/spusteni.h"
 #include "platform/platform.h"
 #include "platform/serial.h"
@@ -75,24 +76,29 @@ int priprav_adresar(const std::string& zdroj, const std::string& cil, std::strin
     return kod;
 }
 
-std::string seznam_portu() {
-    std::string s = "Ports (KASLNK_COMn, else comN in " + pridej_path("kaslnk.ini") + ", else the default):\n";
+std::string seznam_portu(const SezeniJadra& s) {
+    std::string text = "Ports (KASLNK_COMn, else comN in " + pridej_path(s, "kaslnk.ini") + ", else the default):\n";
     for (int n = 1; n <= 9; ++n) {
-        ZarizeniPortu z = ser_zarizeni_portu(n, ini_porty[n]);
         const std::string cislo = std::to_string(n);
+        // A port the session's caller mapped (s.porty) comes before every other rule.
+        if (!s.porty[n].empty()) {
+            text += "  COM" + cislo + "  " + s.porty[n] + "  (session)\n";
+            continue;
+        }
+        ZarizeniPortu z = ser_zarizeni_portu(n, s.ini_porty[n]);
         std::string puvod = z.puvod == PuvodZarizeni::prostredi     ? "KASLNK_COM" + cislo
                             : z.puvod == PuvodZarizeni::konfigurace ? "kaslnk.ini com" + cislo
                                                                     : "default";
-        s += "  COM" + cislo + "  " + z.jmeno + "  (" + puvod + ")\n";
+        text += "  COM" + cislo + "  " + z.jmeno + "  (" + puvod + ")\n";
     }
-    s += "Serial devices on this machine (none opened):\n";
+    text += "Serial devices on this machine (none opened):\n";
     std::vector<std::string> zarizeni = ser_pritomna_zarizeni();
-    for (const std::string& z : zarizeni) s += "  " + z + "\n";
-    if (zarizeni.empty()) s += "  none found\n";
-    return s;
+    for (const std::string& z : zarizeni) text += "  " + z + "\n";
+    if (zarizeni.empty()) text += "  none found\n";
+    return text;
 }
 
-int instalacni_volba(const std::vector<std::string>& argumenty) {
+int instalacni_volba(SezeniJadra& s, const std::vector<std::string>& argumenty) {
     if (ma_volbu(argumenty, "--init")) {
         std::string zprava, zdroj = adresar_dat();
         std::error_code ec;
@@ -110,9 +116,9 @@ int instalacni_volba(const std::vector<std::string>& argumenty) {
     if (ma_volbu(argumenty, "--list-ports")) {
         // The program directory and kaslnk.ini as a transfer started the same way would
         // see them.
-        zpracuj_parametry("", {argumenty[0]});
-        nastav_terminal();
-        return vypis(0, seznam_portu());
+        zpracuj_parametry(s, "", {argumenty[0]});
+        nastav_terminal(s);
+        return vypis(0, seznam_portu(s));
     }
     return -1;
 }

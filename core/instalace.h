@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+class SezeniJadra;
+
 // "--init" or "--list-ports" among the arguments: does it and returns the exit code;
 // otherwise -1 (the normal start goes on).
-int instalacni_volba(const std::vector<std::string>& argumenty);
+int instalacni_volba(SezeniJadra& s, const std::vector<std::string>& argumenty);
 
 // Copies every plain file of `zdroj` into `cil` unless a file of that name is there; one
 // line per file in `zprava`. 0, or 1 when `zdroj` is missing or a copy failed.
@@ -19,4 +21,4 @@ std::string adresar_dat();
 
 // The device of every port COM1..COM9 with the rule that chose it (after kaslnk.ini was
 // read), then the serial devices present.
-std::string seznam_portu();
+std::string seznam_portu(const SezeniJadra& s);

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/globals.h"
+#include "core/sezeni_jadra.h"
 #include "core/zpravy.h"
 #include "platform/platform.h"
 
@@ -63,10 +63,10 @@ bool CtenarKanalu::dalsi(ZpravaKanalu& z) {
     return true;
 }
 
-std::string jmeno_soketu_okna() {
+std::string jmeno_soketu_okna(const SezeniJadra& s) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path adresar = tt.adresar_programu.empty() ? fs::path(".") : fs::path(tt.adresar_programu);
+    fs::path adresar = s.tt.adresar_programu.empty() ? fs::path(".") : fs::path(s.tt.adresar_programu);
     fs::path plna = fs::weakly_canonical(fs::absolute(adresar, ec), ec);
     // FNV-1a over the absolute directory: a short name that stays within socket limits.
     uint64_t h = 1469598103934665603ull;
@@ -79,24 +79,24 @@ std::string jmeno_soketu_okna() {
     return plat_adresar_soketu() + plat_oddelovac() + jmeno;
 }
 
-int posli_prikaz_oknu(const std::string& cislo, int cas_ms) {
+int posli_prikaz_oknu(SezeniJadra& s, const std::string& cislo, int cas_ms) {
     char* konec = nullptr;
     long id = std::strtol(cislo.c_str(), &konec, 10);
     if (cislo.empty() || *konec || id <= 0 || id > 65535) {
-        oznam_spusteni("--command chce \xE8\xEDslo p\xF8\xEDkazu okna (nap\xF8\xEDklad 40005).");
+        oznam_spusteni(s, "--command chce \xE8\xEDslo p\xF8\xEDkazu okna (nap\xF8\xEDklad 40005).");
         return KOD_OKNO_NEBEZI;
     }
     std::string odpoved;
-    switch (plat_posli_na_soket(jmeno_soketu_okna(), std::to_string(id) + "\n", cas_ms, odpoved)) {
+    switch (plat_posli_na_soket(jmeno_soketu_okna(s), std::to_string(id) + "\n", cas_ms, odpoved)) {
         case OdeslaniOknu::PRIJATO:
             if (odpoved.empty()) return 0;
-            oznam_spusteni(odpoved);  // the window's reason for refusing it
+            oznam_spusteni(s, odpoved);  // the window's reason for refusing it
             return KOD_OKNO_NEBEZI;
         case OdeslaniOknu::BEZ_ODPOVEDI:
-            oznam_spusteni("Okno programu kaslnk v tomto adres\xE1\xF8i neodpov\xED" "d\xE1.");
+            oznam_spusteni(s, "Okno programu kaslnk v tomto adres\xE1\xF8i neodpov\xED" "d\xE1.");
             return KOD_OKNO_NEODPOVIDA;
         default:
-            oznam_spusteni("V tomto adres\xE1\xF8i neb\xEC\x9E\xED okno programu kaslnk.");
+            oznam_spusteni(s, "V tomto adres\xE1\xF8i neb\xEC\x9E\xED okno programu kaslnk.");
             return KOD_OKNO_NEBEZI;
     }
 }

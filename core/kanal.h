@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <string>
 
+class SezeniJadra;
+
 // Set in the child's environment by the window: the child talks over stdin/stdout.
-constexpr const char* PROMENNA_KANALU = "KASLNK_KANAL_OKNA";
+constexpr char PROMENNA_KANALU[] = "KASLNK_KANAL_OKNA";
 
 // Kinds of frames.
 constexpr char KANAL_TEXT = 'T';   // text: bytes written to the terminal screen
@@ -50,12 +52,12 @@ private:
 // In a child started by the window (PROMENNA_KANALU set): routes message boxes, terminal
 // text, tray events and the port state into the channel, and at its end the port, speed
 // and terminal it ended with (the window keeps them as its own). Returns whether it did.
-bool zapni_kanal_okna();  // in link/kanal_potomka.cpp
-bool kanal_okna();
+bool zapni_kanal_okna(SezeniJadra& s);  // in link/kanal_potomka.cpp
+bool kanal_okna(SezeniJadra& s);
 
 // The local socket of the window that serves the program directory: one per user and
 // directory, in the user's runtime folder.
-std::string jmeno_soketu_okna();
+std::string jmeno_soketu_okna(const SezeniJadra& s);
 
 // Exit code of "--command N" when no window serves the program directory, N is no
 // command number or the window refused the command (its reason on standard error).
@@ -68,4 +70,4 @@ constexpr int CEKANI_NA_OKNO_MS = 5000;
 // far shorter, so a client that sends more (or no line within CEKANI_NA_OKNO_MS) is dropped.
 constexpr size_t MAX_PRIKAZ_OKNU = 64;
 // Sends the command to the window of the program directory; the exit code.
-int posli_prikaz_oknu(const std::string& cislo, int cas_ms = CEKANI_NA_OKNO_MS);
+int posli_prikaz_oknu(SezeniJadra& s, const std::string& cislo, int cas_ms = CEKANI_NA_OKNO_MS);

@@ -4,11 +4,9 @@
 #include <cstring>
 
 #include "core/chyby.h"
-#include "core/globals.h"
+#include "core/sezeni_jadra.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
-
-std::string ini_porty[10];
 
 namespace {
 
@@ -46,51 +44,51 @@ void prepinac(const std::string& radek, int32_t& flag, const Twin& twin) {
 }
 
 // Applies every key found in the line; true when the line holds "konec".
-bool pouzij_radek(const std::string& r) {
-    if (obsahuje(r, "pripona_cmd")) text(r, tt.pripona_cmd, 7);
-    if (obsahuje(r, "pripona_davky")) text(r, tt.pripona_davky, 7);
-    if (obsahuje(r, "cislo_modem")) text(r, tt.telefonni_cislo, 21);
+bool pouzij_radek(SezeniJadra& s, const std::string& r) {
+    if (obsahuje(r, "pripona_cmd")) text(r, s.tt.pripona_cmd, 7);
+    if (obsahuje(r, "pripona_davky")) text(r, s.tt.pripona_davky, 7);
+    if (obsahuje(r, "cislo_modem")) text(r, s.tt.telefonni_cislo, 21);
     if (obsahuje(r, "timeout")) {
-        TIMEOUTI = cislo(r);
-        if (TIMEOUTI > 100) {
-            TIMEOUTI = 100;
-            VypisBox("V souboru .ini je prilis velka hodnota timeoutu.\rNastavuji 100 sec.", 48);
+        s.TIMEOUTI = cislo(r);
+        if (s.TIMEOUTI > 100) {
+            s.TIMEOUTI = 100;
+            VypisBox(s, "V souboru .ini je prilis velka hodnota timeoutu.\rNastavuji 100 sec.", 48);
         }
-        if (TIMEOUTI < 1) {
-            TIMEOUTI = 1;
-            VypisBox("V souboru .ini je prilis mala hodnota timeoutu.\rNastavuji 1 sec.", 48);
+        if (s.TIMEOUTI < 1) {
+            s.TIMEOUTI = 1;
+            VypisBox(s, "V souboru .ini je prilis mala hodnota timeoutu.\rNastavuji 1 sec.", 48);
         }
     }
-    if (obsahuje(r, "ticho")) prepinac(r, ticho, tichof);
-    if (obsahuje(r, "zvuk")) zvuk = cislo(r);
-    if (obsahuje(r, "komunikace_modem")) modem = cislo(r);
-    if (obsahuje(r, "wait_modem")) tt.cekani_modem = cislo(r);
+    if (obsahuje(r, "ticho")) prepinac(r, s.ticho, s.tichof);
+    if (obsahuje(r, "zvuk")) s.zvuk = cislo(r);
+    if (obsahuje(r, "komunikace_modem")) s.modem = cislo(r);
+    if (obsahuje(r, "wait_modem")) s.tt.cekani_modem = cislo(r);
     if (obsahuje(r, "zpozdeni")) {
-        zpozdeni = cislo(r);
-        if (zpozdeni < 0) zpozdeni = 0;  // a negative pause would be an endless sleep
+        s.zpozdeni = cislo(r);
+        if (s.zpozdeni < 0) s.zpozdeni = 0;  // a negative pause would be an endless sleep
     }
-    if (obsahuje(r, "localpath")) localpath = cislo(r);
-    if (obsahuje(r, "teststatus")) TestStatus = cislo(r);
-    if (obsahuje(r, "okno")) prepinac(r, WINDOW, WINDOWf);
-    if (obsahuje(r, "debug")) prepinac(r, debug, debugf);
+    if (obsahuje(r, "localpath")) s.localpath = cislo(r);
+    if (obsahuje(r, "teststatus")) s.TestStatus = cislo(r);
+    if (obsahuje(r, "okno")) prepinac(r, s.WINDOW, s.WINDOWf);
+    if (obsahuje(r, "debug")) prepinac(r, s.debug, s.debugf);
     if (obsahuje(r, "rawdebug")) {
-        rawdebug = cislo(r);
-        if (!debugf.zadano) debug = rawdebug ? 1 : 0;
+        s.rawdebug = cislo(r);
+        if (!s.debugf.zadano) s.debug = s.rawdebug ? 1 : 0;
     }
-    if (obsahuje(r, "hlaseni")) prepinac(r, hlasky, hlaskyf);
-    if (obsahuje(r, "konverze")) prepinac(r, konverzeW_C, konverzeW_Cf);
+    if (obsahuje(r, "hlaseni")) prepinac(r, s.hlasky, s.hlaskyf);
+    if (obsahuje(r, "konverze")) prepinac(r, s.konverzeW_C, s.konverzeW_Cf);
     return obsahuje(r, "konec");
 }
 
 }  // namespace
 
-int cti_radek(HSOUBOR f, std::string& radek, size_t max) {
+int cti_radek(SezeniJadra& s, HSOUBOR f, std::string& radek, size_t max) {
     radek.clear();
-    while (!cti_znak_ze_souboru(f)) {
-        char c = static_cast<char>(readchar);
+    while (!cti_znak_ze_souboru(s, f)) {
+        char c = static_cast<char>(s.readchar);
         if (c == '\n') return 1;  // a lone LF ends the line by itself
         if (c == '\r') {
-            cti_znak_ze_souboru(f);  // the character after a CR belongs to the line end
+            cti_znak_ze_souboru(s, f);  // the character after a CR belongs to the line end
             return 1;
         }
         if (radek.size() >= max) err(23, 1);
@@ -136,25 +134,25 @@ int port_z_radku(const std::string& radek) {
     return k[3] - '0';
 }
 
-void zpracuj_ini() {
-    for (std::string& p : ini_porty) p.clear();
-    std::string jmeno = tt.jmeno_programu + ".ini";
-    if (!soubor_existuje(pridej_path(jmeno))) {
-        exist_ini_file = 0;
+void zpracuj_ini(SezeniJadra& s) {
+    for (std::string& p : s.ini_porty) p.clear();
+    std::string jmeno = s.tt.jmeno_programu + ".ini";
+    if (!soubor_existuje(pridej_path(s, jmeno))) {
+        s.exist_ini_file = 0;
         return;
     }
-    exist_ini_file = 1;
-    HSOUBOR f = otevri_soubor(jmeno, 'r');
+    s.exist_ini_file = 1;
+    HSOUBOR f = otevri_soubor(s, jmeno, 'r');
     std::string radek;
     int precteno = 0;
-    while (precteno < MAX_RADKU_INI && cti_radek(f, radek)) {
+    while (precteno < MAX_RADKU_INI && cti_radek(s, f, radek)) {
         if (radek.compare(0, 2, "//") == 0) continue;
         ++precteno;
         if (int n = port_z_radku(radek)) {
-            cti_text(radek, ini_porty[n], MAX_RADEK_INI);
+            cti_text(radek, s.ini_porty[n], MAX_RADEK_INI);
             continue;
         }
-        if (pouzij_radek(radek)) break;
+        if (pouzij_radek(s, radek)) break;
     }
-    zavri_soubor(f);
+    zavri_soubor(s, f);
 }

@@ -6,20 +6,20 @@
 
 #include "core/soubory.h"
 
+class SezeniJadra;
+
 constexpr size_t MAX_RADEK_INI = 255;
 constexpr int MAX_RADKU_INI = 1002;
 
-// Device names given by the keys com1..com9 (index = port number; 0 unused, empty = not
-// given). The serial backend passes them to ser_jmeno_zarizeni.
-extern std::string ini_porty[10];
-
-// Reads kaslnk.ini when it exists and applies its keys; sets exist_ini_file.
-void zpracuj_ini();
+// Reads kaslnk.ini when it exists and applies its keys; sets exist_ini_file. The device
+// names of the keys com1..com9 go to s.ini_porty (index = port number), which the serial
+// backend passes to ser_jmeno_zarizeni.
+void zpracuj_ini(SezeniJadra& s);
 
 // Reads one line without its line end into `radek`. 1 when a line was read, 0 at the end
 // of the file (a last line without a line end is not read). A line longer than `max`
 // characters is error 23/1.
-int cti_radek(HSOUBOR f, std::string& radek, size_t max = MAX_RADEK_INI);
+int cti_radek(SezeniJadra& s, HSOUBOR f, std::string& radek, size_t max = MAX_RADEK_INI);
 
 // The number after the first '=' (leading blanks skipped, optional sign, decimal digits;
 // none give 0).

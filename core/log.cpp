@@ -5,17 +5,10 @@
 #include <system_error>
 
 #include "core/chyby.h"
-#include "core/globals.h"
+#include "core/sezeni_jadra.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
 #include "platform/platform.h"
-
-HSOUBOR workf = nullptr;
-namespace {
-std::function<int()> g_kontrola_stavu;
-}  // namespace
-
-void nastav_kontrolu_stavu(std::function<int()> kontrola) { g_kontrola_stavu = std::move(kontrola); }
 
 namespace {
 
@@ -25,15 +18,19 @@ constexpr long kMezLogu = 40000;
 
 // A result that cannot be written must not look like success: it is reported, and the
 // run does not end with 0.
-void oznam_nezapsano(const char* co) {
-    vysledek_nezapsan = 1;
-    plat_radek_na_stderr(std::string("Nepodarilo se zapsat ") + co + ".");
+void oznam_nezapsano(SezeniJadra& s, const char* co) {
+    s.vysledek_nezapsan = 1;
+    std::string text = std::string("Nepodarilo se zapsat ") + co + ".";
+    if (s.sluzby.chybovy_radek)
+        s.sluzby.chybovy_radek(text);
+    else
+        plat_radek_na_stderr(text);
 }
 
 // Writes the result into "err" and "error.txt" or into neither: both whole under
 // temporary names, then renamed, "err" last, since a caller waits for it to appear.
-void zapis_vysledek(const char* e, const char* t) {
-    const std::string err_jmeno = pridej_path("err"), txt_jmeno = pridej_path("error.txt");
+void zapis_vysledek(SezeniJadra& s, const char* e, const char* t) {
+    const std::string err_jmeno = pridej_path(s, "err"), txt_jmeno = pridej_path(s, "error.txt");
     bool ok = zapis_docasny(txt_jmeno, t);
     ok = ok && zapis_docasny(err_jmeno, e);
     ok = ok && dokonci_docasny(txt_jmeno);
@@ -41,36 +38,37 @@ void zapis_vysledek(const char* e, const char* t) {
     if (!ok) {
         smaz_soubor(docasne_jmeno(txt_jmeno));
         smaz_soubor(docasne_jmeno(err_jmeno));
-        oznam_nezapsano("soubory err a error.txt");
+        oznam_nezapsano(s, "soubory err a error.txt");
     }
 }
 
 }  // namespace
 
-std::string log_radek() {
+std::string log_radek(const SezeniJadra& s) {
     MistniCas t = plat_mistni_cas();
     char hlava[64];
     std::snprintf(hlava, sizeof hlava, "%02u-%02u-%04u,%02u:%02u,%02u,", t.den, t.mesic, t.rok,
-                  t.hodina, t.minuta, static_cast<unsigned>(ERROR1));
+                  t.hodina, t.minuta, static_cast<unsigned>(s.ERROR1));
     char pata[32];
-    if (SIT)
-        std::snprintf(pata, sizeof pata, "%04u\r\n", static_cast<unsigned>(ERROR2));
+    if (s.SIT)
+        std::snprintf(pata, sizeof pata, "%04u\r\n", static_cast<unsigned>(s.ERROR2));
     else
-        std::snprintf(pata, sizeof pata, "%c,%04u\r\n", tt.znak_portu,
-                      static_cast<unsigned>(ERROR2));
-    return hlava + (SIT ? tt.druha_ip_adresa : tt.terminal) + "," + tt.prikazovy_paket + ";" +
+        std::snprintf(pata, sizeof pata, "%c,%04u\r\n", s.tt.znak_portu,
+                      static_cast<unsigned>(s.ERROR2));
+    return hlava + (s.SIT ? s.tt.druha_ip_adresa : s.tt.terminal) + "," + s.tt.prikazovy_paket + ";" +
            pata;
 }
 
-void zapis_log() {
-    std::string cesta = skutecne_jmeno(pridej_path(tt.logovy_soubor));
+void zapis_log(SezeniJadra& s) {
+    TTYINFO& tt = s.tt;
+    std::string cesta = skutecne_jmeno(pridej_path(s, tt.logovy_soubor));
     std::FILE* logf = plat_otevri_soubor(cesta, "ab");
-    if (!logf && debug && plat_posledni_chyba() != 2 /* ENOENT / file not found */) {
-        VypisBox("Nepodarilo se otevrit logovy soubor.", 48);
-        oznam_nezapsano("logovy soubor");
+    if (!logf && s.debug && plat_posledni_chyba() != 2 /* ENOENT / file not found */) {
+        VypisBox(s, "Nepodarilo se otevrit logovy soubor.", 48);
+        oznam_nezapsano(s, "logovy soubor");
         return;
     }
-    std::string radek = log_radek();
+    std::string radek = log_radek(s);
     long delka = logf && std::fseek(logf, 0, SEEK_END) == 0 ? std::ftell(logf) : -1;
     bool zapsano = delka >= 0 && std::fwrite(radek.data(), 1, radek.size(), logf) == radek.size();
     if (logf && std::fclose(logf) != 0) zapsano = false;
@@ -79,37 +77,37 @@ void zapis_log() {
         // be glued to a fragment.
         std::error_code ec;
         if (delka >= 0) fs::resize_file(cesta, static_cast<std::uintmax_t>(delka), ec);
-        if (debug || WINDOW) VypisBox("\nNepodarilo se zapsat do logoveho souboru.", 48);
-        oznam_nezapsano("logovy soubor");
+        if (s.debug || s.WINDOW) VypisBox(s, "\nNepodarilo se zapsat do logoveho souboru.", 48);
+        oznam_nezapsano(s, "logovy soubor");
         return;
     }
 
-    if (TestStatus && NeedStatus && ERROR1 == 0 && tt.prikazovy_paket.size() > 1 &&
-        tt.prikazovy_paket[1] == '1' && g_kontrola_stavu) {
+    if (s.TestStatus && s.NeedStatus && s.ERROR1 == 0 && tt.prikazovy_paket.size() > 1 &&
+        tt.prikazovy_paket[1] == '1' && s.sluzby.kontrola_stavu) {
         tt.datovy_soubor = "sts.dat";
         tt.fds_soubor = "sts.fds";
         tt.prikazovy_paket = "/99-00/";
-        if (g_kontrola_stavu() != 0) ERROR1 = 98;
+        if (s.sluzby.kontrola_stavu() != 0) s.ERROR1 = 98;
     }
 
-    if (noterminate && ERROR1 == 0) return;
+    if (s.noterminate && s.ERROR1 == 0) return;
 
-    switch (ERROR1) {
-        case 0: zapis_vysledek("0", "151\r\n"); break;
-        case 38: zapis_vysledek("2", "9\r\n"); break;
-        case 98: zapis_vysledek("3", "8\r\n"); break;
-        default: zapis_vysledek("1", "9\r\n"); break;
+    switch (s.ERROR1) {
+        case 0: zapis_vysledek(s, "0", "151\r\n"); break;
+        case 38: zapis_vysledek(s, "2", "9\r\n"); break;
+        case 98: zapis_vysledek(s, "3", "8\r\n"); break;
+        default: zapis_vysledek(s, "1", "9\r\n"); break;
     }
 }
 
 // The shortened log is built whole as work03.tmp before anything is renamed: a copy that
 // cannot be written (a full disk) is removed and the log stays as it was (error 60/1).
-void zkrat_log() {
-    std::string logjmeno = skutecne_jmeno(pridej_path(tt.logovy_soubor));
+void zkrat_log(SezeniJadra& s) {
+    std::string logjmeno = skutecne_jmeno(pridej_path(s, s.tt.logovy_soubor));
     std::FILE* logf = plat_otevri_soubor(logjmeno, "ab+");
     if (!logf) {
-        if ((debug || WINDOW) && plat_posledni_chyba() != 2)
-            VypisBox("Nepodarilo se otevrit logovy soubor", 48);
+        if ((s.debug || s.WINDOW) && plat_posledni_chyba() != 2)
+            VypisBox(s, "Nepodarilo se otevrit logovy soubor", 48);
         return;
     }
     std::fseek(logf, 0, SEEK_END);
@@ -145,11 +143,11 @@ void zkrat_log() {
         kopie += radek;
     }
     std::fclose(logf);
-    const std::string prac = pridej_path(WORK03), zaloha = pridej_path("log.bak");
+    const std::string prac = pridej_path(s, WORK03), zaloha = pridej_path(s, "log.bak");
     if (!zapis_obsah(prac, kopie)) err(60, 1);
     smaz_soubor(zaloha);
     if (!presun_soubor(logjmeno, zaloha)) err(61, 1);
-    if (!presun_soubor(prac, pridej_path(tt.logovy_soubor))) {
+    if (!presun_soubor(prac, pridej_path(s, s.tt.logovy_soubor))) {
         presun_soubor(zaloha, logjmeno);  // the log as it was rather than none
         err(61, 2);
     }

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/globals.h"
+#include "core/sezeni_jadra.h"
 #include "core/kanal.h"
 #include "core/prikazovy_radek.h"
 #include "core/zpravy.h"
@@ -32,13 +32,15 @@ bool rozeber_linku(const std::string& popis, int (&hodnoty)[4]) {
 
 }  // namespace
 
-std::string popis_linky() {
+std::string popis_linky(const SezeniJadra& s) {
+    const TTYINFO& tt = s.tt;
     char text[32];
     std::snprintf(text, sizeof text, "%u,%u,%u,%u", tt.datove_bity, tt.parita, tt.stop_bity, tt.rizeni_toku);
     return text;
 }
 
-bool pouzij_linku(const std::string& popis) {
+bool pouzij_linku(SezeniJadra& s, const std::string& popis) {
+    TTYINFO& tt = s.tt;
     int h[4];
     if (!rozeber_linku(popis, h)) return false;
     tt.datove_bity = static_cast<uint8_t>(h[0]);
@@ -129,14 +131,14 @@ std::vector<std::string> vyjmi_nastroj(const std::vector<std::string>& argumenty
     return zbytek;
 }
 
-int priprav_nastroj(const Nastroj& n) {
+int priprav_nastroj(SezeniJadra& s, const Nastroj& n) {
     if (!n.chyba.empty()) {
-        VypisBox(n.chyba, BOX_VYKRICNIK);
+        VypisBox(s, n.chyba, BOX_VYKRICNIK);
         return KOD_SPATNY_NASTROJ;
     }
     if (n.druh == Nastroj::ZADNY) return -1;
     // Like a transfer: no window, and the program directory is taken at once.
-    WINDOW = 0;
-    AUTOMAT = 1;
+    s.WINDOW = 0;
+    s.AUTOMAT = 1;
     return -1;
 }

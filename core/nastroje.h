@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+class SezeniJadra;
+
 // Exit codes of the tools besides 0, 1 (err) and 5 (program directory in use).
 constexpr int KOD_SPATNY_NASTROJ = 2;  // a tool form with a missing or bad value
 constexpr int KOD_NENALEZENO = 6;      // no register found; a logo refused or not loaded
@@ -38,16 +40,16 @@ std::vector<std::string> vyjmi_nastroj(const std::vector<std::string>& argumenty
 constexpr int OKNO_KOMUNIKUJ = 40005, OKNO_ANALYZA_PLU = 40022, OKNO_VSECHNY_SOUBORY = 40038, OKNO_DAVKA = 40049;
 
 // The line format of tt as --line-format gives it ("7,1,0,2").
-std::string popis_linky();
+std::string popis_linky(const SezeniJadra& s);
 // Puts a line format into tt; false (tt unchanged) when it is malformed.
-bool pouzij_linku(const std::string& popis);
+bool pouzij_linku(SezeniJadra& s, const std::string& popis);
 
 // Before the program directory is taken: a bad form ends here with its message and
 // KOD_SPATNY_NASTROJ; otherwise -1, with the run-mode flags of a run without window
 // (a tool) or unchanged (--line-format alone).
-int priprav_nastroj(const Nastroj& n);
+int priprav_nastroj(SezeniJadra& s, const Nastroj& n);
 
 // Runs the tool once the start-up has read the ini file; returns the exit code. Texts
 // for scripts (the found register, the rewriting report) go to standard output,
 // messages and questions to the message boxes (standard error without a window).
-int proved_nastroj(const Nastroj& n);  // in link/nastroje.cpp
+int proved_nastroj(SezeniJadra& s, const Nastroj& n);  // in link/nastroje.cpp

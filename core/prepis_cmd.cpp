@@ -4,11 +4,9 @@
 #include <vector>
 
 #include "core/chyby.h"
-#include "core/globals.h"
+#include "core/sezeni_jadra.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
-
-std::function<int()> dialog_port_a_rychlost;
 
 namespace {
 
@@ -16,35 +14,35 @@ namespace {
 // address: the file stays as it is). The end of the line or of the file first is
 // err(51, podkod): a digit further on is not the header's, and rewriting it would damage
 // an operation line.
-bool k_carce(HSOUBOR f, int32_t podkod) {
+bool k_carce(SezeniJadra& s, HSOUBOR f, int32_t podkod) {
     for (;;) {
-        if (cti_znak_ze_souboru(f) || readchar == '\r' || readchar == '\n') err(51, podkod);
-        if (readchar == '.') return false;
-        if (readchar == ',') return true;
+        if (cti_znak_ze_souboru(s, f) || s.readchar == '\r' || s.readchar == '\n') err(51, podkod);
+        if (s.readchar == '.') return false;
+        if (s.readchar == ',') return true;
     }
 }
 
-void zavri(HSOUBOR f) {
-    if (!zavri_soubor(f)) err(30, 4);
+void zavri(SezeniJadra& s, HSOUBOR f) {
+    if (!zavri_soubor(s, f)) err(30, 4);
 }
 
 }  // namespace
 
-void prepis_cislo_portu(const std::string& jmeno) {
-    HSOUBOR f = otevri_soubor(jmeno, 'b');
-    if (k_carce(f, 1)) zapis_znak(static_cast<unsigned char>(tt.znak_portu), f);
-    zavri(f);
+void prepis_cislo_portu(SezeniJadra& s, const std::string& jmeno) {
+    HSOUBOR f = otevri_soubor(s, jmeno, 'b');
+    if (k_carce(s, f, 1)) zapis_znak(static_cast<unsigned char>(s.tt.znak_portu), f);
+    zavri(s, f);
 }
 
-void prepis_rychlost(const std::string& jmeno) {
-    HSOUBOR f = otevri_soubor(jmeno, 'b');
-    if (k_carce(f, 3)) {
-        if (cti_znak_ze_souboru(f)) err(51, 5);
-        while (readchar != ',')
-            if (readchar == '\r' || readchar == '\n' || cti_znak_ze_souboru(f)) err(51, 6);
-        zapis_znak(static_cast<unsigned char>(tt.znak_rychlosti), f);
+void prepis_rychlost(SezeniJadra& s, const std::string& jmeno) {
+    HSOUBOR f = otevri_soubor(s, jmeno, 'b');
+    if (k_carce(s, f, 3)) {
+        if (cti_znak_ze_souboru(s, f)) err(51, 5);
+        while (s.readchar != ',')
+            if (s.readchar == '\r' || s.readchar == '\n' || cti_znak_ze_souboru(s, f)) err(51, 6);
+        zapis_znak(static_cast<unsigned char>(s.tt.znak_rychlosti), f);
     }
-    zavri(f);
+    zavri(s, f);
 }
 
 const char* hlaseni_prepisu(int rezim) {
@@ -55,37 +53,37 @@ const char* hlaseni_prepisu(int rezim) {
     }
 }
 
-bool prepis_soubory(int rezim) {
+bool prepis_soubory(SezeniJadra& s, int rezim) {
     std::error_code ec;
-    std::vector<std::string> soubory = soubory_s_priponou(tt.pripona_cmd, ec);
+    std::vector<std::string> soubory = soubory_s_priponou(s, s.tt.pripona_cmd, ec);
     if (ec) err(89, 9);
     if (soubory.empty()) {
-        VypisBox("Prikazovy soubor nenalezen.", 48);
+        VypisBox(s, "Prikazovy soubor nenalezen.", 48);
         return false;
     }
     for (const std::string& jmeno : soubory) {
-        if (debug) VypisBlok("Upravuji soubor " + jmeno + ".\r", 0);
-        if (rezim & PREPIS_PORT) prepis_cislo_portu(jmeno);
-        if (rezim & PREPIS_RYCHLOST) prepis_rychlost(jmeno);
+        if (s.debug) VypisBlok(s, "Upravuji soubor " + jmeno + ".\r", 0);
+        if (rezim & PREPIS_PORT) prepis_cislo_portu(s, jmeno);
+        if (rezim & PREPIS_RYCHLOST) prepis_rychlost(s, jmeno);
     }
     return true;
 }
 
-bool prepis_i_cmx(int rezim) {
-    prepis_soubory(rezim);
-    std::string pripona = tt.pripona_cmd;
-    tt.pripona_cmd = "cmx";
-    bool nalezeno = prepis_soubory(rezim);
-    tt.pripona_cmd = pripona;
+bool prepis_i_cmx(SezeniJadra& s, int rezim) {
+    prepis_soubory(s, rezim);
+    std::string pripona = s.tt.pripona_cmd;
+    s.tt.pripona_cmd = "cmx";
+    bool nalezeno = prepis_soubory(s, rezim);
+    s.tt.pripona_cmd = pripona;
     return nalezeno;
 }
 
-int nastav_cislo_v_cmd(int rezim, int dialog, int hlaseni) {
+int nastav_cislo_v_cmd(SezeniJadra& s, int rezim, int dialog, int hlaseni) {
     int vysledek = 1;
-    if (dialog && dialog_port_a_rychlost) {
-        vysledek = dialog_port_a_rychlost();
+    if (dialog && s.sluzby.dialog_port_a_rychlost) {
+        vysledek = s.sluzby.dialog_port_a_rychlost();
         if (!vysledek) return 0;
     }
-    if (prepis_soubory(rezim) && hlaseni) VypisBlok(hlaseni_prepisu(rezim), 0);
+    if (prepis_soubory(s, rezim) && hlaseni) VypisBlok(s, hlaseni_prepisu(rezim), 0);
     return vysledek;
 }

@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr const char* JMENO = "kaslnk";
+constexpr char JMENO[] = "kaslnk";
 
-const char* const NAPOVEDA =
+constexpr char NAPOVEDA[] =
     "Usage: kaslnk COMMANDFILE [/q] [/d] [/dd] [/h] [/k] [/n] [/p] [/w] [/status] [/t] [/z]\n"
     "       kaslnk /t            set the register's date and time\n"
     "       kaslnk --init        copy the files the operations need into this directory\n"
@@ -198,58 +198,58 @@ Parametry rozeber_argumenty(const std::vector<std::string>& argumenty) {
     return p;
 }
 
-void pouzij_parametry(const Parametry& p) {
+void pouzij_parametry(SezeniJadra& s, const Parametry& p) {
     if (p.konec >= 0) {
-        if (!p.zprava.empty()) VypisBox(p.zprava, 48);
+        if (!p.zprava.empty()) VypisBox(s, p.zprava, 48);
         if (!p.vystup.empty()) {
             plat_vypis(p.vystup, false);
         }
-        ukonci_proces(p.konec);
+        ukonci(p.konec);
     }
-    tt.jmeno_cmd = p.jmeno_cmd;
-    rawdebug = p.rawdebug;
-    debug = p.debug;
-    ticho = p.ticho;
-    nokomun = p.nokomun;
-    nodtr = p.nodtr;
-    hlasky = p.hlasky;
-    konverzeW_C = p.konverzeW_C;
-    WINDOW = p.WINDOW;
-    AUTOMAT = p.AUTOMAT;
-    datumcas = p.datumcas;
-    TestStatus = p.TestStatus;
-    debugf = p.debugf;
-    tichof = p.tichof;
-    nokomunf = p.nokomunf;
-    nodtrf = p.nodtrf;
-    hlaskyf = p.hlaskyf;
-    konverzeW_Cf = p.konverzeW_Cf;
-    WINDOWf = p.WINDOWf;
-    if (p.ZavesLinku) ZavesLinku = 1;
-    ShowProgress = 1;
-    TIMEOUTI = 10;
-    zpozdeni = 1600;
-    tt.jmeno_programu = JMENO;
-    tt.adresar_programu = p.adresar_programu;
-    fullpath = p.fullpath;
+    s.tt.jmeno_cmd = p.jmeno_cmd;
+    s.rawdebug = p.rawdebug;
+    s.debug = p.debug;
+    s.ticho = p.ticho;
+    s.nokomun = p.nokomun;
+    s.nodtr = p.nodtr;
+    s.hlasky = p.hlasky;
+    s.konverzeW_C = p.konverzeW_C;
+    s.WINDOW = p.WINDOW;
+    s.AUTOMAT = p.AUTOMAT;
+    s.datumcas = p.datumcas;
+    s.TestStatus = p.TestStatus;
+    s.debugf = p.debugf;
+    s.tichof = p.tichof;
+    s.nokomunf = p.nokomunf;
+    s.nodtrf = p.nodtrf;
+    s.hlaskyf = p.hlaskyf;
+    s.konverzeW_Cf = p.konverzeW_Cf;
+    s.WINDOWf = p.WINDOWf;
+    if (p.ZavesLinku) s.ZavesLinku = 1;
+    s.ShowProgress = 1;
+    s.TIMEOUTI = 10;
+    s.zpozdeni = 1600;
+    s.tt.jmeno_programu = JMENO;
+    s.tt.adresar_programu = p.adresar_programu;
+    s.fullpath = p.fullpath;
 }
 
 Parametry rozeber_parametry(const std::string& radek, const std::vector<std::string>& argumenty) {
     return radek.empty() ? rozeber_argumenty(argumenty) : rozeber_radek_windows(radek);
 }
 
-void zpracuj_parametry(const std::string& radek, const std::vector<std::string>& argumenty) {
-    pouzij_parametry(rozeber_parametry(radek, argumenty));
+void zpracuj_parametry(SezeniJadra& s, const std::string& radek, const std::vector<std::string>& argumenty) {
+    pouzij_parametry(s, rozeber_parametry(radek, argumenty));
 }
 
-int TvorSoubor(const std::string& jmeno, const std::string& obsah) {
+int TvorSoubor(SezeniJadra& s, const std::string& jmeno, const std::string& obsah) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::file_status st = fs::status(skutecne_jmeno(pridej_path(jmeno)), ec);
+    fs::file_status st = fs::status(skutecne_jmeno(pridej_path(s, jmeno)), ec);
     if (st.type() == fs::file_type::not_found) {
-        HSOUBOR f = otevri_soubor(jmeno, 'w');
+        HSOUBOR f = otevri_soubor(s, jmeno, 'w');
         zapis_text(obsah, f);
-        return zavri_soubor(f) && !obsah.empty() ? 0 : 1;
+        return zavri_soubor(s, f) && !obsah.empty() ? 0 : 1;
     }
     return ec ? 1 : 0;
 }

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "core/globals.h"
+#include "core/sezeni_jadra.h"
 
-constexpr const char* VERZE = "4.00";
+constexpr char VERZE[] = "4.00";
 constexpr size_t MAX_PRIKAZOVY_RADEK = 1023;
 
 // What a command line asks for. Built by one of the two readers below (pure functions,
-// no global state touched) and applied by pouzij_parametry.
+// no session state touched) and applied by pouzij_parametry.
 struct Parametry {
     int32_t rawdebug = 0, debug = 0, ticho = 0, nokomun = 0, nodtr = 0, hlasky = 0,
             konverzeW_C = 0, WINDOW = 0, AUTOMAT = 0, datumcas = 0, TestStatus = 0;
@@ -20,7 +20,7 @@ struct Parametry {
     std::string jmeno_cmd;
     std::string adresar_programu;
     int32_t fullpath = 0;
-    // -1: go on; otherwise the process ends with this code after showing `zprava` in a
+    // -1: go on; otherwise the session ends with this code after showing `zprava` in a
     // message box (when not empty) and printing `vystup` on standard output.
     int konec = -1;
     std::string zprava;
@@ -45,20 +45,20 @@ bool je_prepinac(const std::string& argument);
 
 // Stores the result in the run-mode flags, the twin records, tt.jmeno_cmd,
 // tt.jmeno_programu, tt.adresar_programu and fullpath, and sets ShowProgress, TIMEOUTI and
-// zpozdeni; ends the process when the result asks for it.
-void pouzij_parametry(const Parametry& p);
+// zpozdeni; ends the session (ukonci) when the result asks for it.
+void pouzij_parametry(SezeniJadra& s, const Parametry& p);
 
 // The form this system uses: the whole line when the system gives one (Windows,
 // plat_prikazovy_radek), otherwise the argument vector.
 Parametry rozeber_parametry(const std::string& radek, const std::vector<std::string>& argumenty);
 
-// Parses the command line of this process into the run-mode flags; may end the process
-// with exit code 0 (--help, --version; Linux only), 2, 3 or 8.
-void zpracuj_parametry(const std::string& radek, const std::vector<std::string>& argumenty);
+// Parses the command line into the session's run-mode flags; may end the session with
+// exit code 0 (--help, --version; Linux only), 2, 3 or 8.
+void zpracuj_parametry(SezeniJadra& s, const std::string& radek, const std::vector<std::string>& argumenty);
 
 // Creates the file in the program directory with the contents unless it exists; 0 or 1.
-int TvorSoubor(const std::string& jmeno, const std::string& obsah);
+int TvorSoubor(SezeniJadra& s, const std::string& jmeno, const std::string& obsah);
 
 // The exact contents of the command files of the clock and logo operations.
-constexpr const char* OBSAH_TIMD = "000001,1,6,1,era\r\n/10-00/;P_TIME\r\n";
-constexpr const char* OBSAH_GLOG = "000001,1,6,1,era\r\n/10-00/;GLOGO\r\n";
+constexpr char OBSAH_TIMD[] = "000001,1,6,1,era\r\n/10-00/;P_TIME\r\n";
+constexpr char OBSAH_GLOG[] = "000001,1,6,1,era\r\n/10-00/;GLOGO\r\n";

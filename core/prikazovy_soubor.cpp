@@ -9,14 +9,11 @@
 #include <vector>
 
 #include "core/chyby.h"
+#include "core/sezeni_jadra.h"
 #include "platform/kodovani.h"
 #include "core/soubory.h"
 #include "core/zpravy.h"
 #include "platform/platform.h"
-
-std::string CMDbuf;
-int CMDbufExist = 0;
-Twin AUTOMATf;
 
 namespace {
 
@@ -44,20 +41,20 @@ bool ma_ridici_znak(const std::string& text) { return std::any_of(text.begin(), 
 // True when the directories of a relative name (in the system's form) resolve, symbolic
 // links followed, to the program directory or below it. A directory that does not exist
 // yet resolves by its name.
-bool adresare_v_programu(const std::string& jmeno) {
+bool adresare_v_programu(const SezeniJadra& s, const std::string& jmeno) {
     const size_t lomitko = jmeno.rfind(plat_oddelovac());
     if (lomitko == std::string::npos) return true;
-    const std::string program = pridej_path("");
+    const std::string program = pridej_path(s, "");
     std::error_code ec;
     const fs::path koren = fs::canonical(program.empty() ? fs::path(".") : fs::path(program), ec);
     if (ec) return true;  // no program directory: nothing can be written into it anyway
-    const fs::path cil = fs::weakly_canonical(fs::path(pridej_path(jmeno.substr(0, lomitko))), ec);
+    const fs::path cil = fs::weakly_canonical(fs::path(pridej_path(s, jmeno.substr(0, lomitko))), ec);
     if (ec) return false;
     return std::mismatch(koren.begin(), koren.end(), cil.begin(), cil.end()).first == koren.end();
 }
 
-// A field with a control character or DEL is refused (51/64); the log line that err()
-// writes shows such a byte as '?'.
+// A field with a control character or DEL is refused (51/64); the log line of the error
+// report shows such a byte as '?'.
 void bez_ridicich_znaku(std::string& pole) {
     if (!ma_ridici_znak(pole)) return;
     std::replace_if(pole.begin(), pole.end(), je_ridici, '?');
@@ -65,7 +62,7 @@ void bez_ridicich_znaku(std::string& pole) {
 }
 
 // The character at i of the loaded text; 0 past its end.
-char znak(size_t i) { return i < CMDbuf.size() ? CMDbuf[i] : '\0'; }
+char znak(const SezeniJadra& s, size_t i) { return i < s.CMDbuf.size() ? s.CMDbuf[i] : '\0'; }
 
 // The decimal value of the leading digits.
 long hodnota_cislic(const std::string& text) {
@@ -79,148 +76,148 @@ long hodnota_cislic(const std::string& text) {
 }
 
 // A header field of exactly one character followed by ','.
-char jednoznakove_pole(size_t& i, int bez_carky) {
-    char c = znak(i);
-    if (znak(i + 1) != ',') err(51, bez_carky);
+char jednoznakove_pole(const SezeniJadra& s, size_t& i, int bez_carky) {
+    char c = znak(s, i);
+    if (znak(s, i + 1) != ',') err(51, bez_carky);
     i += 2;
     return c;
 }
 
 // A text field ended by ','; more than `max` characters is error 51/`prilis_dlouhe`.
-std::string pole_do_carky(size_t& i, size_t max, int prilis_dlouhe) {
+std::string pole_do_carky(const SezeniJadra& s, size_t& i, size_t max, int prilis_dlouhe) {
     std::string pole;
-    while (znak(i) != ',') {
+    while (znak(s, i) != ',') {
         if (pole.size() == max) err(51, prilis_dlouhe);
-        pole += znak(i++);
+        pole += znak(s, i++);
     }
     ++i;
     return pole;
 }
 
 // The log name: 1 to 120 characters ended by ',', CR or '.'; i stays on the end character.
-void cti_jmeno_logu(size_t& i) {
+void cti_jmeno_logu(SezeniJadra& s, size_t& i) {
     std::string jmeno;
-    while (znak(i) != ',' && znak(i) != '\r' && znak(i) != '.') {
-        if (jmeno.size() == MAX_LOG_JMENO || i >= CMDbuf.size()) err(51, 33);
-        jmeno += znak(i++);
+    while (znak(s, i) != ',' && znak(s, i) != '\r' && znak(s, i) != '.') {
+        if (jmeno.size() == MAX_LOG_JMENO || i >= s.CMDbuf.size()) err(51, 33);
+        jmeno += znak(s, i++);
     }
     if (jmeno.empty()) err(51, 33);
-    if (!jmeno_v_adresari(jmeno)) err(51, CHYBA_LOG_JMENO_MIMO);
-    tt.logovy_soubor = cesta_systemu(jmeno) + ".log";
+    if (!jmeno_v_adresari(s, jmeno)) err(51, CHYBA_LOG_JMENO_MIMO);
+    s.tt.logovy_soubor = cesta_systemu(jmeno) + ".log";
 }
 
-void cti_hlavicku_seriovou(size_t& i) {
+void cti_hlavicku_seriovou(SezeniJadra& s, size_t& i) {
     std::string terminal;
-    while (znak(i) != ',') {
+    while (znak(s, i) != ',') {
         if (terminal.size() == 6) err(51, 17);
-        terminal += znak(i++);
+        terminal += znak(s, i++);
     }
     if (terminal.empty()) err(51, 19);
     ++i;
-    tt.terminal = terminal;
-    bez_ridicich_znaku(tt.terminal);
+    s.tt.terminal = terminal;
+    bez_ridicich_znaku(s.tt.terminal);
     long cislo = hodnota_cislic(terminal);
     if (cislo > 255) err(51, 20);
-    tt.cislo_terminalu = static_cast<uint32_t>(cislo);
+    s.tt.cislo_terminalu = static_cast<uint32_t>(cislo);
 
-    char port = jednoznakove_pole(i, 27);
+    char port = jednoznakove_pole(s, i, 27);
     if (port < '1' || port > '9') err(51, 28);
-    tt.cislo_portu = static_cast<uint32_t>(port - '0');
-    tt.znak_portu = port;
+    s.tt.cislo_portu = static_cast<uint32_t>(port - '0');
+    s.tt.znak_portu = port;
 
-    char rychlost = jednoznakove_pole(i, 29);
+    char rychlost = jednoznakove_pole(s, i, 29);
     if (rychlost < '0' || rychlost > '7') err(51, 30);
-    tt.rychlost = 300u << (rychlost - '0');
-    tt.znak_rychlosti = rychlost;
-    tt.linka_urcena = true;
+    s.tt.rychlost = 300u << (rychlost - '0');
+    s.tt.znak_rychlosti = rychlost;
+    s.tt.linka_urcena = true;
 
-    char duplex = jednoznakove_pole(i, 31);
+    char duplex = jednoznakove_pole(s, i, 31);
     if (duplex != '0' && duplex != '1') err(51, 32);
-    tt.duplex = duplex - '0';
+    s.tt.duplex = duplex - '0';
 
-    cti_jmeno_logu(i);
+    cti_jmeno_logu(s, i);
 }
 
-void cti_hlavicku_sitovou(size_t& i) {
-    tt.prvni_ip_adresa = pole_do_carky(i, 21, 22);
-    tt.druha_ip_adresa = pole_do_carky(i, 21, 25);
-    bez_ridicich_znaku(tt.prvni_ip_adresa);
-    bez_ridicich_znaku(tt.druha_ip_adresa);
-    cti_jmeno_logu(i);
+void cti_hlavicku_sitovou(SezeniJadra& s, size_t& i) {
+    s.tt.prvni_ip_adresa = pole_do_carky(s, i, 21, 22);
+    s.tt.druha_ip_adresa = pole_do_carky(s, i, 21, 25);
+    bez_ridicich_znaku(s.tt.prvni_ip_adresa);
+    bez_ridicich_znaku(s.tt.druha_ip_adresa);
+    cti_jmeno_logu(s, i);
 }
 
-void nacti_soubor() {
-    std::string jmeno = tt.jmeno_cmd;
+void nacti_soubor(SezeniJadra& s) {
+    std::string jmeno = s.tt.jmeno_cmd;
     if (jmeno.empty()) err(50, 1);
     if (jmeno.size() > MAX_JMENO_CMD) err(50, 2);
     jmeno = mala_pismena(jmeno);
     size_t tecka = jmeno.find('.');
     if (tecka == std::string::npos)
-        jmeno += "." + tt.pripona_cmd;
-    else if (jmeno.substr(tecka + 1) != tt.pripona_cmd)
+        jmeno += "." + s.tt.pripona_cmd;
+    else if (jmeno.substr(tecka + 1) != s.tt.pripona_cmd)
         err(50, 3);
-    tt.jmeno_cmd = jmeno;
+    s.tt.jmeno_cmd = jmeno;
 
-    HSOUBOR f = otevri_soubor(jmeno, 'r');
+    HSOUBOR f = otevri_soubor(s, jmeno, 'r');
     uint64_t velikost = velikost_souboru(f);
     if (velikost < MIN_DELKA_CMD) err(50, 4);
     if (velikost > MAX_DELKA_CMD) err(50, 5);
-    if (CMDbufExist) err(100, 3);
+    if (s.CMDbufExist) err(100, 3);
     std::string text;
     text.reserve(static_cast<size_t>(velikost));
-    while (!cti_znak_ze_souboru(f)) text += static_cast<char>(readchar);
-    zavri_soubor(f);
+    while (!cti_znak_ze_souboru(s, f)) text += static_cast<char>(s.readchar);
+    zavri_soubor(s, f);
 
-    CMDbuf = normalizuj_konce_radku(text);
-    CMDbufExist = 1;
-    tt.delka_cmd = CMDbuf.size();
+    s.CMDbuf = normalizuj_konce_radku(text);
+    s.CMDbufExist = 1;
+    s.tt.delka_cmd = s.CMDbuf.size();
 }
 
-void cti_hlavicku() {
+void cti_hlavicku(SezeniJadra& s) {
     // The form: whichever of ',' and '.' comes first among the first 10 characters.
-    SIT = -1;
-    for (size_t k = 0; k < 10 && k < CMDbuf.size() && SIT < 0; ++k) {
-        if (CMDbuf[k] == ',') SIT = 0;
-        else if (CMDbuf[k] == '.') SIT = 1;
+    s.SIT = -1;
+    for (size_t k = 0; k < 10 && k < s.CMDbuf.size() && s.SIT < 0; ++k) {
+        if (s.CMDbuf[k] == ',') s.SIT = 0;
+        else if (s.CMDbuf[k] == '.') s.SIT = 1;
     }
-    if (SIT < 0) {
-        SIT = 0;
+    if (s.SIT < 0) {
+        s.SIT = 0;
         err(51, 15);
     }
     size_t i = 0;
-    if (SIT) cti_hlavicku_sitovou(i);
-    else cti_hlavicku_seriovou(i);
+    if (s.SIT) cti_hlavicku_sitovou(s, i);
+    else cti_hlavicku_seriovou(s, i);
 
     // Skip the rest of the header up to the first operation.
     size_t preskoceno = 0;
-    while (znak(i) != '/' && znak(i) != '$') {
-        if (i >= CMDbuf.size() || ++preskoceno > MAX_PRESKOK) err(51, 34);
+    while (znak(s, i) != '/' && znak(s, i) != '$') {
+        if (i >= s.CMDbuf.size() || ++preskoceno > MAX_PRESKOK) err(51, 34);
         ++i;
     }
-    tt.pokracovani = 1;
-    tt.pozice_v_cmd = i;
+    s.tt.pokracovani = 1;
+    s.tt.pozice_v_cmd = i;
 }
 
-void cti_datove_jmeno(size_t& i) {
+void cti_datove_jmeno(SezeniJadra& s, size_t& i) {
     std::string jmeno;
-    while (znak(i) != '\r' && znak(i) != '.' && i < CMDbuf.size()) {
+    while (znak(s, i) != '\r' && znak(s, i) != '.' && i < s.CMDbuf.size()) {
         if (jmeno.size() == MAX_DATOVE_JMENO) err(51, 44);
-        jmeno += znak(i++);
+        jmeno += znak(s, i++);
     }
     jmeno = mala_pismena(jmeno);  // the name as the files are named
-    if (!jmeno_v_adresari(jmeno)) err(51, CHYBA_DATOVE_JMENO_MIMO);
+    if (!jmeno_v_adresari(s, jmeno)) err(51, CHYBA_DATOVE_JMENO_MIMO);
     jmeno = cesta_systemu(jmeno);
-    if (jmeno.find("xxxx") != std::string::npos) jmeno = nove_jmeno(jmeno);
-    tt.datovy_soubor = jmeno + ".dat";
-    tt.fds_soubor = jmeno + ".fds";
+    if (jmeno.find("xxxx") != std::string::npos) jmeno = nove_jmeno(s, jmeno);
+    s.tt.datovy_soubor = jmeno + ".dat";
+    s.tt.fds_soubor = jmeno + ".fds";
 }
 
 }  // namespace
 
-void uvolni_cmd_buffer() {
-    CMDbuf.clear();
-    CMDbuf.shrink_to_fit();
-    CMDbufExist = 0;
+void uvolni_cmd_buffer(SezeniJadra& s) {
+    s.CMDbuf.clear();
+    s.CMDbuf.shrink_to_fit();
+    s.CMDbufExist = 0;
 }
 
 std::string normalizuj_konce_radku(const std::string& text) {
@@ -241,7 +238,7 @@ std::string normalizuj_konce_radku(const std::string& text) {
     return s;
 }
 
-bool jmeno_v_adresari(const std::string& jmeno) {
+bool jmeno_v_adresari(const SezeniJadra& s, const std::string& jmeno) {
     // Absolute names, drive letters (and stream names after ':') leave the directory.
     if (jmeno.empty() || jmeno[0] == '/' || jmeno[0] == '\\' ||
         jmeno.find(':') != std::string::npos)
@@ -257,63 +254,63 @@ bool jmeno_v_adresari(const std::string& jmeno) {
         zacatek = konec + 1;
     }
     // A subdirectory that is a symbolic link to elsewhere leaves it too.
-    return adresare_v_programu(cesta_systemu(jmeno));
+    return adresare_v_programu(s, cesta_systemu(jmeno));
 }
 
-int ctiCMD() {
-    if (tt.pokracovani == 0) {
-        nacti_soubor();
-        cti_hlavicku();
-        tt.datovy_soubor.clear();  // a data name holds for the lines after it in its own file only
+int ctiCMD(SezeniJadra& s) {
+    if (s.tt.pokracovani == 0) {
+        nacti_soubor(s);
+        cti_hlavicku(s);
+        s.tt.datovy_soubor.clear();  // a data name holds for the lines after it in its own file only
     }
-    size_t i = tt.pozice_v_cmd;
-    if (i >= tt.delka_cmd) return 0;
+    size_t i = s.tt.pozice_v_cmd;
+    if (i >= s.tt.delka_cmd) return 0;
 
-    tt.prikazovy_paket.clear();
-    if (znak(i) == '$') {
-        ++ZavesLinku;
+    s.tt.prikazovy_paket.clear();
+    if (znak(s, i) == '$') {
+        ++s.ZavesLinku;
         ++i;
     } else {
-        ZavesLinku = 0;
+        s.ZavesLinku = 0;
     }
-    while (znak(i) != ';' && znak(i) != '\r' && i < CMDbuf.size()) {
-        if (tt.prikazovy_paket.size() == MAX_PRIKAZ) err(51, 35);
-        tt.prikazovy_paket += znak(i++);
+    while (znak(s, i) != ';' && znak(s, i) != '\r' && i < s.CMDbuf.size()) {
+        if (s.tt.prikazovy_paket.size() == MAX_PRIKAZ) err(51, 35);
+        s.tt.prikazovy_paket += znak(s, i++);
     }
-    bez_ridicich_znaku(tt.prikazovy_paket);
+    bez_ridicich_znaku(s.tt.prikazovy_paket);
 
-    noterminate = 0;
-    bez_pracovniho_souboru = 0;
-    const std::string& p = tt.prikazovy_paket;
+    s.noterminate = 0;
+    s.bez_pracovniho_souboru = 0;
+    const std::string& p = s.tt.prikazovy_paket;
     char prikaz = p.size() > 1 ? p[1] : '\0';
-    kod_specialni = p.size() > 2 ? p[2] : '\0';
+    s.kod_specialni = p.size() > 2 ? p[2] : '\0';
     switch (prikaz) {
         case '1': case '4': case '5': case '9': break;
-        case '2': if (kod_specialni == '1') noterminate = 1; break;
-        case '3': bez_pracovniho_souboru = 1; break;
+        case '2': if (s.kod_specialni == '1') s.noterminate = 1; break;
+        case '3': s.bez_pracovniho_souboru = 1; break;
         default: err(51, 36);
     }
 
-    if (znak(i) == ';') {
+    if (znak(s, i) == ';') {
         ++i;
-        cti_datove_jmeno(i);
+        cti_datove_jmeno(s, i);
     }
     // Without a name the data would go to a file named only by its extension.
-    if (potrebuje_data(prikaz, kod_specialni) && tt.datovy_soubor.empty())
+    if (potrebuje_data(prikaz, s.kod_specialni) && s.tt.datovy_soubor.empty())
         err(51, CHYBA_DATOVE_JMENO_CHYBI);
-    if (debug) {
-        std::string text = "Pracuji se souborem " + tt.datovy_soubor + ".";
-        VypisBlok(text, 1);
+    if (s.debug) {
+        std::string text = "Pracuji se souborem " + s.tt.datovy_soubor + ".";
+        VypisBlok(s, text, 1);
     }
-    while (znak(i) != '\r') {
-        if (i >= CMDbuf.size()) err(51, 45);
+    while (znak(s, i) != '\r') {
+        if (i >= s.CMDbuf.size()) err(51, 45);
         ++i;
     }
-    tt.pozice_v_cmd = i + 1;
+    s.tt.pozice_v_cmd = i + 1;
     return 1;
 }
 
-std::string nove_jmeno(const std::string& jmeno) {
+std::string nove_jmeno(SezeniJadra& s, const std::string& jmeno) {
     size_t x = jmeno.find("xxxx");
     if (x == std::string::npos) err(100, 4);
     const std::string predpona = jmeno.substr(0, x);
@@ -322,7 +319,7 @@ std::string nove_jmeno(const std::string& jmeno) {
     const std::string podadresar = lomitko == std::string::npos ? "" : predpona.substr(0, lomitko + 1);
     const std::string zacatek = predpona.substr(podadresar.size());
 
-    const fs::path adresar = pridej_path(podadresar).empty() ? fs::path(".") : fs::path(pridej_path(podadresar));
+    const fs::path adresar = pridej_path(s, podadresar).empty() ? fs::path(".") : fs::path(pridej_path(s, podadresar));
     // Files prefix*.dat, whatever their letter case, newest birth time first. The list is
     // taken in descending name order, so among files of the same time the highest number
     // stays (a birth time has a resolution of one second).
@@ -344,8 +341,8 @@ std::string nove_jmeno(const std::string& jmeno) {
     const std::string* nejnovejsi = nullptr;
     int64_t nejcas = 0;
     for (const std::string& nazev : nalezene) {
-        if (debug) VypisBlok("Nasel jsem soubor " + nazev + ".\r", 0);
-        int64_t cas = plat_cas_vytvoreni(pridej_path(nazev));
+        if (s.debug) VypisBlok(s, "Nasel jsem soubor " + nazev + ".\r", 0);
+        int64_t cas = plat_cas_vytvoreni(pridej_path(s, nazev));
         if (!nejnovejsi || cas > nejcas) {
             nejnovejsi = &nazev;
             nejcas = cas;
@@ -360,30 +357,30 @@ std::string nove_jmeno(const std::string& jmeno) {
         char cislice[24];
         std::snprintf(cislice, sizeof cislice, "%04ld", cislo);
         std::string nove = predpona + cislice;
-        fs::file_status st = fs::status(skutecne_jmeno(pridej_path(nove + ".dat")), ec);
+        fs::file_status st = fs::status(skutecne_jmeno(pridej_path(s, nove + ".dat")), ec);
         if (st.type() == fs::file_type::not_found) return nove;
         if (ec) err(89, 15);
     }
 }
 
-void uloz_flagy() {
-    debugf.hodnota = debug;
-    tichof.hodnota = ticho;
-    nokomunf.hodnota = nokomun;
-    nodtrf.hodnota = nodtr;
-    hlaskyf.hodnota = hlasky;
-    WINDOWf.hodnota = WINDOW;
-    AUTOMATf.hodnota = AUTOMAT;
-    tt.pripona_zaloha = tt.pripona_cmd;
+void uloz_flagy(SezeniJadra& s) {
+    s.debugf.hodnota = s.debug;
+    s.tichof.hodnota = s.ticho;
+    s.nokomunf.hodnota = s.nokomun;
+    s.nodtrf.hodnota = s.nodtr;
+    s.hlaskyf.hodnota = s.hlasky;
+    s.WINDOWf.hodnota = s.WINDOW;
+    s.AUTOMATf.hodnota = s.AUTOMAT;
+    s.tt.pripona_zaloha = s.tt.pripona_cmd;
 }
 
-void obnov_flagy() {
-    debug = debugf.hodnota;
-    ticho = tichof.hodnota;
-    nokomun = nokomunf.hodnota;
-    nodtr = nodtrf.hodnota;
-    hlasky = hlaskyf.hodnota;
-    WINDOW = WINDOWf.hodnota;
-    AUTOMAT = AUTOMATf.hodnota;
-    tt.pripona_cmd = tt.pripona_zaloha;
+void obnov_flagy(SezeniJadra& s) {
+    s.debug = s.debugf.hodnota;
+    s.ticho = s.tichof.hodnota;
+    s.nokomun = s.nokomunf.hodnota;
+    s.nodtr = s.nodtrf.hodnota;
+    s.hlasky = s.hlaskyf.hodnota;
+    s.WINDOW = s.WINDOWf.hodnota;
+    s.AUTOMAT = s.AUTOMATf.hodnota;
+    s.tt.pripona_cmd = s.tt.pripona_zaloha;
 }

@@ -3,13 +3,9 @@
 
 #include <string>
 
-#include "core/globals.h"
+#include "core/sezeni_jadra.h"
 
-extern std::string CMDbuf;   // the loaded, normalised command file
-extern int CMDbufExist;
-
-// AUTOMAT's twin, used only to save the flag around the built-in operations.
-extern Twin AUTOMATf;
+// The loaded, normalised command file is s.CMDbuf (s.CMDbufExist set while loaded).
 
 constexpr size_t MIN_DELKA_CMD = 22;       // bytes
 constexpr size_t MAX_DELKA_CMD = 2048;     // bytes
@@ -32,24 +28,24 @@ constexpr int CHYBA_DATOVE_JMENO_CHYBI = 63;
 constexpr int CHYBA_RIDICI_ZNAK = 64;
 
 // Frees the loaded command file.
-void uvolni_cmd_buffer();
+void uvolni_cmd_buffer(SezeniJadra& s);
 
 // Prepares the next operation of tt.jmeno_cmd: 1 when its fields are set, 0 when the file
 // has no more. With tt.pokracovani 0 the file is loaded and its header read first.
-int ctiCMD();
+int ctiCMD(SezeniJadra& s);
 
 // Turns every line end into one CR (CR LF, LF and CR) and ends the text with a CR.
 std::string normalizuj_konce_radku(const std::string& text);
 
 // The data-file name with "xxxx" replaced by the next free four-digit number after the
 // newest file prefix*.dat in the program directory (without extension).
-std::string nove_jmeno(const std::string& jmeno);
+std::string nove_jmeno(SezeniJadra& s, const std::string& jmeno);
 
 // True when a file name given by a command file stays in the program directory or its
 // subdirectories (see the subcodes above), also once symbolic links are followed.
-bool jmeno_v_adresari(const std::string& jmeno);
+bool jmeno_v_adresari(const SezeniJadra& s, const std::string& jmeno);
 
 // Save and restore debug, ticho, nokomun, nodtr, hlasky, WINDOW, AUTOMAT and pripona_cmd
 // around a built-in operation.
-void uloz_flagy();
-void obnov_flagy();
+void uloz_flagy(SezeniJadra& s);
+void obnov_flagy(SezeniJadra& s);

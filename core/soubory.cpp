@@ -10,13 +10,9 @@
 #include <system_error>
 
 #include "core/chyby.h"
-#include "core/globals.h"
+#include "core/sezeni_jadra.h"
 #include "platform/kodovani.h"
 #include "platform/platform.h"
-
-unsigned char readchar;
-int32_t FEOF;
-uint32_t pozice_v_souboru;
 
 struct Soubor {
     std::FILE* f = nullptr;
@@ -27,12 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every open file, so that err() can close what its callers left open.
-std::mutex g_otevrene_mutex;
-std::set<HSOUBOR> g_otevrene;
-
-thread_local std::string g_neotevreny;
-
 // C streams need a seek between reading and writing on the same file.
 void prepni(HSOUBOR f, char operace) {
     if (f->posledni != operace && f->posledni != 0) std::fseek(f->f, 0, SEEK_CUR);
@@ -41,12 +31,10 @@ void prepni(HSOUBOR f, char operace) {
 
 }  // namespace
 
-std::string pridej_path(const std::string& jmeno) {
-    if (!fullpath) return jmeno;
-    return tt.adresar_programu + jmeno;
+std::string pridej_path(const SezeniJadra& s, const std::string& jmeno) {
+    if (!s.fullpath) return jmeno;
+    return s.tt.adresar_programu + jmeno;
 }
-
-const std::string& neotevreny_soubor() { return g_neotevreny; }
 
 std::string skutecne_jmeno(const std::string& cesta) { return plat_najdi_soubor(cesta); }
 
@@ -151,7 +139,7 @@ bool je_docasne_jmeno(const std::string& jmeno) {
            konci(".log");
 }
 
-HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty) {
+HSOUBOR otevri_soubor(SezeniJadra& s, const std::string& jmeno, char mod, int bez_cesty) {
     const char* fmod = nullptr;
     switch (mod) {
         case 'r': case 's': case 'R': fmod = "rb"; break;
@@ -160,13 +148,13 @@ HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty) {
         case '+': fmod = "ab"; break;
         default: err(500, 1);
     }
-    std::string cesta = bez_cesty ? jmeno : pridej_path(jmeno);
+    std::string cesta = bez_cesty ? jmeno : pridej_path(s, jmeno);
     std::string skutecna = skutecne_jmeno(cesta);
     // A new file gets the name the program formed; an existing one is used whatever its case.
     std::FILE* f = plat_otevri_soubor(skutecna, fmod);
     if (!f) {
         if (mod == 'R') return nullptr;
-        g_neotevreny = jmeno;
+        s.neotevreny_soubor = jmeno;
         err(30, 1);
     }
     if (mod == '+' && std::fseek(f, 0, SEEK_END) != 0) {
@@ -174,24 +162,24 @@ HSOUBOR otevri_soubor(const std::string& jmeno, char mod, int bez_cesty) {
         err(30, 2);
     }
     HSOUBOR h = new Soubor{f};
-    std::lock_guard<std::mutex> lock(g_otevrene_mutex);
-    g_otevrene.insert(h);
+    std::lock_guard<std::mutex> lock(s.otevrene_mutex);
+    s.otevrene_soubory.insert(h);
     return h;
 }
 
-int32_t cti_znak_ze_souboru(HSOUBOR f) {
+int32_t cti_znak_ze_souboru(SezeniJadra& s, HSOUBOR f) {
     if (!f) err(30, 3);
     prepni(f, 'r');
     int c = std::getc(f->f);
     if (c == EOF) {
         if (std::ferror(f->f)) err(30, 3);
-        FEOF = 1;
-        return FEOF;
+        s.FEOF = 1;
+        return s.FEOF;
     }
-    readchar = static_cast<unsigned char>(c);
-    ++pozice_v_souboru;
-    FEOF = 0;
-    return FEOF;
+    s.readchar = static_cast<unsigned char>(c);
+    ++s.pozice_v_souboru;
+    s.FEOF = 0;
+    return s.FEOF;
 }
 
 size_t cti_data_ze_souboru(HSOUBOR f, char* cil, size_t kolik) {
@@ -215,22 +203,22 @@ void zapis_text(const std::string& text, HSOUBOR f) {
     if (std::fwrite(text.data(), 1, text.size(), f->f) != text.size()) err(30, 4);
 }
 
-int zavri_soubor(HSOUBOR f) {
+int zavri_soubor(SezeniJadra& s, HSOUBOR f) {
     if (!f) return 1;
     {
-        std::lock_guard<std::mutex> lock(g_otevrene_mutex);
-        g_otevrene.erase(f);
+        std::lock_guard<std::mutex> lock(s.otevrene_mutex);
+        s.otevrene_soubory.erase(f);
     }
     int ok = std::fclose(f->f) == 0;
     delete f;
     return ok;
 }
 
-void zavri_vsechny_soubory() {
+void zavri_vsechny_soubory(SezeniJadra& s) {
     std::set<HSOUBOR> otevrene;
     {
-        std::lock_guard<std::mutex> lock(g_otevrene_mutex);
-        otevrene.swap(g_otevrene);
+        std::lock_guard<std::mutex> lock(s.otevrene_mutex);
+        otevrene.swap(s.otevrene_soubory);
     }
     for (HSOUBOR f : otevrene) {
         std::fclose(f->f);
@@ -249,13 +237,14 @@ uint64_t velikost_souboru(HSOUBOR f) {
     return konec < 0 ? 0 : static_cast<uint64_t>(konec);
 }
 
-std::vector<std::string> soubory_s_priponou(const std::string& pripona, std::error_code& chyba) {
+std::vector<std::string> soubory_s_priponou(const SezeniJadra& s, const std::string& pripona,
+                                           std::error_code& chyba) {
     const std::string konec = "." + pripona;
     auto stejne = [](char a, char b) {
         return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
     };
     std::vector<std::string> nalezene;
-    std::string adresar = pridej_path("").empty() ? "." : pridej_path("");
+    std::string adresar = pridej_path(s, "").empty() ? "." : pridej_path(s, "");
     chyba.clear();
     for (fs::directory_iterator it(adresar, chyba), k; !chyba && it != k; it.increment(chyba)) {
         std::string jmeno = it->path().filename().string();
@@ -268,6 +257,6 @@ std::vector<std::string> soubory_s_priponou(const std::string& pripona, std::err
     return nalezene;
 }
 
-void smaz_docasne_operace() {
-    if (!tt.datovy_soubor.empty()) uklid_paru(pridej_path(tt.datovy_soubor), pridej_path(tt.fds_soubor));
+void smaz_docasne_operace(SezeniJadra& s) {
+    if (!s.tt.datovy_soubor.empty()) uklid_paru(pridej_path(s, s.tt.datovy_soubor), pridej_path(s, s.tt.fds_soubor));
 }

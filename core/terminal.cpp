@@ -2,17 +2,13 @@
 
 #include <cstring>
 #include <mutex>
-#include <utility>
 
-#include "core/globals.h"
+#include "core/sezeni_jadra.h"
 #include "platform/platform.h"
 
 namespace {
 
-std::recursive_mutex g_obrazovka;
-PortSink g_port;
-
-void odradkuj() {
+void odradkuj(TTYINFO& tt) {
     ++tt.radek;
     if (tt.radek >= TERM_RADKU) {
         std::memmove(tt.obrazovka[0], tt.obrazovka[1], sizeof tt.obrazovka[0] * (TERM_RADKU - 1));
@@ -23,8 +19,9 @@ void odradkuj() {
 
 }  // namespace
 
-int WriteTTYBlock(const char* text, int pocet) {
-    std::lock_guard<std::recursive_mutex> lock(g_obrazovka);
+int WriteTTYBlock(SezeniJadra& s, const char* text, int pocet) {
+    std::lock_guard<std::recursive_mutex> lock(s.obrazovka_mutex);
+    TTYINFO& tt = s.tt;
     for (int i = 0; i < pocet; ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         switch (c) {
@@ -36,10 +33,10 @@ int WriteTTYBlock(const char* text, int pocet) {
                 break;
             case 13:
                 tt.sloupec = 0;
-                if (tt.novy_radek) odradkuj();
+                if (tt.novy_radek) odradkuj(tt);
                 break;
             case 10:
-                odradkuj();
+                odradkuj(tt);
                 break;
             default:
                 if (tt.radek < 0 || tt.radek >= TERM_RADKU) tt.radek = 0;
@@ -49,7 +46,7 @@ int WriteTTYBlock(const char* text, int pocet) {
                     ++tt.sloupec;
                 else if (tt.autowrap) {  // to the start of the next row, one row only
                     tt.sloupec = 0;
-                    odradkuj();
+                    odradkuj(tt);
                 }
                 break;
         }
@@ -57,12 +54,11 @@ int WriteTTYBlock(const char* text, int pocet) {
     return 1;
 }
 
-const char* radek_obrazovky(int radek) { return tt.obrazovka[radek]; }
+const char* radek_obrazovky(const SezeniJadra& s, int radek) { return s.tt.obrazovka[radek]; }
 
-void nastav_port_sink(PortSink sink) { g_port = std::move(sink); }
-void SetTTYFocus() {
-    if (g_port) g_port(1);
+void SetTTYFocus(SezeniJadra& s) {
+    if (s.sluzby.stav_portu) s.sluzby.stav_portu(1);
 }
-void KillTTYFocus() {
-    if (g_port) g_port(0);
+void KillTTYFocus(SezeniJadra& s) {
+    if (s.sluzby.stav_portu) s.sluzby.stav_portu(0);
 }

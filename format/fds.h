@@ -6,6 +6,8 @@
 
 #include "core/soubory.h"
 
+class SezeniFormatu;
+
 // The fields of an FDS header and their widths in characters.
 constexpr int POLI_FDS = 23;
 constexpr int SIRKY_POLI_FDS[POLI_FDS] = {2, 2, 4, 2, 4, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2};
@@ -23,17 +25,16 @@ struct FDSFILE {
     char delky_text[65];    // the group lengths as written, commas included
 };
 
-extern FDSFILE fdsfile;
-extern int32_t filetyp;        // 1 register file, 0 table
-extern int32_t delka_zaznamu;  // bytes of one record: the sum of the group lengths
+// The session holds the parsed header (fdsfile), filetyp (1 register file, 0 table) and
+// delka_zaznamu (bytes of one record: the sum of the group lengths).
 
 // Reads one header block from the work file and writes its FDS text into work05.tmp; a
 // block that ends early leaves there what it held. The text becomes the FDS file
 // tt.fds_soubor beside the data file when that is complete (dokonci_datovy_soubor).
-int konv_fds(HSOUBOR f);
+int konv_fds(SezeniFormatu& s, HSOUBOR f);
 // konv_fds on the received-data work file redf.
-int konvertuj_fds();
+int konvertuj_fds(SezeniFormatu& s);
 // Parses tt.fds_soubor into fdsfile; sets filetyp, delka_zaznamu and NeedStatus.
-int napln_fdsfile();
+int napln_fdsfile(SezeniFormatu& s);
 // The same for the FDS file konv_fds has just written.
-int napln_prijate_fdsfile();
+int napln_prijate_fdsfile(SezeniFormatu& s);

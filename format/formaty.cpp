@@ -4,6 +4,7 @@
 
 #include "core/chyby.h"
 #include "format/fds.h"
+#include "format/sezeni_formatu.h"
 
 // Each definition: F: with the function code, S: with the byte lengths of groups 0 to 15,
 // T: with the items, groups closed by '.', the record ended by 'C'.
@@ -38,11 +39,6 @@ const char vlastni_formaty[] =
 #undef NULY
 #undef DEF
 
-char formatstring[FORMATSTRING_DELKA];
-uint32_t verze_formatu;
-size_t kde;
-char filenumber[3];
-
 namespace {
 
 constexpr int POCET_SKUPIN = 16;
@@ -50,13 +46,10 @@ constexpr size_t MAX_POLOZKA = 30;       // characters of an item before its ter
 constexpr size_t MAX_S_POCTEM = 12;      // a counted item, count and terminator included
 constexpr unsigned MAX_POCET = 341;
 
-// The table being searched now, and the one searched first.
-const char* oblast = formatarea;
-size_t delka_oblasti = FORMATAREA_DELKA;
-const char* prvni_oblast = formatarea;
-size_t delka_prvni = FORMATAREA_DELKA;
-
-size_t mez() { return delka_oblasti < FORMATAREA_CTENI ? delka_oblasti : FORMATAREA_CTENI; }
+// The readable part of a table of that length.
+size_t mez(size_t delka_oblasti) {
+    return delka_oblasti < FORMATAREA_CTENI ? delka_oblasti : FORMATAREA_CTENI;
+}
 
 bool vyhovuje(unsigned char znak, char mod) {
     switch (mod) {
@@ -70,23 +63,24 @@ bool vyhovuje(unsigned char znak, char mod) {
 }
 
 // Reads one S: entry (two hexadecimal digits and a comma or CR) into `zapis`.
-void cti_polozku_s(char* zapis, int32_t p1, int32_t p2, int32_t p_oddelovac) {
-    zapis[0] = static_cast<char>(cti_znak_M(55, p1, 'H'));
-    zapis[1] = static_cast<char>(cti_znak_M(55, p2, 'H'));
+void cti_polozku_s(SezeniFormatu& s, char* zapis, int32_t p1, int32_t p2, int32_t p_oddelovac) {
+    zapis[0] = static_cast<char>(cti_znak_M(s, 55, p1, 'H'));
+    zapis[1] = static_cast<char>(cti_znak_M(s, 55, p2, 'H'));
     zapis[2] = 0;
-    unsigned char c = cti_znak_M(55, p_oddelovac, 'C');
+    unsigned char c = cti_znak_M(s, 55, p_oddelovac, 'C');
     if (c != ',' && c != '\r') err(55, p_oddelovac);
 }
 
 // For file data: compares the S: line with the group lengths of the FDS header.
 // Returns false when the definition does not fit; `vybrana` gets the selected groups.
-bool porovnej_delky(bool* vybrana) {
+bool porovnej_delky(SezeniFormatu& s, bool* vybrana) {
+    const FDSFILE& fdsfile = s.fdsfile;
     char polozka[3];
-    cti_polozku_s(polozka, 10, 11, 13);
+    cti_polozku_s(s, polozka, 10, 11, 13);
     if (std::strcmp(polozka, fdsfile.delky[0]) != 0) return false;
     vybrana[0] = true;
     for (int i = 1; i < POCET_SKUPIN; ++i) {
-        cti_polozku_s(polozka, 14, 15, 17);
+        cti_polozku_s(s, polozka, 14, 15, 17);
         if (std::strcmp(fdsfile.delky[i], "00") == 0) {
             vybrana[i] = false;
         } else {
@@ -99,10 +93,11 @@ bool porovnej_delky(bool* vybrana) {
 
 // The items of the T: line, group by group, into formatstring; for file data only the
 // groups the FDS header selects.
-void rozvin_polozky(const bool* vybrana) {
+void rozvin_polozky(SezeniFormatu& s, const bool* vybrana) {
+    char* formatstring = s.formatstring;
     size_t delka = 0;
     int skupina = 0;
-    unsigned char c = readchar;
+    unsigned char c = s.readchar;
     for (;;) {
         if (c == 'C') break;
         if (skupina >= POCET_SKUPIN) err(55, 34);  // a 17th group has no length entry
@@ -112,7 +107,7 @@ void rozvin_polozky(const bool* vybrana) {
             size_t n = 0;
             polozka[n++] = static_cast<char>(c);
             while (c != '+' && c != ';') {
-                c = cti_znak_M(55, 24, 'T');
+                c = cti_znak_M(s, 55, 24, 'T');
                 if (c != '+' && c != ';' && n >= MAX_POLOZKA) err(55, 23);
                 polozka[n++] = static_cast<char>(c);
             }
@@ -135,10 +130,10 @@ void rozvin_polozky(const bool* vybrana) {
                     delka += kus;
                 }
             }
-            c = cti_znak_M(55, 28, 'C');
+            c = cti_znak_M(s, 55, 28, 'C');
             if (c == 'C' || c == '\r' || c == '\n') err(55, 28);  // group not closed by '.'
         }
-        c = cti_znak_M(55, 29, 'C');
+        c = cti_znak_M(s, 55, 29, 'C');
         ++skupina;
     }
     formatstring[delka++] = 'C';
@@ -157,41 +152,44 @@ int testsmyslu(unsigned char znak) {
     }
 }
 
-void nastav_formatarea(const char* text, size_t delka) {
-    prvni_oblast = text ? text : formatarea;
-    delka_prvni = text ? delka : FORMATAREA_DELKA;
+void nastav_formatarea(SezeniFormatu& s, const char* text, size_t delka) {
+    s.prvni_oblast = text ? text : formatarea;
+    s.delka_prvni = text ? delka : FORMATAREA_DELKA;
 }
 
-unsigned char cti_znak_M(int32_t kod, int32_t podkod, char mod) {
+unsigned char cti_znak_M(SezeniFormatu& s, int32_t kod, int32_t podkod, char mod) {
     if (mod != 'H' && mod != 'N' && mod != 'T' && mod != 'C') err(71, 1);
-    if (kde >= mez()) err(kod, podkod);
-    readchar = static_cast<unsigned char>(oblast[kde++]);
-    if (!vyhovuje(readchar, mod)) err(kod, podkod);
-    return readchar;
+    if (s.kde >= mez(s.delka_oblasti)) err(kod, podkod);
+    s.readchar = static_cast<unsigned char>(s.oblast[s.kde++]);
+    if (!vyhovuje(s.readchar, mod)) err(kod, podkod);
+    return s.readchar;
 }
 
-int dalsi_radek() {
-    size_t konec = mez();
-    if (kde == 0 || oblast[kde - 1] != '\n') {
-        while (kde < konec && oblast[kde] != '\n') ++kde;
+int dalsi_radek(SezeniFormatu& s) {
+    size_t konec = mez(s.delka_oblasti);
+    size_t& kde = s.kde;
+    if (kde == 0 || s.oblast[kde - 1] != '\n') {
+        while (kde < konec && s.oblast[kde] != '\n') ++kde;
         ++kde;  // past the LF
     }
     if (kde >= konec) return 1;
-    readchar = static_cast<unsigned char>(oblast[kde++]);
+    s.readchar = static_cast<unsigned char>(s.oblast[kde++]);
     return 0;
 }
 
 namespace {
 
-// Searches the table in oblast; false when it holds no fitting definition.
-bool hledej() {
-    kde = 0;
-    if (mez() == 0) err(55, 1);
-    readchar = static_cast<unsigned char>(oblast[kde++]);
+// Searches the table in s.oblast; false when it holds no fitting definition.
+bool hledej(SezeniFormatu& s) {
+    const FDSFILE& fdsfile = s.fdsfile;
+    char* filenumber = s.filenumber;
+    s.kde = 0;
+    if (mez(s.delka_oblasti) == 0) err(55, 1);
+    s.readchar = static_cast<unsigned char>(s.oblast[s.kde++]);
     for (;;) {
-        switch (readchar) {
+        switch (s.readchar) {
             case '\r': case '/': case 'S': case 'T':
-                if (dalsi_radek()) return false;
+                if (dalsi_radek(s)) return false;
                 continue;
             case 'X':
                 return false;
@@ -200,42 +198,42 @@ bool hledej() {
             default:
                 err(55, 31);
         }
-        if (cti_znak_M(55, 3, 'C') != ':') err(55, 3);
-        filenumber[0] = static_cast<char>(cti_znak_M(55, 4, 'H'));
-        filenumber[1] = static_cast<char>(cti_znak_M(55, 5, 'H'));
+        if (cti_znak_M(s, 55, 3, 'C') != ':') err(55, 3);
+        filenumber[0] = static_cast<char>(cti_znak_M(s, 55, 4, 'H'));
+        filenumber[1] = static_cast<char>(cti_znak_M(s, 55, 5, 'H'));
         filenumber[2] = 0;
-        if (dalsi_radek()) err(55, 6);
-        const char* kod = filetyp ? fdsfile.kod_souboru : fdsfile.kod_tabulky;
+        if (dalsi_radek(s)) err(55, 6);
+        const char* kod = s.filetyp ? fdsfile.kod_souboru : fdsfile.kod_tabulky;
         if (std::strcmp(filenumber, kod) != 0) continue;  // this line (S:) is skipped next
 
-        if (readchar != 'S') err(55, 7);
-        if (cti_znak_M(55, 9, 'C') != ':') err(55, 9);
+        if (s.readchar != 'S') err(55, 7);
+        if (cti_znak_M(s, 55, 9, 'C') != ':') err(55, 9);
         bool vybrana[POCET_SKUPIN] = {};
-        if (filetyp && !porovnej_delky(vybrana)) {
-            if (dalsi_radek()) return false;
+        if (s.filetyp && !porovnej_delky(s, vybrana)) {
+            if (dalsi_radek(s)) return false;
             continue;
         }
 
-        if (dalsi_radek()) err(55, 18);
-        if (readchar != 'T') err(55, 19);
-        if (cti_znak_M(55, 21, 'C') != ':') err(55, 21);
-        cti_znak_M(55, 22, 'T');
-        rozvin_polozky(filetyp ? vybrana : nullptr);
-        if (dalsi_radek()) err(55, 30);
+        if (dalsi_radek(s)) err(55, 18);
+        if (s.readchar != 'T') err(55, 19);
+        if (cti_znak_M(s, 55, 21, 'C') != ':') err(55, 21);
+        cti_znak_M(s, 55, 22, 'T');
+        rozvin_polozky(s, s.filetyp ? vybrana : nullptr);
+        if (dalsi_radek(s)) err(55, 30);
         return true;
     }
 }
 
 }  // namespace
 
-int najdi_format() {
-    formatstring[0] = 0;
-    ++verze_formatu;
-    oblast = prvni_oblast;
-    delka_oblasti = delka_prvni;
-    if (hledej()) return 0;
-    oblast = vlastni_formaty;
-    delka_oblasti = sizeof vlastni_formaty - 1;
-    if (hledej()) return 0;
+int najdi_format(SezeniFormatu& s) {
+    s.formatstring[0] = 0;
+    ++s.verze_formatu;
+    s.oblast = s.prvni_oblast;
+    s.delka_oblasti = s.delka_prvni;
+    if (hledej(s)) return 0;
+    s.oblast = vlastni_formaty;
+    s.delka_oblasti = sizeof vlastni_formaty - 1;
+    if (hledej(s)) return 0;
     err(56, 1);
 }

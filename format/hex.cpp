@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/chyby.h"
+#include "format/sezeni_formatu.h"
 #include "format/stav.h"
 
 namespace {
@@ -61,25 +62,25 @@ void zapis_carku(HSOUBOR f) { zapis_znak(',', f); }
 
 void zapis_uvozovku(HSOUBOR f) { zapis_znak('"', f); }
 
-int32_t precti_radek(HSOUBOR f) {
-    std::memset(ss, 0, MAX_RADEK + 2);
-    konecd = 0;
+int32_t precti_radek(SezeniFormatu& s, HSOUBOR f) {
+    std::memset(s.ss, 0, MAX_RADEK + 2);
+    s.konecd = 0;
     int32_t n = 0;
     for (;;) {
-        if (cti_znak_ze_souboru(f)) {
-            if (n == 0) konecd = 1;
+        if (cti_znak_ze_souboru(s, f)) {
+            if (n == 0) s.konecd = 1;
             return n;
         }
         if (n == MAX_RADEK) err(57, 2);
-        ss[n++] = static_cast<char>(readchar);
-        if (readchar == '\n') return n;
+        s.ss[n++] = static_cast<char>(s.readchar);
+        if (s.readchar == '\n') return n;
     }
 }
 
-void zapis_radek(HSOUBOR f) {
-    const void* nula = std::memchr(ss, 0, SS_KAPACITA);
-    size_t delka = nula ? static_cast<size_t>(static_cast<const char*>(nula) - ss) : SS_KAPACITA;
-    zapis_text(std::string(ss, delka), f);
+void zapis_radek(SezeniFormatu& s, HSOUBOR f) {
+    const void* nula = std::memchr(s.ss, 0, SS_KAPACITA);
+    size_t delka = nula ? static_cast<size_t>(static_cast<const char*>(nula) - s.ss) : SS_KAPACITA;
+    zapis_text(std::string(s.ss, delka), f);
 }
 
 void zapis_textovy_radek(HSOUBOR f, const char* text) {

@@ -5,6 +5,8 @@
 
 #include "core/soubory.h"
 
+class SezeniFormatu;
+
 // The hexadecimal digits, upper case.
 constexpr char HEX_CISLICE[] = "0123456789ABCDEF";
 
@@ -22,10 +24,10 @@ uint32_t preved_na_cislo(const char* text);
 void zapisCRLF(HSOUBOR f);
 void zapis_carku(HSOUBOR f);
 void zapis_uvozovku(HSOUBOR f);
-// Reads one line with its LF into ss; returns its length. At the end of the file before
-// the first character sets konecd and returns 0. More than 200 characters: error 57/2.
-int32_t precti_radek(HSOUBOR f);
-// Writes ss up to its zero byte.
-void zapis_radek(HSOUBOR f);
+// Reads one line with its LF into s.ss; returns its length. At the end of the file before
+// the first character sets s.konecd and returns 0. More than 200 characters: error 57/2.
+int32_t precti_radek(SezeniFormatu& s, HSOUBOR f);
+// Writes s.ss up to its zero byte.
+void zapis_radek(SezeniFormatu& s, HSOUBOR f);
 // Writes the text and CR LF.
 void zapis_textovy_radek(HSOUBOR f, const char* text);

@@ -4,30 +4,30 @@
 
 #include "core/chyby.h"
 #include "format/formaty.h"
+#include "format/sezeni_formatu.h"
 
 namespace {
 
 bool je_ukonceni(char c) { return c == '+' || c == ';'; }
 bool je_cislice(char c) { return c >= '0' && c <= '9'; }
 
-// Whether only 'C', or one P item and 'C', follows the position.
-char znak(size_t i) { return i < FORMATSTRING_DELKA ? formatstring[i] : 0; }
-
-bool zbyva_jen_konec(size_t pozice) {
+// Whether only 'C', or one P item and 'C', follows the position in the list.
+bool zbyva_jen_konec(const char* formatstring, size_t pozice) {
+    auto znak = [formatstring](size_t i) { return i < FORMATSTRING_DELKA ? formatstring[i] : 0; };
     if (znak(pozice) == 'C') return true;
     if (znak(pozice) != 'P') return false;
     while (znak(pozice) && !je_ukonceni(znak(pozice))) ++pozice;
     return znak(pozice) && znak(pozice + 1) == 'C';
 }
 
-SeznamPolozek seznam;
-uint32_t seznam_verze = UINT32_MAX;
-int32_t seznam_podkod = -1;
-
 }  // namespace
 
-size_t rozeber_polozku(size_t pozice, Polozka& p, int32_t podkod_pismeno, int32_t podkod_sirka) {
-    auto f = [pozice](size_t k) { return pozice + k < FORMATSTRING_DELKA ? formatstring[pozice + k] : 0; };
+size_t rozeber_polozku(SezeniFormatu& s, size_t pozice, Polozka& p, int32_t podkod_pismeno,
+                       int32_t podkod_sirka) {
+    const char* formatstring = s.formatstring;
+    auto f = [formatstring, pozice](size_t k) {
+        return pozice + k < FORMATSTRING_DELKA ? formatstring[pozice + k] : 0;
+    };
     p.pismeno = f(0);
     p.pozice = static_cast<uint16_t>(pozice);
     size_t dalsi;
@@ -60,26 +60,28 @@ size_t rozeber_polozku(size_t pozice, Polozka& p, int32_t podkod_pismeno, int32_
         default:
             err(54, podkod_pismeno);
     }
-    p.posledni = zbyva_jen_konec(dalsi);
+    p.posledni = zbyva_jen_konec(formatstring, dalsi);
     return dalsi;
 }
 
-const SeznamPolozek& seznam_polozek(int32_t podkod_pismeno, int32_t podkod_sirka) {
-    if (seznam_verze == verze_formatu && seznam_podkod == podkod_pismeno) return seznam;
+const SeznamPolozek& seznam_polozek(SezeniFormatu& s, int32_t podkod_pismeno,
+                                   int32_t podkod_sirka) {
+    SeznamPolozek& seznam = s.seznam;
+    if (s.seznam_verze == s.verze_formatu && s.seznam_podkod == podkod_pismeno) return seznam;
     seznam.pocet = 0;
     seznam.bajtu = 0;
-    seznam_verze = UINT32_MAX;
+    s.seznam_verze = UINT32_MAX;
     size_t pozice = 0;
     for (;;) {
         Polozka p;
-        size_t dalsi = rozeber_polozku(pozice, p, podkod_pismeno, podkod_sirka);
+        size_t dalsi = rozeber_polozku(s, pozice, p, podkod_pismeno, podkod_sirka);
         if (dalsi == 0) break;
         if (seznam.pocet == MAX_POLOZEK) err(55, podkod_sirka);
         seznam.p[seznam.pocet++] = p;
         seznam.bajtu += p.sirka;
         pozice = dalsi;
     }
-    seznam_verze = verze_formatu;
-    seznam_podkod = podkod_pismeno;
+    s.seznam_verze = s.verze_formatu;
+    s.seznam_podkod = podkod_pismeno;
     return seznam;
 }

@@ -1,48 +1,34 @@
 #include "format/stav.h"
 
 #include "format/proudy.h"
+#include "format/sezeni_formatu.h"
 
-HSOUBOR redf, writf, dataf, work04f, fdsf;
-char cteny_blok = '0';
-char blok[BLOK_KAPACITA];
-size_t iz, b;
-uint32_t pocet_zaznamu_v_bloku, zaznam_v_bloku;
-int32_t posledni_blok;
-char ss[SS_KAPACITA];
-size_t ssindex;
-char pp[PP_MAX + 4];
-size_t ppindex, pp_delka;
-char nexttyp;
-int32_t prvniS;
-char typ_ukonceni = '+';
-int32_t konecd;
-
-void zavri_soubory_formatu() {
-    zahod_vystup();
-    zahod_fds();
-    zapomen_vraceny_znak();
-    for (HSOUBOR* f : {&redf, &writf, &dataf, &work04f, &fdsf}) {
-        zavri_soubor(*f);
+void zavri_soubory_formatu(SezeniFormatu& s) {
+    zahod_vystup(s);
+    zahod_fds(s);
+    zapomen_vraceny_znak(s);
+    for (HSOUBOR* f : {&s.redf, &s.writf, &s.dataf, &s.work04f, &s.fdsf}) {
+        zavri_soubor(s, *f);
         *f = nullptr;
     }
 }
 
-void zapomen_soubory_formatu() {
-    zahod_vystup();
-    zahod_fds();
-    zapomen_vraceny_znak();
-    redf = writf = dataf = work04f = fdsf = nullptr;
+void zapomen_soubory_formatu(SezeniFormatu& s) {
+    zahod_vystup(s);
+    zahod_fds(s);
+    zapomen_vraceny_znak(s);
+    s.redf = s.writf = s.dataf = s.work04f = s.fdsf = nullptr;
 }
 
-void nuluj_stav_formatu() {
-    zapomen_soubory_formatu();
-    cteny_blok = '0';
-    iz = b = ssindex = ppindex = pp_delka = 0;
-    pocet_zaznamu_v_bloku = zaznam_v_bloku = 0;
-    posledni_blok = 0;
-    nexttyp = 0;
-    prvniS = 0;
-    typ_ukonceni = '+';
-    konecd = 0;
-    blok[0] = ss[0] = pp[0] = 0;
+void nuluj_stav_formatu(SezeniFormatu& s) {
+    zapomen_soubory_formatu(s);
+    s.cteny_blok = '0';
+    s.iz = s.b = s.ssindex = s.ppindex = s.pp_delka = 0;
+    s.pocet_zaznamu_v_bloku = s.zaznam_v_bloku = 0;
+    s.posledni_blok = 0;
+    s.nexttyp = 0;
+    s.prvniS = 0;
+    s.typ_ukonceni = '+';
+    s.konecd = 0;
+    s.blok[0] = s.ss[0] = s.pp[0] = 0;
 }

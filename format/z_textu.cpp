@@ -1,12 +1,12 @@
 #include "format/z_textu.h"
 
 #include "core/chyby.h"
-#include "core/globals.h"
 #include "format/fds.h"
 #include "format/formaty.h"
 #include "format/hex.h"
 #include "format/polozky.h"
 #include "format/proudy.h"
+#include "format/sezeni_formatu.h"
 #include "format/stav.h"
 #include "format/znaky.h"
 
@@ -15,64 +15,75 @@ namespace {
 
 // ---- register files: the line in pp ----
 
-unsigned char znak_pp() { return ppindex < pp_delka ? static_cast<unsigned char>(pp[ppindex]) : 0; }
-
-void do_ss(char znak) {
-    if (ssindex >= SS_KAPACITA - 1) err(66, 3);
-    ss[ssindex++] = znak;
+unsigned char znak_pp(const SezeniFormatu& s) {
+    return s.ppindex < s.pp_delka ? static_cast<unsigned char>(s.pp[s.ppindex]) : 0;
 }
 
-void bajt_do_ss(uint8_t bajt) {
-    do_ss(HEX_CISLICE[bajt >> 4]);
-    do_ss(HEX_CISLICE[bajt & 0x0F]);
+void do_ss(SezeniFormatu& s, char znak) {
+    if (s.ssindex >= SS_KAPACITA - 1) err(66, 3);
+    s.ss[s.ssindex++] = znak;
+}
+
+void bajt_do_ss(SezeniFormatu& s, uint8_t bajt) {
+    do_ss(s, HEX_CISLICE[bajt >> 4]);
+    do_ss(s, HEX_CISLICE[bajt & 0x0F]);
 }
 
 // Copies `pocet` hexadecimal digits of the line to the record, in upper case. Anything
 // else would go to the register as garbage: err(59, podkod).
-void cislice_z_pp(size_t pocet, int32_t podkod) {
-    for (size_t i = 0; i < pocet; ++i, ++ppindex) {
-        int h = hex_hodnota[znak_pp()];
-        if (h < 0) err(59, podkod);
-        do_ss(HEX_CISLICE[h]);
+// The indices are kept in locals (the stores into ss could otherwise alias them) and
+// written back before an error: the digit is checked first, then the room in ss.
+void cislice_z_pp(SezeniFormatu& s, size_t pocet, int32_t podkod) {
+    size_t p = s.ppindex, k = s.ssindex;
+    const size_t delka = s.pp_delka;
+    for (size_t i = 0; i < pocet; ++i, ++p) {
+        int h = hex_hodnota[p < delka ? static_cast<unsigned char>(s.pp[p]) : 0];
+        if (h < 0 || k >= SS_KAPACITA - 1) {
+            s.ppindex = p, s.ssindex = k;
+            if (h < 0) err(59, podkod);
+            err(66, 3);
+        }
+        s.ss[k++] = HEX_CISLICE[h];
     }
+    s.ppindex = p, s.ssindex = k;
 }
 
 // After a field: a comma, unless the field is the last of the record.
-void za_polem(int32_t kod, int32_t podkod) {
-    if (nexttyp != 'C' && znak_pp() != ',') err(kod, podkod);
-    ++ppindex;
+void za_polem(SezeniFormatu& s, int32_t kod, int32_t podkod) {
+    if (s.nexttyp != 'C' && znak_pp(s) != ',') err(kod, podkod);
+    ++s.ppindex;
 }
 
 // ---- register tables: the data file dataf ----
 
-int znak_d() { return cti(dataf); }
+int znak_d(SezeniFormatu& s) { return cti(s, s.dataf); }
 
-unsigned char znak_pole_d() {
-    int c = znak_d();
+unsigned char znak_pole_d(SezeniFormatu& s) {
+    int c = znak_d(s);
     if (c < 0) err(58, 2);  // the data file ends inside a field
     return static_cast<unsigned char>(c);
 }
 
-void do_bloku(char znak) {
-    if (b >= BLOK_KAPACITA - 1) err(66, 4);
-    blok[b++] = znak;
+void do_bloku(SezeniFormatu& s, char znak) {
+    if (s.b >= BLOK_KAPACITA - 1) err(66, 4);
+    s.blok[s.b++] = znak;
 }
 
-void cislice_z_dat(size_t pocet, int32_t podkod) {
+void cislice_z_dat(SezeniFormatu& s, size_t pocet, int32_t podkod) {
     for (size_t i = 0; i < pocet; ++i) {
-        int h = hex_hodnota[znak_pole_d()];
+        int h = hex_hodnota[znak_pole_d(s)];
         if (h < 0) err(59, podkod);
-        do_bloku(HEX_CISLICE[h]);
+        do_bloku(s, HEX_CISLICE[h]);
     }
 }
 
 // After a table field: a comma or CR LF. The last field of the table may be followed by
 // anything, the end of the file included.
-void za_polem_d(int32_t kod, int32_t p_jiny, int32_t p_cr) {
-    int c = znak_d();
-    if (nexttyp == 'C' || c == ',') return;
+void za_polem_d(SezeniFormatu& s, int32_t kod, int32_t p_jiny, int32_t p_cr) {
+    int c = znak_d(s);
+    if (s.nexttyp == 'C' || c == ',') return;
     if (c == '\r') {
-        if (znak_d() == '\n') return;
+        if (znak_d(s) == '\n') return;
         err(kod, p_cr);
     }
     err(kod, p_jiny);
@@ -86,9 +97,9 @@ struct Skupina {
 
 // The bit groups of the B item at '(' (formatstring[pozice]). A group is a run of bit
 // numbers from the highest down, each one less than the one before.
-int skupiny_b(int32_t pozice, Skupina* sk, int32_t p_zavorka, int32_t p_prvni, int32_t p_nula,
-              int32_t p_jiny) {
-    auto f = [](size_t i) { return i < FORMATSTRING_DELKA ? formatstring[i] : 0; };
+int skupiny_b(const SezeniFormatu& s, int32_t pozice, Skupina* sk, int32_t p_zavorka,
+              int32_t p_prvni, int32_t p_nula, int32_t p_jiny) {
+    auto f = [&s](size_t i) { return i < FORMATSTRING_DELKA ? s.formatstring[i] : 0; };
     auto bit = [](char c) { return c >= '0' && c <= '7'; };
     size_t i = static_cast<size_t>(pozice);
     if (f(i) != '(') err(54, p_zavorka);
@@ -115,159 +126,159 @@ int skupiny_b(int32_t pozice, Skupina* sk, int32_t p_zavorka, int32_t p_prvni, i
 
 // The bits of one group taken from its character: the low bits the mask selects, so '0'
 // and '1' give the bit values and '0'..'9' those of wider groups, whatever the character.
-unsigned hodnota_skupiny(unsigned char znak, const Skupina& s) {
-    return (znak & s.maska) << s.posun;
+unsigned hodnota_skupiny(unsigned char znak, const Skupina& sk) {
+    return (znak & sk.maska) << sk.posun;
 }
 
 }  // namespace
 
-void zpracujLd(int32_t n) {
-    cislice_z_pp(2 * static_cast<size_t>(n), 15);
-    za_polem(59, 1);
+void zpracujLd(SezeniFormatu& s, int32_t n) {
+    cislice_z_pp(s, 2 * static_cast<size_t>(n), 15);
+    za_polem(s, 59, 1);
 }
 
-void zpracujNd(int32_t n) {
-    cislice_z_pp(2 * static_cast<size_t>(n), 16);
-    za_polem(59, 2);
+void zpracujNd(SezeniFormatu& s, int32_t n) {
+    cislice_z_pp(s, 2 * static_cast<size_t>(n), 16);
+    za_polem(s, 59, 2);
 }
 
-void zpracujPd(int32_t n) {
-    for (int32_t i = 0; i < 2 * n; ++i) do_ss('0');
+void zpracujPd(SezeniFormatu& s, int32_t n) {
+    for (int32_t i = 0; i < 2 * n; ++i) do_ss(s, '0');
 }
 
-void zpracujSd(int32_t n) {
-    unsigned char znamenko = znak_pp();
-    ++ppindex;
-    cislice_z_pp(2 * static_cast<size_t>(n) - 1, 17);
-    do_ss(znamenko == '+' ? '0' : 'D');  // every sign but '+' is negative
-    za_polem(59, 3);
+void zpracujSd(SezeniFormatu& s, int32_t n) {
+    unsigned char znamenko = znak_pp(s);
+    ++s.ppindex;
+    cislice_z_pp(s, 2 * static_cast<size_t>(n) - 1, 17);
+    do_ss(s, znamenko == '+' ? '0' : 'D');  // every sign but '+' is negative
+    za_polem(s, 59, 3);
 }
 
-void zpracujTd(int32_t n) {
-    if (znak_pp() != '"') err(59, 4);
-    ++ppindex;
-    for (int32_t i = 0; i < n; ++i, ++ppindex) {
-        if (ppindex >= pp_delka) err(59, 5);
-        uint8_t znak = static_cast<uint8_t>(pp[ppindex]);
-        bajt_do_ss(konverzeW_C ? wintokasa(znak) : znak);
+void zpracujTd(SezeniFormatu& s, int32_t n) {
+    if (znak_pp(s) != '"') err(59, 4);
+    ++s.ppindex;
+    for (int32_t i = 0; i < n; ++i, ++s.ppindex) {
+        if (s.ppindex >= s.pp_delka) err(59, 5);
+        uint8_t znak = static_cast<uint8_t>(s.pp[s.ppindex]);
+        bajt_do_ss(s, s.konverzeW_C ? wintokasa(znak) : znak);
     }
-    if (znak_pp() != '"') err(59, 5);
-    ++ppindex;
-    za_polem(59, 6);
+    if (znak_pp(s) != '"') err(59, 5);
+    ++s.ppindex;
+    za_polem(s, 59, 6);
 }
 
-void zpracujBd(int32_t pozice) {
+void zpracujBd(SezeniFormatu& s, int32_t pozice) {
     Skupina sk[8];
-    int n = skupiny_b(pozice, sk, 6, 7, 8, 9);
+    int n = skupiny_b(s, pozice, sk, 6, 7, 8, 9);
     unsigned bajt = 0;
     for (int i = 0; i < n; ++i) {
-        bajt |= hodnota_skupiny(znak_pp(), sk[i]);
-        ++ppindex;
-        if (i + 1 < n || nexttyp != 'C') {
-            if (znak_pp() != ',') err(54, 10);
+        bajt |= hodnota_skupiny(znak_pp(s), sk[i]);
+        ++s.ppindex;
+        if (i + 1 < n || s.nexttyp != 'C') {
+            if (znak_pp(s) != ',') err(54, 10);
         }
-        ++ppindex;
+        ++s.ppindex;
     }
-    bajt_do_ss(static_cast<uint8_t>(bajt));
+    bajt_do_ss(s, static_cast<uint8_t>(bajt));
 }
 
-void zpracujfLd(int32_t n) {
-    cislice_z_dat(2 * static_cast<size_t>(n), 19);
-    za_polem_d(59, 7, 7);
+void zpracujfLd(SezeniFormatu& s, int32_t n) {
+    cislice_z_dat(s, 2 * static_cast<size_t>(n), 19);
+    za_polem_d(s, 59, 7, 7);
 }
 
-void zpracujfNd(int32_t n) {
-    cislice_z_dat(2 * static_cast<size_t>(n), 20);
-    za_polem_d(59, 9, 8);
+void zpracujfNd(SezeniFormatu& s, int32_t n) {
+    cislice_z_dat(s, 2 * static_cast<size_t>(n), 20);
+    za_polem_d(s, 59, 9, 8);
 }
 
-void zpracujfPd(int32_t n) {
-    for (int32_t i = 0; i < 2 * n; ++i) do_bloku('0');
+void zpracujfPd(SezeniFormatu& s, int32_t n) {
+    for (int32_t i = 0; i < 2 * n; ++i) do_bloku(s, '0');
 }
 
-void zpracujfSd(int32_t n) {
-    unsigned char znamenko = znak_pole_d();
-    cislice_z_dat(2 * static_cast<size_t>(n) - 1, 21);
-    do_bloku(znamenko == '+' ? '0' : 'D');
-    za_polem_d(59, 10, 10);
+void zpracujfSd(SezeniFormatu& s, int32_t n) {
+    unsigned char znamenko = znak_pole_d(s);
+    cislice_z_dat(s, 2 * static_cast<size_t>(n) - 1, 21);
+    do_bloku(s, znamenko == '+' ? '0' : 'D');
+    za_polem_d(s, 59, 10, 10);
 }
 
-void zpracujfTd(int32_t n) {
-    if (znak_pole_d() != '"') err(59, 11);
+void zpracujfTd(SezeniFormatu& s, int32_t n) {
+    if (znak_pole_d(s) != '"') err(59, 11);
     for (int32_t i = 0; i < n; ++i) {
-        uint8_t znak = znak_pole_d();
-        uint8_t bajt = konverzeW_C ? wintokasa(znak) : znak;
-        do_bloku(HEX_CISLICE[bajt >> 4]);
-        do_bloku(HEX_CISLICE[bajt & 0x0F]);
+        uint8_t znak = znak_pole_d(s);
+        uint8_t bajt = s.konverzeW_C ? wintokasa(znak) : znak;
+        do_bloku(s, HEX_CISLICE[bajt >> 4]);
+        do_bloku(s, HEX_CISLICE[bajt & 0x0F]);
     }
-    if (znak_pole_d() != '"') err(59, 12);
-    za_polem_d(59, 13, 14);
+    if (znak_pole_d(s) != '"') err(59, 12);
+    za_polem_d(s, 59, 13, 14);
 }
 
-void zpracujfBd(int32_t pozice) {
+void zpracujfBd(SezeniFormatu& s, int32_t pozice) {
     Skupina sk[8];
-    int n = skupiny_b(pozice, sk, 11, 12, 13, 14);
+    int n = skupiny_b(s, pozice, sk, 11, 12, 13, 14);
     unsigned bajt = 0;
-    char puvodni = nexttyp;
+    char puvodni = s.nexttyp;
     for (int i = 0; i < n; ++i) {
-        bajt |= hodnota_skupiny(znak_pole_d(), sk[i]);
-        nexttyp = i + 1 < n ? 0 : puvodni;  // only the last group can end the table
-        za_polem_d(54, 15, 15);
+        bajt |= hodnota_skupiny(znak_pole_d(s), sk[i]);
+        s.nexttyp = i + 1 < n ? 0 : puvodni;  // only the last group can end the table
+        za_polem_d(s, 54, 15, 15);
     }
-    nexttyp = puvodni;
-    do_bloku(HEX_CISLICE[(bajt >> 4) & 0x0F]);
-    do_bloku(HEX_CISLICE[bajt & 0x0F]);
+    s.nexttyp = puvodni;
+    do_bloku(s, HEX_CISLICE[(bajt >> 4) & 0x0F]);
+    do_bloku(s, HEX_CISLICE[bajt & 0x0F]);
 }
 
-int nacti_radek_dat(HSOUBOR f) {
-    int c = cti(f);
+int nacti_radek_dat(SezeniFormatu& s, HSOUBOR f) {
+    int c = cti(s, f);
     if (c < 0) return 0;
-    pp_delka = 0;
+    s.pp_delka = 0;
     while (c != '\n') {
-        if (pp_delka == PP_MAX) err(57, 1);
-        pp[pp_delka++] = static_cast<char>(c);
-        if ((c = cti(f)) < 0) err(58, 1);
+        if (s.pp_delka == PP_MAX) err(57, 1);
+        s.pp[s.pp_delka++] = static_cast<char>(c);
+        if ((c = cti(s, f)) < 0) err(58, 1);
     }
-    pp[pp_delka] = 0;
-    ppindex = 0;
+    s.pp[s.pp_delka] = 0;
+    s.ppindex = 0;
     return 1;
 }
 
-size_t preved_radek_na_zaznam() {
-    const SeznamPolozek& s = seznam_polozek(19, 33);
-    if (s.bajtu > MAX_DELKA_ZAZNAMU) err(66, 3);
-    if (static_cast<int32_t>(s.bajtu) != delka_zaznamu) err(56, 2);
-    ppindex = 0;
-    ssindex = 0;
-    for (size_t i = 0; i < s.pocet; ++i) {
-        const Polozka& p = s.p[i];
-        nexttyp = p.posledni ? 'C' : s.p[i + 1].pismeno;
+size_t preved_radek_na_zaznam(SezeniFormatu& s) {
+    const SeznamPolozek& seznam = seznam_polozek(s, 19, 33);
+    if (seznam.bajtu > MAX_DELKA_ZAZNAMU) err(66, 3);
+    if (static_cast<int32_t>(seznam.bajtu) != s.delka_zaznamu) err(56, 2);
+    s.ppindex = 0;
+    s.ssindex = 0;
+    for (size_t i = 0; i < seznam.pocet; ++i) {
+        const Polozka& p = seznam.p[i];
+        s.nexttyp = p.posledni ? 'C' : seznam.p[i + 1].pismeno;
         switch (p.pismeno) {
-            case 'L': zpracujLd(p.sirka); break;
-            case 'N': zpracujNd(p.sirka); break;
-            case 'P': zpracujPd(p.sirka); break;
-            case 'S': zpracujSd(p.sirka); break;
-            case 'T': zpracujTd(p.sirka); break;
-            case 'B': zpracujBd(p.pozice + 1); break;
+            case 'L': zpracujLd(s, p.sirka); break;
+            case 'N': zpracujNd(s, p.sirka); break;
+            case 'P': zpracujPd(s, p.sirka); break;
+            case 'S': zpracujSd(s, p.sirka); break;
+            case 'T': zpracujTd(s, p.sirka); break;
+            case 'B': zpracujBd(s, p.pozice + 1); break;
         }
     }
-    ss[ssindex] = 0;
-    return ssindex;
+    s.ss[s.ssindex] = 0;
+    return s.ssindex;
 }
 
-int preved_polozku_tabulky(size_t& pozice) {
+int preved_polozku_tabulky(SezeniFormatu& s, size_t& pozice) {
     Polozka p;
-    size_t dalsi = rozeber_polozku(pozice, p, 20, 32);
+    size_t dalsi = rozeber_polozku(s, pozice, p, 20, 32);
     if (dalsi == 0) return 1;
-    typ_ukonceni = p.ukonceni;
-    nexttyp = p.posledni ? 'C' : formatstring[dalsi];
+    s.typ_ukonceni = p.ukonceni;
+    s.nexttyp = p.posledni ? 'C' : s.formatstring[dalsi];
     switch (p.pismeno) {
-        case 'L': zpracujfLd(p.sirka); break;
-        case 'N': zpracujfNd(p.sirka); break;
-        case 'P': zpracujfPd(p.sirka); break;
-        case 'S': zpracujfSd(p.sirka); break;
-        case 'T': zpracujfTd(p.sirka); break;
-        case 'B': zpracujfBd(p.pozice + 1); break;
+        case 'L': zpracujfLd(s, p.sirka); break;
+        case 'N': zpracujfNd(s, p.sirka); break;
+        case 'P': zpracujfPd(s, p.sirka); break;
+        case 'S': zpracujfSd(s, p.sirka); break;
+        case 'T': zpracujfTd(s, p.sirka); break;
+        case 'B': zpracujfBd(s, p.pozice + 1); break;
     }
     pozice = dalsi;
     return 0;

@@ -5,18 +5,18 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/soubory.h"
+#include "link/sezeni.h"
 
-extern HSOUBOR work02f;  // work02.tmp while it is being built
+// s.work02f is work02.tmp while it is being built.
 
 // Longest file-block record text, and the length past which a table block is closed.
 constexpr uint32_t ZNAKU_ZAZNAMU_V_BLOKU = 968;
 constexpr size_t MEZ_BLOKU_TABULKY = 876;
 
 // Writes the header block (STX, "1", "/HDR1/", the first line of tt.fds_soubor without
-// its commas, checksum, CR) to work02f: 52/1 when the FDS file has no CR, 52/2 when more
+// its commas, checksum, CR) to s.work02f: 52/1 when the FDS file has no CR, 52/2 when more
 // than 75 characters would be copied.
-void preved_fds_na_prvni_blok();
+void preved_fds_na_prvni_blok(Sezeni& s);
 
 // Build work02.tmp from tt.datovy_soubor under the format of fdsfile (napln_fdsfile has
 // run): a register file in blocks of 968 / (2 x record length) records, or a table in
@@ -24,5 +24,5 @@ void preved_fds_na_prvni_blok();
 // could not be sent are refused before anything is built: a record longer than 484
 // bytes (66/3), a table item that could make a block longer than 988 characters or a
 // table longer than FFFF bytes (66/5).
-void priprav_data_file();
-void priprav_data_table();
+void priprav_data_file(Sezeni& s);
+void priprav_data_table(Sezeni& s);

@@ -1,7 +1,6 @@
 #include "link/cteni.h"
 
 #include "core/chyby.h"
-#include "core/globals.h"
 #include "core/hodiny.h"
 #include "core/log.h"
 #include "core/soubory.h"
@@ -10,25 +9,25 @@
 #include "link/serial.h"
 #include "link/tray.h"
 
-void cti_data_do_souboru() {
-    if (nokomun) return;
-    if (!tt.pripojeno && !OpenConnection()) err(92, 1);
-    cekej_ms(150);
-    if (ShowProgress) NotifyAdd();
-    prijmi_data();
-    if (ShowProgress) NotifyDelete();
-    HSOUBOR f = workf;
-    workf = nullptr;
-    if (!zavri_soubor(f)) err(30, 4);
-    if (!noterminate) CloseConnection();
+void cti_data_do_souboru(Sezeni& s) {
+    if (s.nokomun) return;
+    if (!s.tt.pripojeno && !OpenConnection(s)) err(92, 1);
+    cekej_ms(s, 150);
+    if (s.ShowProgress) NotifyAdd(s);
+    prijmi_data(s);
+    if (s.ShowProgress) NotifyDelete(s);
+    HSOUBOR f = s.workf;
+    s.workf = nullptr;
+    if (!zavri_soubor(s, f)) err(30, 4);
+    if (!s.noterminate) CloseConnection(s);
 }
 
-void uklid_work01() {
-    if (!debug) smaz_soubor(pridej_path(WORK01));
+void uklid_work01(Sezeni& s) {
+    if (!s.debug) smaz_soubor(pridej_path(s, WORK01));
 }
 
-void precti_data() {
-    cti_data_do_souboru();
-    preved_prijata_data();
-    uklid_work01();
+void precti_data(Sezeni& s) {
+    cti_data_do_souboru(s);
+    preved_prijata_data(s);
+    uklid_work01(s);
 }

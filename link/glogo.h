@@ -2,8 +2,9 @@
 // program directory, and on request it is loaded into the register.
 #pragma once
 
-#include <functional>
 #include <string>
+
+#include "link/sezeni.h"
 
 enum class KonecLoga {
     ZRUSENO,       // no file chosen
@@ -14,16 +15,13 @@ enum class KonecLoga {
     NENAHRANO,     // written, the load did not finish
 };
 
-// Chooses the picture (the window's open dialog): the path, or empty when cancelled.
-// Empty function: no choice is offered (a cancelled choice).
-extern std::function<std::string()> vyber_bmp;
-
 // Converts the picture at `cesta` (as given, not in the program directory): the header
 // checks with their messages, the density rules, Glogo.dat, then the question whether to
 // load it (NahrajGlogoRS with `argument` on Yes). A file that cannot be read, or a
 // Glogo.dat that cannot be written, ends in err(30).
-KonecLoga preved_glogo(const std::string& cesta, int argument);
+KonecLoga preved_glogo(Sezeni& s, const std::string& cesta, int argument);
 
-// The window command: the choice, then preved_glogo. 1 when cancelled or not a BMP,
-// otherwise 0.
-int konvertuj_glogo(int argument);
+// The window command: the choice (s.sluzby.vyber_bmp, the window's open dialog: the path,
+// or empty when cancelled; without it no choice is offered), then preved_glogo. 1 when
+// cancelled or not a BMP, otherwise 0.
+int konvertuj_glogo(Sezeni& s, int argument);

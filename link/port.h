@@ -1,5 +1,5 @@
 // The line as the link code sees it. The real port is the serial port of the platform;
-// tests put a scripted peer in its place. Only one port is open at a time.
+// tests put a scripted peer in its place. A session has at most one port open (s.port).
 #pragma once
 
 #include <cstddef>
@@ -9,6 +9,9 @@
 #include <string>
 
 #include "platform/serial.h"
+
+class SezeniJadra;
+class Sezeni;
 
 class Port {
 public:
@@ -43,14 +46,24 @@ struct OtevrenyPort {
     std::string duvod;           // readable reason (Windows-1250)
 };
 
-// Opens COMn. The default opens the platform serial port.
+// Opens COMn: the session's opener (s.sluzby.otvirac_portu) when it has one, otherwise
+// the device of zarizeni_portu: a serial device server for a network address, else the
+// platform serial port.
+// A session that may be cancelled (s.lze_zrusit) gets the port as zrusitelny_port.
 using OtviracPortu = std::function<OtevrenyPort(uint32_t cislo_portu)>;
-void nastav_otvirac_portu(OtviracPortu otvirac);  // empty = the platform port
-OtevrenyPort otevri_port(uint32_t cislo_portu);
+OtevrenyPort otevri_port(Sezeni& s, uint32_t cislo_portu);
+// The port `port` whose reads wait in slices of at most ZRUSENI_DIL_MS and look between
+// them whether the session's work is cancelled (kontroluj_zruseni, core/prenos.h), as do
+// its writes and its modem status; the time-outs the link sets keep their meaning.
+constexpr uint32_t ZRUSENI_DIL_MS = 100;
+std::unique_ptr<Port> zrusitelny_port(SezeniJadra& s, std::unique_ptr<Port> port);
+// The device of COMn in this session: s.porty[n] when given, then KASLNK_COMn (empty
+// counts as unset), then kaslnk.ini's comN (s.ini_porty[n]), then the system's port.
+std::string zarizeni_portu(const SezeniJadra& s, uint32_t cislo_portu);
+// Maps COMn (1..9) of this session alone to a device path, "rfc2217://HOST:PORT" or
+// "tcp://HOST:PORT"; empty removes the mapping. False for another n.
+bool nastav_port_sezeni(SezeniJadra& s, int cislo_portu, const std::string& zarizeni);
 // A COM port mapped to a serial device server: "rfc2217://HOST:PORT" or "tcp://HOST:PORT"
-// (link/port_sit.cpp).
-OtevrenyPort otevri_sitovy_port(const std::string& adresa);
-
-// The port opened by OpenConnection; null while closed.
-Port* aktualni_port();
-void nastav_aktualni_port(std::unique_ptr<Port> port);
+// (link/port_sit.cpp). The server's remarks (debug mode) go to the session's boxes; the
+// port must not outlive the session.
+OtevrenyPort otevri_sitovy_port(SezeniJadra& s, const std::string& adresa);

@@ -3,7 +3,7 @@
 
 #include "link/port.h"
 #include "link/telnet.h"
-#include "core/konfigurace.h"
+#include "link/sezeni.h"
 
 namespace {
 
@@ -33,25 +33,31 @@ private:
     SerialPort* p_;
 };
 
-OtevrenyPort otevri_serialovy_port(uint32_t cislo_portu) {
+// The platform serial port, or a serial device server when the device is a network address.
+OtevrenyPort otevri_serialovy_port(Sezeni& s, uint32_t cislo_portu) {
     OtevrenyPort v;
-    std::string z_ini = cislo_portu < 10 ? ini_porty[cislo_portu] : std::string();
-    v.zarizeni = ser_jmeno_zarizeni(static_cast<int>(cislo_portu), z_ini);
-    if (telnet::je_sitova_adresa(v.zarizeni)) return otevri_sitovy_port(v.zarizeni);
+    v.zarizeni = zarizeni_portu(s, cislo_portu);
+    if (telnet::je_sitova_adresa(v.zarizeni)) return otevri_sitovy_port(s, v.zarizeni);
     if (SerialPort* p = ser_open(v.zarizeni, v.chyba, v.duvod)) v.port = std::make_unique<SerialovyPort>(p);
     return v;
 }
 
-OtviracPortu g_otvirac;
-std::unique_ptr<Port> g_port;
-
 }  // namespace
 
-void nastav_otvirac_portu(OtviracPortu otvirac) { g_otvirac = std::move(otvirac); }
-
-OtevrenyPort otevri_port(uint32_t cislo_portu) {
-    return g_otvirac ? g_otvirac(cislo_portu) : otevri_serialovy_port(cislo_portu);
+std::string zarizeni_portu(const SezeniJadra& s, uint32_t cislo_portu) {
+    if (cislo_portu < 10 && !s.porty[cislo_portu].empty()) return s.porty[cislo_portu];
+    std::string z_ini = cislo_portu < 10 ? s.ini_porty[cislo_portu] : std::string();
+    return ser_jmeno_zarizeni(static_cast<int>(cislo_portu), z_ini);
 }
 
-Port* aktualni_port() { return g_port.get(); }
-void nastav_aktualni_port(std::unique_ptr<Port> port) { g_port = std::move(port); }
+bool nastav_port_sezeni(SezeniJadra& s, int cislo_portu, const std::string& zarizeni) {
+    if (cislo_portu < 1 || cislo_portu > 9) return false;
+    s.porty[cislo_portu] = zarizeni;
+    return true;
+}
+
+OtevrenyPort otevri_port(Sezeni& s, uint32_t cislo_portu) {
+    OtevrenyPort o = s.sluzby.otvirac_portu ? s.sluzby.otvirac_portu(cislo_portu) : otevri_serialovy_port(s, cislo_portu);
+    if (o.port && s.lze_zrusit) o.port = zrusitelny_port(s, std::move(o.port));
+    return o;
+}

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/sezeni_jadra.h"
 #include "core/zpravy.h"
 #include "link/port.h"
 #include "link/telnet.h"
@@ -39,8 +40,12 @@ constexpr uint8_t CHYBY_LINKY = 0x1E, STAV_MODEMU = 0xF0;
 
 class SitovyPort : public Port {
 public:
-    SitovyPort(SitSpojeni* s, bool rfc2217, std::string kde)
-        : s_(s), rfc_(rfc2217), kde_(std::move(kde)), vyjednavani_({COM_PORT, BINARY, SGA}, {BINARY, SGA}) {}
+    SitovyPort(SezeniJadra& sezeni, SitSpojeni* s, bool rfc2217, std::string kde)
+        : sezeni_(sezeni),
+          s_(s),
+          rfc_(rfc2217),
+          kde_(std::move(kde)),
+          vyjednavani_({COM_PORT, BINARY, SGA}, {BINARY, SGA}) {}
     ~SitovyPort() override { sit_zavri(s_); }
     SitovyPort(const SitovyPort&) = delete;
     SitovyPort& operator=(const SitovyPort&) = delete;
@@ -186,7 +191,7 @@ public:
 private:
     bool ovladam_linku() const { return rfc_ && vyjednavani_.u_sebe(COM_PORT); }
 
-    void hlas(const std::string& text) { VypisBoxDebug(text); }
+    void hlas(const std::string& text) { VypisBoxDebug(sezeni_, text); }
 
     // Sends the bytes within cas_ms (0: only what the connection takes at once); true when
     // all went. A Telnet unit sent in part is finished first, before anything else; the
@@ -250,6 +255,7 @@ private:
         return n;
     }
 
+    SezeniJadra& sezeni_;  // the session that owns the port: its boxes report the server
     SitSpojeni* s_;
     bool rfc_;
     std::string kde_;
@@ -271,7 +277,7 @@ private:
 
 }  // namespace
 
-OtevrenyPort otevri_sitovy_port(const std::string& adresa) {
+OtevrenyPort otevri_sitovy_port(SezeniJadra& sezeni, const std::string& adresa) {
     OtevrenyPort v;
     v.zarizeni = adresa;
     SitovaAdresa a;
@@ -281,7 +287,7 @@ OtevrenyPort otevri_sitovy_port(const std::string& adresa) {
     }
     SitSpojeni* s = sit_pripoj(a.hostitel, a.port, PRIPOJENI_MS, v.chyba, v.duvod);
     if (!s) return v;
-    auto port = std::make_unique<SitovyPort>(s, a.rfc2217, a.hostitel + ":" + std::to_string(a.port));
+    auto port = std::make_unique<SitovyPort>(sezeni, s, a.rfc2217, a.hostitel + ":" + std::to_string(a.port));
     port->vyjednej();
     v.port = std::move(port);
     return v;

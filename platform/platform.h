@@ -19,11 +19,8 @@ MistniCas plat_mistni_cas();
 uint32_t plat_posledni_chyba();
 void plat_nastav_posledni_chybu(uint32_t kod);
 
-// Ends the process at once with the exit code (buffers of open files are the caller's business).
-[[noreturn]] void plat_ukonci(int kod);
-
 // The title of message boxes and of the main window.
-constexpr const char* TITULEK = "Komunikace s ER-A227E";
+constexpr char TITULEK[] = "Komunikace s ER-A227E";
 
 // Shows a message box without a window: the text is Windows-1250, "\r" is a line break.
 // Returns the button chosen like MessageBox does (without a window: the default button).

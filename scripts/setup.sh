@@ -17,9 +17,11 @@ else
   # imagemagick: the logo tests convert pictures made by another program than ours;
   # ser2net: the network tests and benchmark reach the simulator through it;
   # libsystemd-dev: the progress icon on the desktop's session bus (sd-bus); dbus-daemon:
-  # its tests run a private session bus.
+  # its tests run a private session bus; pybind11-dev, python3-dev: the Python module,
+  # python3-pytest: its tests.
   packages=("${main[@]}" pkg-config libsystemd-dev libgtest-dev libgmock-dev libbenchmark-dev ser2net
-            qt6-base-dev qt6-translations-l10n xvfb xauth imagemagick dbus-daemon "$@")
+            qt6-base-dev qt6-translations-l10n xvfb xauth imagemagick dbus-daemon
+            pybind11-dev python3-dev python3-pytest "$@")
 fi
 missing=()
 for p in "${packages[@]}"; do

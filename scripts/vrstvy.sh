@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the direction of the includes between the layers (docs/architecture.md):
-# platform/ <- core/ <- format/ <- link/ <- ui/. A layer includes nothing of a layer above
+# platform/ <- core/ <- format/ <- link/ <- ui/ (and link/ <- api/, the library's C
+# interface). A layer includes nothing of a layer above
 # it; only platform/ includes headers of the operating system, besides the toolkit views
 # ui/win32/ (the Win32 headers) and ui/qt/ (Qt), each of which includes only its own
 # toolkit. Every file of every layer is checked, subfolders included.
@@ -29,14 +30,18 @@ zakaz platform "core/|format/|link/|ui/|tools/"
 zakaz core "format/|link/|ui/|tools/" 'core/main\.cpp'
 zakaz format "link/|ui/|tools/"
 zakaz link "ui/|tools/"
+# The library's C interface (api/) stands on the engine: everything below ui/.
+zakaz api "ui/|tools/"
+# The Python module is a shell over that C interface: of the program only kaslnk.h.
+zakaz python "core/|format/|link/|platform/|ui/|tools/|api/"
 zakaz "$ui_spolecne" "ui/qt/|ui/win32/|tools/"
 zakaz ui/qt "ui/win32/|tools/"
 zakaz ui/win32 "ui/qt/|tools/"
 # The operating system only through platform/; the toolkits only in their views.
-zakaz "core format link $ui_spolecne" "$os|$qt"
+zakaz "core format link api $ui_spolecne" "$os|$qt"
 zakaz ui/qt "$os"
 zakaz ui/win32 "$qt"
 # The simulator checks the program from the outside: of it, only the Telnet codes.
 zakaz tools "core/|format/|ui/|platform/|link/[^t]|link/t[^e]"
-[ "$chyby" -eq 0 ] && echo "layers: ok (platform, core, format, link, ui, ui/qt, ui/win32, tools)"
+[ "$chyby" -eq 0 ] && echo "layers: ok (platform, core, format, link, api, python, ui, ui/qt, ui/win32, tools)"
 exit "$chyby"

@@ -4,6 +4,7 @@
 # DLLs, runs the unit tests of both under Wine in a fresh prefix (the i686 ones under
 # 32-bit Wine), and runs kaslnk.exe under Wine against the Linux register simulator:
 # unattended (the smoke test, both builds; COM1 mapped to tcp://, rfc2217:// and COM12),
+# a C program that calls kaslnk.dll (both builds),
 # and from its window on a virtual display (Xvfb). Builds the installers and checks the
 # 64-bit one under Wine.
 set -Eeuo pipefail
@@ -67,7 +68,7 @@ done
 shopt -s nocasematch
 allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|COMCTL32|COMDLG32|WINSPOOL\.DRV|WINMM|WS2_32|OLE32|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+)(\.dll)?$'
 for exe in build-win32/kaslnk.exe build-win32/kaslnk_core_link.exe build-win32/tests/kaslnk_tests.exe \
-    build-win64/kaslnk.exe build-win64/tests/kaslnk_tests.exe; do
+    build-win64/kaslnk.exe build-win64/tests/kaslnk_tests.exe build-win32/kaslnk.dll build-win64/kaslnk.dll; do
   dlls=$(objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
   [ -n "$dlls" ] || { echo "$exe: no imports found" >&2; exit 1; }
   while read -r dll; do
@@ -154,6 +155,13 @@ echo "== Smoke test: kaslnk.exe under Wine reads and sends the PLU file of kasln
 wine_smoke build-win64/kaslnk.exe "$sim_build/kaslnk-sim"
 echo "== Smoke test of the i686 kaslnk.exe under 32-bit Wine =="
 wine_smoke build-win32/kaslnk.exe "$sim_build/kaslnk-sim"
+
+# The library: a C program calls kaslnk.dll, which reads from the simulator over tcp://.
+. scripts/wine-knihovna.sh
+echo "== cti_plu.exe (examples/api) calls kaslnk.dll under Wine =="
+wine_knihovna build-win64 "$sim_build/kaslnk-sim"
+echo "== the i686 cti_plu.exe and kaslnk.dll under 32-bit Wine =="
+wine_knihovna build-win32 "$sim_build/kaslnk-sim"
 
 # COM1 of the command file mapped by kaslnk.ini to network ports and to COM12, and the
 # forms that write to the caller's console.

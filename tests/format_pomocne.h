@@ -2,7 +2,6 @@
 // leaves no file of the engine open after a failure.
 #pragma once
 
-// pomocne.h first: the engine's global `b` would shadow names in it.
 #include "pomocne.h"
 #include "format/fds.h"
 #include "format/formaty.h"
@@ -21,18 +20,6 @@ inline std::string hex(const std::string& bajty) {
     std::string s;
     for (unsigned char c : bajty) s += {cislice[c >> 4], cislice[c & 15]};
     return s;
-}
-
-// Runs the code and returns the error it ended with. err() has closed every open file,
-// so the engine forgets its handles.
-inline Chyba chyba_z(const std::function<void()>& kod) {
-    try {
-        kod();
-    } catch (const KonecProcesu&) {
-        zapomen_soubory_formatu();
-        return {ERROR1, ERROR2};
-    }
-    return {0, 0};
 }
 
 // The 23 fields of an FDS header.
@@ -120,27 +107,25 @@ class FormatTest : public ProgramovyAdresar {
 protected:
     void SetUp() override {
         ProgramovyAdresar::SetUp();
-        ShowProgress = 0;
-        nuluj_stav_formatu();
-        nastav_formatarea(nullptr, 0);
-        filetyp = 1;
-        tt.datovy_soubor = "p_plu.dat";
-        tt.fds_soubor = "p_plu.fds";
+        s.ShowProgress = 0;
+        s.tt.datovy_soubor = "p_plu.dat";
+        s.tt.fds_soubor = "p_plu.fds";
     }
-    void TearDown() override {
-        zavri_soubory_formatu();
-        nastav_formatarea(nullptr, 0);
-        ProgramovyAdresar::TearDown();
+    // Runs the code at the session's boundary and returns the error it ended with. The
+    // report has closed every open file, so the engine forgets its handles.
+    Chyba chyba_z(const std::function<void()>& kod) {
+        if (kod_konce(s, kod) < 0) return {0, 0};
+        zapomen_soubory_formatu(s);
+        return {s.ERROR1, s.ERROR2};
     }
-
     // Writes the FDS file of the header and parses it.
     void popis(const Hlavicka& h) {
-        zapis(tt.fds_soubor, h.fds_soubor());
-        napln_fdsfile();
+        zapis(s.tt.fds_soubor, h.fds_soubor());
+        napln_fdsfile(s);
     }
     // Receives the work file and converts it; returns the error it ended with.
     Chyba prijmi(const std::string& work01) {
         zapis(WORK01, work01);
-        return chyba_z([] { preved_prijata_data(); });
+        return chyba_z([&] { preved_prijata_data(s); });
     }
 };

@@ -1,5 +1,5 @@
-// Test helpers: err() turned into an exception, message boxes collected, a fresh program
-// directory for every test, and the frames of the line.
+// Test helpers: a fresh session and program directory for every test, its message boxes
+// collected, errors caught at the session's boundary, and the frames of the line.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,33 +10,14 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "core/chyby.h"
-#include "core/globals.h"
-#include "core/prikazovy_soubor.h"
 #include "core/soubory.h"
-#include "core/zpravy.h"
-
-// Thrown by the test exit hook instead of ending the process.
-struct KonecProcesu {
-    int kod;
-};
-
-// Message boxes shown during a test; zpravy() joins them, each followed by a line break.
-inline std::vector<std::string>& zachycene_boxy() {
-    static std::vector<std::string> boxy;
-    return boxy;
-}
-inline std::string zpravy() {
-    std::string vse;
-    for (const std::string& box : zachycene_boxy()) vse += box + "\n";
-    return vse;
-}
-// The terminal screen, row after row.
-inline std::string obrazovka() { return std::string(tt.obrazovka[0], sizeof tt.obrazovka); }
+#include "link/sezeni.h"
 
 inline std::string precti_soubor(const std::filesystem::path& cesta) {
     std::ifstream f(cesta, std::ios::binary);
@@ -66,36 +47,41 @@ inline std::string ramec(const std::string& text) {
     return "\x02" + text + kontrola + "\r";
 }
 
-// Every test starts with the globals reset and a fresh program directory; err() throws
-// KonecProcesu and message boxes are collected.
+// Every test starts with a fresh session and a fresh program directory; the session's
+// message boxes are collected.
 class ProgramovyAdresar : public ::testing::Test {
 protected:
-    std::filesystem::path adresar;
+    std::filesystem::path adresar = novy_docasny_adresar();
+    std::optional<Sezeni> sezeni{std::in_place};
+    Sezeni& s = *sezeni;  // stays valid when nuluj_stav() makes the session anew in place
+    std::vector<std::string> boxy;
 
-    void SetUp() override {
-        adresar = novy_docasny_adresar();
-        nuluj_stav();
-        uvolni_cmd_buffer();
-        nastav_exit_hook([](int kod) { throw KonecProcesu{kod}; });
-        nastav_box_sink([](const std::string& text, uint32_t) {
-            zachycene_boxy().push_back(text);
-            return 1;
-        });
-        zachycene_boxy().clear();
-    }
+    void SetUp() override { nuluj_stav(); }
+    // Ends the session (its worker waited for, its files and the directory closed) while
+    // what its port may reach still lives.
     void TearDown() override {
-        zavri_vsechny_soubory();
-        uvolni_cmd_buffer();
-        nastav_exit_hook(nullptr);
-        nastav_box_sink(nullptr);
+        sezeni.reset();
         std::error_code ec;
         std::filesystem::remove_all(adresar, ec);
     }
 
-    // The globals reset; the program directory stays.
-    void nuluj_stav() { nuluj_globalni_stav(), fullpath = 1, tt.adresar_programu = adresar.string() + "/"; }
+    // A fresh session in the same program directory.
+    void nuluj_stav() {
+        sezeni.reset();
+        sezeni.emplace();
+        s.fullpath = 1;
+        s.tt.adresar_programu = adresar.string() + "/";
+        s.sluzby.box = [this](const std::string& text, uint32_t) { return boxy.push_back(text), 1; };
+    }
+    // The boxes, each followed by a line break; the terminal screen, row after row.
+    std::string zpravy() const {
+        std::string vse;
+        for (const std::string& box : boxy) vse += box + "\n";
+        return vse;
+    }
+    std::string obrazovka() const { return std::string(s.tt.obrazovka[0], sizeof s.tt.obrazovka); }
     // The name as the program forms it in the program directory.
-    std::string cesta(const std::string& jmeno) const { return tt.adresar_programu + jmeno; }
+    std::string cesta(const std::string& jmeno) const { return s.tt.adresar_programu + jmeno; }
     void zapis(const std::string& jmeno, const std::string& obsah) const { zapis_soubor(cesta(jmeno), obsah); }
     std::string precti(const std::string& jmeno) const { return precti_soubor(cesta(jmeno)); }
     bool existuje(const std::string& jmeno) const { return std::filesystem::exists(adresar / jmeno); }
@@ -117,23 +103,19 @@ protected:
     }
 };
 
-// Runs the code and returns the exit code it ended with (-1: it did not end).
-inline int kod_konce(const std::function<void()>& kod) {
-    try {
-        kod();
-    } catch (const KonecProcesu& k) {
-        return k.kod;
-    }
-    return -1;
+// Runs the code at the session's boundary and returns the exit code it ended with (err:
+// 1, after its report), or -1 when it did not end.
+inline int kod_konce(SezeniJadra& s, const std::function<void()>& kod) {
+    return hranice_sezeni(s, [&] { return kod(), -1; });
 }
-#define KONEC(prikaz) kod_konce([&] { prikaz; })
+#define KONEC(prikaz) kod_konce(s, [&] { prikaz; })
 
 // Expects the statement to end in err(kod, podkod), podkod -1 accepting any subcode; with
 // kod 0, not to end at all.
-#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)                               \
-    do {                                                                  \
-        SCOPED_TRACE(#prikaz);                                            \
-        EXPECT_EQ(KONEC(prikaz), (kod) != 0 ? 1 : -1);                    \
-        if ((kod) != 0) { EXPECT_EQ(ERROR1, (kod)); }                     \
-        if ((kod) != 0 && (podkod) >= 0) { EXPECT_EQ(ERROR2, (podkod)); } \
+#define OCEKAVEJ_CHYBU(prikaz, kod, podkod)                                 \
+    do {                                                                    \
+        SCOPED_TRACE(#prikaz);                                              \
+        EXPECT_EQ(KONEC(prikaz), (kod) != 0 ? 1 : -1);                      \
+        if ((kod) != 0) { EXPECT_EQ(s.ERROR1, (kod)); }                     \
+        if ((kod) != 0 && (podkod) >= 0) { EXPECT_EQ(s.ERROR2, (podkod)); } \
     } while (0)

@@ -1,6 +1,6 @@
 // The outgoing work file work02.tmp: header block, file blocks, table blocks, and the
 // layouts whose blocks could not be sent.
-#include "format_pomocne.h"  // first: see there
+#include "format_pomocne.h"
 
 #include "link/bloky.h"
 #include "link/odesilani.h"
@@ -37,37 +37,32 @@ class Bloky : public FormatTest {
 protected:
     std::string tabulka;  // a layout made for the test (kept alive while searched)
 
-    void TearDown() override {
-        work02f = nullptr;
-        FormatTest::TearDown();
-    }
-
     // Builds work02.tmp the way the send operation does (nokomun: nothing is sent).
     Chyba postav(const Hlavicka& h, const std::string& data) {
-        zapis(tt.fds_soubor, h.fds_soubor());
-        zapis(tt.datovy_soubor, data);
-        nokomun = 1;
-        return chyba_z([] { posli_data(); });
+        zapis(s.tt.fds_soubor, h.fds_soubor());
+        zapis(s.tt.datovy_soubor, data);
+        s.nokomun = 1;
+        return chyba_z([&] { posli_data(s); });
     }
     void pouzij_tabulku(const std::string& text) {
         tabulka = text;
-        nastav_formatarea(tabulka.data(), tabulka.size());
+        nastav_formatarea(s, tabulka.data(), tabulka.size());
     }
 
     // The frames of work02.tmp (STX through the checksum, without the CR); each must carry
     // a correct checksum.
     std::vector<std::string> bloky() {
         std::vector<std::string> v;
-        std::string s = precti("work02.tmp");
+        std::string soubor = precti("work02.tmp");
         size_t i = 0;
-        for (size_t cr; (cr = s.find('\r', i)) != std::string::npos; i = cr + 1) {
-            std::string t = s.substr(i, cr - i);
+        for (size_t cr; (cr = soubor.find('\r', i)) != std::string::npos; i = cr + 1) {
+            std::string t = soubor.substr(i, cr - i);
             EXPECT_EQ(t[0], '\x02');
             EXPECT_EQ(ramec(t.substr(1, t.size() - 3)), t + "\r") << "checksum of " << t.substr(0, 12);
             EXPECT_LE(t.size(), 988u);
             v.push_back(t);
         }
-        EXPECT_EQ(i, s.size()) << "a frame without its CR";
+        EXPECT_EQ(i, soubor.size()) << "a frame without its CR";
         return v;
     }
 };
@@ -98,12 +93,12 @@ TEST_F(Bloky, SouborVBlocichPoJedenacti) {
 
 TEST_F(Bloky, HlavickovyBlokZFds) {
     auto hlavicka = [&](const std::string& fds) {
-        zapis(tt.fds_soubor, fds);
+        zapis(s.tt.fds_soubor, fds);
         return chyba_z([&] {
-            work02f = otevri_soubor("work02.tmp", 'w');
-            preved_fds_na_prvni_blok();
-            zavri_soubor(work02f);
-            work02f = nullptr;
+            s.work02f = otevri_soubor(s, "work02.tmp", 'w');
+            preved_fds_na_prvni_blok(s);
+            zavri_soubor(s, s.work02f);
+            s.work02f = nullptr;
         });
     };
     EXPECT_EQ(hlavicka("AB,CD\r\nrest"), Chyba(0, 0));
@@ -156,9 +151,9 @@ TEST_F(Bloky, NeodeslatelneRozlozeniSeOdmitnePredStavbou) {
     EXPECT_FALSE(existuje("work02.tmp"));
 
     // A record of 510 bytes leaves no room in a block.
-    std::string s = "FF,FF,00,00,00,00,00,00,00,00,00,00,00,00,00,00";
-    pouzij_tabulku("F:E6\r\nS:" + s + "\r\nT:3N85+.3N85+.C\r\nX \r\n");
-    EXPECT_EQ(postav(hlavicka_souboru("E6", s), ""), Chyba(66, 3));
+    std::string skupiny = "FF,FF,00,00,00,00,00,00,00,00,00,00,00,00,00,00";
+    pouzij_tabulku("F:E6\r\nS:" + skupiny + "\r\nT:3N85+.3N85+.C\r\nX \r\n");
+    EXPECT_EQ(postav(hlavicka_souboru("E6", skupiny), ""), Chyba(66, 3));
     EXPECT_FALSE(existuje("work02.tmp"));
 }
 

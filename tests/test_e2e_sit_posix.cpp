@@ -155,7 +155,8 @@ TEST_F(Sit, ZaplavaVolebNezdrziPrenos) {
 // 5 space; stop size 1, 2, 3 = one and a half): the simulator notes each frame it is set to.
 TEST_F(Sit, NastaveniLinkyPoRfc2217) {
     spust_simulator({"--rfc2217", "0", "-T", stopa.string()});
-    OtevrenyPort o = otevri_sitovy_port(com1);
+    Sezeni s;
+    OtevrenyPort o = otevri_sitovy_port(s, com1);
     ASSERT_TRUE(o.port) << o.duvod;
     for (auto [linka, format] : std::vector<std::pair<SerialLine, std::string>>{
              {{9600, 7, 1, 0, 2}, "7O1"}, {{300, 8, 2, 2, 0}, "8E2"}, {{1200, 5, 3, 1, 4}, "5M1.5"},

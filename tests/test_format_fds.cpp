@@ -1,6 +1,6 @@
 // FDS headers: from the header block to the FDS file, and the FDS file parsed; the
 // register's character set.
-#include "format_pomocne.h"  // first: see there
+#include "format_pomocne.h"
 
 #include "format/znaky.h"
 
@@ -12,18 +12,18 @@ protected:
     // under its temporary name for its data file, and parses that.
     Chyba z_bloku(const std::string& blok) {
         zapis(WORK01, blok);
-        Chyba c = chyba_z([] {
-            cteny_blok = '0';
-            redf = otevri_soubor(WORK01, 'r');
-            konvertuj_fds();
-            napln_prijate_fdsfile();
+        Chyba c = chyba_z([&] {
+            s.cteny_blok = '0';
+            s.redf = otevri_soubor(s, WORK01, 'r');
+            konvertuj_fds(s);
+            napln_prijate_fdsfile(s);
         });
-        zavri_soubory_formatu();
+        zavri_soubory_formatu(s);
         return c;
     }
     Chyba parsuj(const std::string& fds) {
-        zapis(tt.fds_soubor, fds);
-        return chyba_z([] { napln_fdsfile(); });
+        zapis(s.tt.fds_soubor, fds);
+        return chyba_z([&] { napln_fdsfile(s); });
     }
 };
 
@@ -32,12 +32,13 @@ TEST_F(Fds, HlavickaPluDavaSouborAJehoPopis) {
     EXPECT_EQ(precti(WORK05),
               "11,00,0FA0,00,0000,01,00,07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00\r\n");
     EXPECT_FALSE(existuje("p_plu.fds") || existuje("p_plu.fds.part"));
-    EXPECT_EQ(cteny_blok, '1');
-    filetyp = 0;
-    ASSERT_EQ(chyba_z([] { napln_prijate_fdsfile(); }), (Chyba{0, 0}));
-    EXPECT_EQ(std::string(fdsfile.kod_souboru) + fdsfile.kapacita + fdsfile.poradi + fdsfile.delky[8], "110FA0010B");
-    EXPECT_STREQ(fdsfile.delky_text, "07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00");
-    EXPECT_EQ(std::vector<int32_t>({filetyp, NeedStatus, delka_zaznamu}), std::vector<int32_t>({1, 1, 42}));
+    EXPECT_EQ(s.cteny_blok, '1');
+    s.filetyp = 0;
+    ASSERT_EQ(chyba_z([&] { napln_prijate_fdsfile(s); }), (Chyba{0, 0}));
+    const FDSFILE& f = s.fdsfile;
+    EXPECT_EQ(std::string(f.kod_souboru) + f.kapacita + f.poradi + f.delky[8], "110FA0010B");
+    EXPECT_STREQ(f.delky_text, "07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00");
+    EXPECT_EQ(std::vector<int32_t>({s.filetyp, s.NeedStatus, s.delka_zaznamu}), std::vector<int32_t>({1, 1, 42}));
     // A table, a department (the status check after it) and code 31 (none).
     Hlavicka k31 = vestavene_soubory()[1];
     k31.soubor = "31";
@@ -45,7 +46,7 @@ TEST_F(Fds, HlavickaPluDavaSouborAJehoPopis) {
         {hlavicka_tabulky("D2"), {0, 0, 0}}, {vestavene_soubory()[1], {1, 1, 46}}, {k31, {1, 0, 46}}};
     for (const auto& [h, ocekavano] : pripady) {
         ASSERT_EQ(parsuj(h.fds_soubor()), (Chyba{0, 0}));
-        EXPECT_EQ(std::vector<int32_t>({filetyp, NeedStatus, delka_zaznamu}), ocekavano) << h.soubor;
+        EXPECT_EQ(std::vector<int32_t>({s.filetyp, s.NeedStatus, s.delka_zaznamu}), ocekavano) << h.soubor;
     }
 }
 
@@ -79,7 +80,7 @@ TEST_F(Fds, KonecSouboruASirkaPoli) {
         {plu.substr(0, plu.size() - 2) + "," + std::string(30, '9') + "\r\n", {52, 32}}};
     for (const auto& [fds, chyba] : pripady) EXPECT_EQ(parsuj(fds), chyba) << fds;
     smaz_soubor(cesta("p_plu.fds"));
-    EXPECT_EQ(chyba_z([] { napln_fdsfile(); }), (Chyba{30, 1}));
+    EXPECT_EQ(chyba_z([&] { napln_fdsfile(s); }), (Chyba{30, 1}));
 }
 
 TEST(Znaky, TabulkyRegistrACp1250) {

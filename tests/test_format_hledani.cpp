@@ -1,5 +1,5 @@
 // Searching the format table and expanding the item list.
-#include "format_pomocne.h"  // first: see there
+#include "format_pomocne.h"
 
 namespace {
 
@@ -8,8 +8,8 @@ protected:
     // The expanded list for the header, or the error the search ended with.
     std::string najdi(const Hlavicka& h) {
         popis(h);
-        Chyba c = chyba_z([] { najdi_format(); });
-        return vysledek(c, formatstring);
+        Chyba c = chyba_z([&] { najdi_format(s); });
+        return vysledek(c, s.formatstring);
     }
 };
 
@@ -38,7 +38,7 @@ TEST_F(Hledani, VestaveneDefinice) {
     };
     for (const auto& [h, seznam] : pripady) EXPECT_EQ(najdi(h), seznam) << h.soubor << h.tabulka;
     // A reading mode the table reader does not know is the program's own defect.
-    EXPECT_EQ(chyba_z([] { cti_znak_M(55, 1, 'Q'); }), (Chyba{71, 1}));
+    EXPECT_EQ(chyba_z([&] { cti_znak_M(s, 55, 1, 'Q'); }), (Chyba{71, 1}));
 }
 
 TEST_F(Hledani, VlastniTabulky) {
@@ -70,7 +70,7 @@ TEST_F(Hledani, VlastniTabulky) {
         {f + "T:5+.C\r\n", d0, "chyba 55/36"}, {"X \r\n" + definice("D0", NULY, "L1+.C"), d0, "chyba 56/1"},
     };
     for (const auto& [tabulka, h, ocekavano] : pripady) {
-        nastav_formatarea(tabulka.data(), tabulka.size());
+        nastav_formatarea(s, tabulka.data(), tabulka.size());
         EXPECT_EQ(najdi(h), ocekavano) << tabulka.substr(0, 80);
     }
 }

@@ -1,5 +1,5 @@
 // Received blocks converted to text data files: register files and tables.
-#include "format_pomocne.h"  // first: see there
+#include "format_pomocne.h"
 
 #include <cstring>
 
@@ -49,12 +49,12 @@ TEST_F(Stazeni, ZaznamyADalsiSoubory) {
                               "-00000000200,+000000000\r\n";
     EXPECT_EQ(precti("p_plu.002"), radek + radek);
     EXPECT_EQ(precti("p_plu.003"), "");
-    EXPECT_EQ(tt.datovy_soubor, "p_plu.003");
+    EXPECT_EQ(s.tt.datovy_soubor, "p_plu.003");
     EXPECT_EQ(precti("p_plu.fds").substr(0, 18), "11,00,0FA0,00,0000");
     EXPECT_TRUE(existuje(WORK01));
     EXPECT_FALSE(existuje("p_plu.dat.part"));
-    konverzeW_C = 1;
-    tt.datovy_soubor = "p_plu.dat";
+    s.konverzeW_C = 1;
+    s.tt.datovy_soubor = "p_plu.dat";
     ASSERT_EQ(prijmi(plu_soubor), (Chyba{0, 0}));
     EXPECT_EQ(precti("p_plu.dat").substr(36 + 80, 4), "\"\xE1\xC4 ");
 }
@@ -84,19 +84,19 @@ TEST_F(Stazeni, ChybyPrijatychBloku) {
         zapis("p_plu.dat", "predchozi");
         EXPECT_EQ(prijmi(bloky), chyba) << bloky;
         EXPECT_EQ(precti("p_plu.dat"), "predchozi");
-        zavri_soubory_formatu();
+        zavri_soubory_formatu(s);
     }
     EXPECT_EQ(prijmi(dalsi_tabulka), (Chyba{31, 23}));  // a table's header after a file's last block
 }
 
 TEST_F(Stazeni, JmenoDalsihoSouboru) {
-    std::strcpy(fdsfile.poradi, "02");
+    std::strcpy(s.fdsfile.poradi, "02");
     for (const auto& [jmeno, ocekavano] : std::vector<std::pair<std::string, std::string>>{
              {"p_plu.dat", "p_plu.002"}, {"abcdefgh.dat", "abcdefgh.002"}, {"bez", "bez"},
              {"abcdefghi.dat", "chyba 50/6"}, {"abcdefghij", "chyba 50/6"}}) {
-        tt.datovy_soubor = jmeno;
-        Chyba c = chyba_z([] { uprav_jmeno_datafile(); });
-        EXPECT_EQ(vysledek(c, tt.datovy_soubor), ocekavano);
+        s.tt.datovy_soubor = jmeno;
+        Chyba c = chyba_z([&] { uprav_jmeno_datafile(s); });
+        EXPECT_EQ(vysledek(c, s.tt.datovy_soubor), ocekavano);
     }
 }
 

@@ -1,7 +1,7 @@
 // Round trip of every built-in layout: record bytes -> text -> record bytes are the same,
 // except that P bytes come back as zero, a positive S field with sign nibble 0 and bits
 // that no bit group of a B item covers as zero.
-#include "format_pomocne.h"  // first: see there
+#include "format_pomocne.h"
 
 #include <random>
 
@@ -18,19 +18,19 @@ protected:
     // A T byte that survives: no LF in a file's line; with the conversion, only bytes the
     // two tables map to each other.
     bool text_projde(unsigned c, bool radky) {
-        unsigned zapsany = konverzeW_C ? kasatowin(static_cast<uint8_t>(c)) : c;
-        return !(radky && zapsany == '\n') && (!konverzeW_C || wintokasa(static_cast<uint8_t>(zapsany)) == c);
+        unsigned zapsany = s.konverzeW_C ? kasatowin(static_cast<uint8_t>(c)) : c;
+        return !(radky && zapsany == '\n') && (!s.konverzeW_C || wintokasa(static_cast<uint8_t>(zapsany)) == c);
     }
 
     // Random record bytes for the found item list, and what must come back.
     std::pair<std::string, std::string> zaznam(bool radky) {
-        const SeznamPolozek& s = seznam_polozek(1, 33);
+        const SeznamPolozek& seznam = seznam_polozek(s, 1, 33);
         std::string puvodni, zpet;
-        for (size_t i = 0; i < s.pocet; ++i) {
-            const Polozka& p = s.p[i];
+        for (size_t i = 0; i < seznam.pocet; ++i) {
+            const Polozka& p = seznam.p[i];
             unsigned maska = 0;  // the bits the groups of a B item cover
-            for (size_t k = p.pozice + 2; p.pismeno == 'B' && formatstring[k] != ')'; ++k)
-                if (formatstring[k] >= '0' && formatstring[k] <= '7') maska |= 1u << (formatstring[k] - '0');
+            for (size_t k = p.pozice + 2; p.pismeno == 'B' && s.formatstring[k] != ')'; ++k)
+                if (s.formatstring[k] >= '0' && s.formatstring[k] <= '7') maska |= 1u << (s.formatstring[k] - '0');
             for (unsigned k = 0; k < p.sirka; ++k) {
                 unsigned v = nahoda() & 0xFF;
                 while (p.pismeno == 'T' && !text_projde(v, radky)) v = nahoda() & 0xFF;
@@ -50,8 +50,8 @@ protected:
     void obeh(const Hlavicka& h, size_t zaznamu) {
         SCOPED_TRACE(h.soubor + h.tabulka);
         popis(h);
-        najdi_format();
-        const bool soubor = filetyp == 1;
+        najdi_format(s);
+        const bool soubor = s.filetyp == 1;
         std::vector<std::string> puvodni, zpet, nactene;
         for (size_t i = 0; i < (soubor ? zaznamu : 1); ++i) {
             auto [z, o] = zaznam(soubor);
@@ -62,32 +62,32 @@ protected:
         std::string w = blok_hlavicky(h), &data = puvodni[0];
         size_t pul = std::min(data.size(), (data.size() / 4) * 2 + (data.size() > 4 ? 2 : 0));
         if (soubor) {
-            w = stazeni(h, puvodni, 968 / (2 * delka_zaznamu), poradi);
+            w = stazeni(h, puvodni, 968 / (2 * s.delka_zaznamu), poradi);
         } else {
             w += blok_tabulky('1', 0, data.substr(0, pul), pul == data.size());
             if (pul < data.size()) w += blok_tabulky('2', static_cast<unsigned>(pul / 2), data.substr(pul), true);
         }
         ASSERT_EQ(prijmi(w), (Chyba{0, 0}));
         ASSERT_EQ(chyba_z([&] {
-                      dataf = otevri_soubor(tt.datovy_soubor, 'r');
-                      b = 0;
+                      s.dataf = otevri_soubor(s, s.tt.datovy_soubor, 'r');
+                      s.b = 0;
                       size_t pozice = 0;
-                      while (soubor && nacti_radek_dat(dataf)) {
-                          preved_radek_na_zaznam();
-                          nactene.push_back(ss);
+                      while (soubor && nacti_radek_dat(s, s.dataf)) {
+                          preved_radek_na_zaznam(s);
+                          nactene.push_back(s.ss);
                       }
-                      while (!soubor && !preved_polozku_tabulky(pozice)) {}
-                      if (!soubor) nactene.push_back(std::string(blok, b));
+                      while (!soubor && !preved_polozku_tabulky(s, pozice)) {}
+                      if (!soubor) nactene.push_back(std::string(s.blok, s.b));
                   }),
                   (Chyba{0, 0}));
         EXPECT_EQ(nactene, zpet);
-        zavri_soubory_formatu();
+        zavri_soubory_formatu(s);
     }
 };
 
 TEST_F(Obeh, KazdyVestavenySouborATabulkaSKonverziZnakuIBezNi) {
     for (int kolo = 0; kolo < 4; ++kolo) {
-        konverzeW_C = kolo % 2;
+        s.konverzeW_C = kolo % 2;
         for (const auto& h : vestavene_soubory()) obeh(h, 60);
         for (const char* kod : VESTAVENE_TABULKY) obeh(hlavicka_tabulky(kod), 1);
     }

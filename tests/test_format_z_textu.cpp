@@ -1,5 +1,5 @@
 // Text data back to record bytes: one line of a file's data, and a table's text.
-#include "format_pomocne.h"  // first: see there
+#include "format_pomocne.h"
 
 #include <cstring>
 
@@ -11,32 +11,32 @@ class ZTextu : public FormatTest {
 protected:
     void format(const Hlavicka& h) {
         popis(h);
-        najdi_format();
+        najdi_format(s);
     }
     // The list of a built-in table (a code of two characters) or the list itself.
     void format(const std::string& kod, int32_t delka = 1) {
         if (kod.size() == 2) return format(hlavicka_tabulky(kod));
-        std::strcpy(formatstring, kod.c_str());
-        ++verze_formatu;
-        delka_zaznamu = delka;
+        std::strcpy(s.formatstring, kod.c_str());
+        ++s.verze_formatu;
+        s.delka_zaznamu = delka;
     }
     std::string zaznam(const std::string& radek) {
-        std::memcpy(pp, radek.data(), radek.size());
-        pp_delka = radek.size();
-        pp[pp_delka] = 0;
-        Chyba c = chyba_z([] { preved_radek_na_zaznam(); });
-        return vysledek(c, ss);
+        std::memcpy(s.pp, radek.data(), radek.size());
+        s.pp_delka = radek.size();
+        s.pp[s.pp_delka] = 0;
+        Chyba c = chyba_z([&] { preved_radek_na_zaznam(s); });
+        return vysledek(c, s.ss);
     }
     std::string tabulka(const std::string& text) {
         zapis("t.dat", text);
-        Chyba c = chyba_z([] {
-            dataf = otevri_soubor("t.dat", 'r');
-            b = 0;
+        Chyba c = chyba_z([&] {
+            s.dataf = otevri_soubor(s, "t.dat", 'r');
+            s.b = 0;
             size_t pozice = 0;
-            while (!preved_polozku_tabulky(pozice)) {}
+            while (!preved_polozku_tabulky(s, pozice)) {}
         });
-        zavri_soubory_formatu();
-        return vysledek(c, std::string(blok, b));
+        zavri_soubory_formatu(s);
+        return vysledek(c, std::string(s.blok, s.b));
     }
 };
 
@@ -86,25 +86,25 @@ TEST_F(ZTextu, DefiniceBitovychSkupinAPolozek) {
         EXPECT_EQ(zaznam(radek), vysledek) << seznam;
     }
     format(hlavicka_plu());
-    delka_zaznamu = 41;
+    s.delka_zaznamu = 41;
     EXPECT_EQ(zaznam("x"), "chyba 56/2");
 }
 
 TEST_F(ZTextu, RadkyDatovehoSouboru) {
     zapis("d.dat", std::string(195, 'a') + "\r\n" + "kratky\r\n" + std::string(197, 'b') + "\n");
-    dataf = otevri_soubor("d.dat", 'r');
-    ASSERT_EQ(nacti_radek_dat(dataf), 1);
-    EXPECT_EQ(pp_delka, 196u);
-    ASSERT_EQ(nacti_radek_dat(dataf), 1);
-    EXPECT_EQ(chyba_z([] { nacti_radek_dat(dataf); }), (Chyba{57, 1}));
+    s.dataf = otevri_soubor(s, "d.dat", 'r');
+    ASSERT_EQ(nacti_radek_dat(s, s.dataf), 1);
+    EXPECT_EQ(s.pp_delka, 196u);
+    ASSERT_EQ(nacti_radek_dat(s, s.dataf), 1);
+    EXPECT_EQ(chyba_z([&] { nacti_radek_dat(s, s.dataf); }), (Chyba{57, 1}));
     zapis("d.dat", "kratky\r\nbez konce");
-    dataf = otevri_soubor("d.dat", 'r');
-    ASSERT_EQ(nacti_radek_dat(dataf), 1);
-    EXPECT_EQ(std::string(pp), "kratky\r");
-    EXPECT_EQ(chyba_z([] { nacti_radek_dat(dataf); }), (Chyba{58, 1}));
+    s.dataf = otevri_soubor(s, "d.dat", 'r');
+    ASSERT_EQ(nacti_radek_dat(s, s.dataf), 1);
+    EXPECT_EQ(std::string(s.pp), "kratky\r");
+    EXPECT_EQ(chyba_z([&] { nacti_radek_dat(s, s.dataf); }), (Chyba{58, 1}));
     zapis("d.dat", "");
-    dataf = otevri_soubor("d.dat", 'r');
-    EXPECT_EQ(nacti_radek_dat(dataf), 0);
+    s.dataf = otevri_soubor(s, "d.dat", 'r');
+    EXPECT_EQ(nacti_radek_dat(s, s.dataf), 0);
 }
 
 // Correct tables come back in the round trip; here what their text may vary and its faults.

@@ -83,7 +83,7 @@ struct Pohled : PohledOkna {
 class OknoModel : public ProgramovyAdresar {
 protected:
     Pohled v;
-    Okno okno{v, {"./kaslnk", "/q", "/w", "/t", "x.cmd"}};
+    Okno okno{v, s, {"./kaslnk", "/q", "/w", "/t", "x.cmd"}};
     // Opens a file of the program directory into the editor.
     void otevri(const std::string& jmeno) {
         v.cesta_otevrit = cesta(jmeno);
@@ -168,7 +168,7 @@ TEST_F(OknoModel, HledaniANahrazovani) {
 }
 
 TEST_F(OknoModel, PotomciDediPrepinaceOknaANeVolbuOkna) {
-    tt.jmeno_cmd.clear();
+    s.tt.jmeno_cmd.clear();
     okno.prikaz(ID_KOMUNIKUJ);  // no command file yet: no picker, the child ends in error 50/1
     okno.konec_potomka(1);
     v.cesta_otevrit = "/jinde/prikaz.cmd";
@@ -189,10 +189,10 @@ TEST_F(OknoModel, DialogyZacinajiZLinkyPotomka) {
     CtenarKanalu c;
     c.pridej(proud.data(), proud.size());
     for (ZpravaKanalu z; c.dalsi(z);) okno.zprava_potomka(z);
-    DialogPortu p = otevri_dialog_portu();
-    EXPECT_EQ((std::vector<int>{p.port.vybrano, p.rychlost.vybrano, otevri_dialog_linky().rychlost.vybrano}),
-              (std::vector<int>{2, 2, 5})) << tt.terminal;
-    EXPECT_EQ(tt.terminal, "000007");
+    DialogPortu p = otevri_dialog_portu(s);
+    EXPECT_EQ((std::vector<int>{p.port.vybrano, p.rychlost.vybrano, otevri_dialog_linky(s).rychlost.vybrano}),
+              (std::vector<int>{2, 2, 5})) << s.tt.terminal;
+    EXPECT_EQ(s.tt.terminal, "000007");
 }
 
 TEST(OknoMenu, PolozkyZkratkyASedivost) {
@@ -265,9 +265,9 @@ std::string bmp_s_teckou() {
 }
 
 TEST(OknoDialogy, LinkaVybiraAUkladaHodnotyPolozek) {
-    nuluj_globalni_stav();
-    tt.pripojeno = 1;
-    DialogLinky d = otevri_dialog_linky();
+    Sezeni s;
+    s.tt.pripojeno = 1;
+    DialogLinky d = otevri_dialog_linky(s);
     std::vector<std::string> vybrane;
     for (const Volba* v : {&d.port, &d.rychlost, &d.datove_bity, &d.parita, &d.stop_bity})
         vybrane.push_back(v->popisky[static_cast<size_t>(v->vybrano)]);
@@ -277,13 +277,14 @@ TEST(OknoDialogy, LinkaVybiraAUkladaHodnotyPolozek) {
     d.port.vybrano = 8, d.rychlost.vybrano = 8, d.datove_bity.vybrano = 3, d.parita.vybrano = 1;
     d.zaskrtnuto[DTR_DSR] = d.zaskrtnuto[XON_XOFF] = d.zaskrtnuto[NOTIFIKACE] = true;
     d.zaskrtnuto[RTS_CTS] = d.zaskrtnuto[AUTOWRAP] = false;
-    uloz_dialog_linky(d);
-    EXPECT_EQ(std::vector<int>({int(tt.cislo_portu), tt.znak_portu, int(tt.rychlost), tt.znak_rychlosti, tt.datove_bity,
-                                tt.parita, tt.rizeni_toku, tt.autowrap, tt.prijem_notifikaci}),
+    uloz_dialog_linky(s, d);
+    const TTYINFO& t = s.tt;
+    EXPECT_EQ(std::vector<int>({int(t.cislo_portu), t.znak_portu, int(t.rychlost), t.znak_rychlosti, t.datove_bity,
+                                t.parita, t.rizeni_toku, t.autowrap, t.prijem_notifikaci}),
               std::vector<int>({9, '9', 56000, '6', 8, 2, 5, 0, 0}));
-    tt.rychlost = 14400;  // no entry: nothing selected, OK keeps it
-    uloz_dialog_linky(otevri_dialog_linky());
-    EXPECT_EQ(tt.rychlost, 14400u);
+    s.tt.rychlost = 14400;  // no entry: nothing selected, OK keeps it
+    uloz_dialog_linky(s, otevri_dialog_linky(s));
+    EXPECT_EQ(s.tt.rychlost, 14400u);
 }
 
 TEST(OknoDialogy, PortARychlostJen2400Az19200) {
@@ -292,16 +293,16 @@ TEST(OknoDialogy, PortARychlostJen2400Az19200) {
         {38400, -1, -1, 38400, '7'}, {1200, -1, 2, 9600, '5'},
     };
     for (const auto& p : pripady) {
-        nuluj_globalni_stav();
-        tt.rychlost = p.rychlost;
-        aktualizuj_asci_promenne();
-        DialogPortu d = otevri_dialog_portu();
+        Sezeni s;
+        s.tt.rychlost = p.rychlost;
+        aktualizuj_asci_promenne(s);
+        DialogPortu d = otevri_dialog_portu(s);
         EXPECT_EQ(d.rychlost.vybrano, p.vybrano) << p.rychlost;
         d.rychlost.vybrano = p.volba;
         d.port.vybrano = 2;
-        uloz_dialog_portu(d);
-        EXPECT_EQ(std::string({tt.znak_portu, tt.znak_rychlosti}), std::string({'3', p.znak})) << p.rychlost;
-        EXPECT_EQ(tt.rychlost, p.ulozeno);
+        uloz_dialog_portu(s, d);
+        EXPECT_EQ(std::string({s.tt.znak_portu, s.tt.znak_rychlosti}), std::string({'3', p.znak})) << p.rychlost;
+        EXPECT_EQ(s.tt.rychlost, p.ulozeno);
     }
 }
 
@@ -315,7 +316,7 @@ TEST_F(OknoModel, NastrojeBeziJakoPotomci) {
     okno.prikaz(ID_NAJDI_KASY);
     okno.konec_potomka(0);
     v.linky = [](DialogLinky& d) { return d.datove_bity.vybrano = 3, true; };
-    tt.pripojeno = 1;
+    s.tt.pripojeno = 1;
     okno.prikaz(ID_NASTAVENI_LINKY);
     EXPECT_EQ(v.posledni(), "Settings failed!");
     okno.prikaz(ID_ANALYZA_PLU);
@@ -330,10 +331,10 @@ TEST_F(OknoModel, NastrojeBeziJakoPotomci) {
     okno.prikaz(ID_LOGO);
     using A = std::vector<std::string>;
     const A l{"./kaslnk", "/q", "--line-format", "8,1,0,2"};
-    auto s = [&](A a) { return a.insert(a.begin(), l.begin(), l.end()), a; };
+    auto sl = [&](A a) { return a.insert(a.begin(), l.begin(), l.end()), a; };
     EXPECT_EQ(v.potomci, (std::vector<A>{A{"./kaslnk", "/q", "--set-port", "3"}, A{"./kaslnk", "/q", "--find-register", "10"},
-                                         s({"--window-op", "40022"}), s({"--window-op", "40049", "d.dav"}),
-                                         s({"--logo", cesta("l.bmp")})}));
+                                         sl({"--window-op", "40022"}), sl({"--window-op", "40049", "d.dav"}),
+                                         sl({"--logo", cesta("l.bmp")})}));
     EXPECT_EQ(obrazovka().find("(k\xF3"), std::string::npos);
     zapis("l.bmp", "BA");
     okno.konec_potomka(0), okno.prikaz(ID_LOGO);
@@ -364,7 +365,7 @@ TEST_F(OknoModel, PoskozenyPotomekJeUkoncenBezCekani) {
         {"exec >&-", "neskon\xE8il"},  // the stream closed
     };
     for (const auto& [zacatek, hlaseni] : pripady) {
-        std::memset(tt.obrazovka, ' ', sizeof tt.obrazovka);
+        std::memset(s.tt.obrazovka, ' ', sizeof s.tt.obrazovka);
         PlatPotomek p = plat_spust_potomka("/bin/sh", {"sh", "-c", std::string(zacatek) + "; exec sleep 5"}, "X=1");
         CtenarKanalu ctenar;
         int kod = -1;
@@ -386,13 +387,13 @@ TEST_F(OknoModel, PoskozenyPotomekJeUkoncenBezCekani) {
 TEST_F(OknoModel, PrikazOknuMaLhutu) {
     setenv("XDG_RUNTIME_DIR", adresar.c_str(), 1);
     sockaddr_un a{AF_UNIX, {}};
-    std::strncpy(a.sun_path, jmeno_soketu_okna().c_str(), sizeof a.sun_path - 1);
+    std::strncpy(a.sun_path, jmeno_soketu_okna(s).c_str(), sizeof a.sun_path - 1);
     int okno_s = socket(AF_UNIX, SOCK_STREAM, 0), prvni = socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_EQ(bind(okno_s, reinterpret_cast<sockaddr*>(&a), sizeof a) | listen(okno_s, 0), 0);
     ASSERT_EQ(connect(prvni, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);  // fills the queue
     for (int i = 0; i < 2; ++i, close(accept(okno_s, nullptr, nullptr))) {
         auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(posli_prikaz_oknu("40004", 300), KOD_OKNO_NEODPOVIDA);
+        EXPECT_EQ(posli_prikaz_oknu(s, "40004", 300), KOD_OKNO_NEODPOVIDA);
         EXPECT_LT(ms_od(start), 2000);
     }
     close(okno_s), close(prvni);

@@ -1,7 +1,6 @@
 // The OS layer behind platform/platform.h, on whichever OS the tests run. The directory
 // lock is checked where the transfer takes it (a second start, another process, a lock
 // that cannot be made).
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -24,22 +23,6 @@ TEST(Platforma, CasVytvoreniAMistniCas) {
     t.tm_hour = c.hodina, t.tm_min = c.minuta, t.tm_sec = c.sekunda, t.tm_isdst = -1;
     EXPECT_LE(std::abs(std::difftime(std::mktime(&t), std::time(nullptr))), 5.0);
     fs::remove_all(a);
-}
-
-// A stdio buffer not yet written out reaches its file even though the process ends at once.
-TEST(Platforma, UkonciProcesSKodemAVyprazdniSoubory) {
-    // The same name in the parent and in the child that a death test starts on Windows.
-    const std::string soubor = (fs::temp_directory_path() / "kaslnk-plat-konec.txt").string();
-    std::remove(soubor.c_str());
-    EXPECT_EXIT(
-        {
-            std::FILE* f = std::fopen(soubor.c_str(), "wb");
-            if (f) std::fputs("data v bufferu", f);
-            plat_ukonci(3);
-        },
-        ::testing::ExitedWithCode(3), "");
-    EXPECT_EQ(precti_soubor(soubor), "data v bufferu");
-    std::remove(soubor.c_str());
 }
 
 }  // namespace

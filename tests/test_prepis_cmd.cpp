@@ -37,11 +37,11 @@ TEST_F(Prepis, JedenZnakKazdehoSouboru) {
     for (const PripadPrepisu& p : pripady) {
         SCOPED_TRACE(p.nazev);
         for (const auto& [jmeno, obsah] : p.soubory) zapis(jmeno, obsah);
-        zachycene_boxy().clear();
-        tt.cislo_portu = p.port;
-        tt.rychlost = p.rychlost;
-        aktualizuj_asci_promenne();
-        OCEKAVEJ_CHYBU(prepis_soubory(p.rezim), p.chyba, p.podkod);
+        boxy.clear();
+        s.tt.cislo_portu = p.port;
+        s.tt.rychlost = p.rychlost;
+        aktualizuj_asci_promenne(s);
+        OCEKAVEJ_CHYBU(prepis_soubory(s, p.rezim), p.chyba, p.podkod);
         EXPECT_EQ(zpravy(), p.zprava);
         for (size_t i = 0; i < p.soubory.size(); ++i) {
             EXPECT_EQ(precti(p.soubory[i].first), p.po[i]) << p.soubory[i].first;

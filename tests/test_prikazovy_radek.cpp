@@ -96,31 +96,31 @@ using Spusteni = ProgramovyAdresar;
 
 // A line that ends the run shows its message, except for the switches alone (8).
 TEST_F(Spusteni, KonecSeZpravou) {
-    EXPECT_EQ(KONEC(zpracuj_parametry("C:\\kopie.exe x.cmd", {"kaslnk", "x.cmd"})), 3);
-    EXPECT_EQ(KONEC(zpracuj_parametry("/q /d", {"kaslnk", "x.cmd"})), 8);
+    EXPECT_EQ(KONEC(zpracuj_parametry(s, "C:\\kopie.exe x.cmd", {"kaslnk", "x.cmd"})), 3);
+    EXPECT_EQ(KONEC(zpracuj_parametry(s, "/q /d", {"kaslnk", "x.cmd"})), 8);
     EXPECT_EQ(zpravy(), "Nekdo mi zmenil jmeno.\rNepracuji.\rJmenuji se kaslnk.\n");
 }
 
 // The line, when the system gives one, decides alone; the argument vector is not read.
 TEST_F(Spusteni, RadekMaPrednostPredArgumenty) {
-    zpracuj_parametry("\"C:\\Kasa 1\\KASLNK.EXE\" D:\\Data\\Prikaz.CMD /q", {"/opt/kaslnk", "jiny.cmd", "/d"});
-    EXPECT_EQ(tt.jmeno_cmd + " " + pridej_path("err"), "prikaz.cmd c:\\kasa 1\\err");
-    EXPECT_EQ(ticho * 10 + debug, 10);
+    zpracuj_parametry(s, "\"C:\\Kasa 1\\KASLNK.EXE\" D:\\Data\\Prikaz.CMD /q", {"/opt/kaslnk", "jiny.cmd", "/d"});
+    EXPECT_EQ(s.tt.jmeno_cmd + " " + pridej_path(s, "err"), "prikaz.cmd c:\\kasa 1\\err");
+    EXPECT_EQ(s.ticho * 10 + s.debug, 10);
 
-    nuluj_globalni_stav();
-    zpracuj_parametry("", {"/opt/kaslnk", "jiny.cmd", "/d"});
-    EXPECT_EQ(tt.adresar_programu + tt.jmeno_cmd, "/opt/jiny.cmd");
-    EXPECT_EQ(debug, 1);
+    nuluj_stav();
+    zpracuj_parametry(s, "", {"/opt/kaslnk", "jiny.cmd", "/d"});
+    EXPECT_EQ(s.tt.adresar_programu + s.tt.jmeno_cmd, "/opt/jiny.cmd");
+    EXPECT_EQ(s.debug, 1);
 }
 
 TEST_F(Spusteni, TvorSouborNeprepisuje) {
     zapis("GLOG.CMX", "vlastni");
-    EXPECT_EQ(TvorSoubor("glog.cmx", OBSAH_GLOG), 0);
+    EXPECT_EQ(TvorSoubor(s, "glog.cmx", OBSAH_GLOG), 0);
     EXPECT_EQ(precti("GLOG.CMX"), "vlastni");
     if (rozlisuje_pismena()) {
         EXPECT_FALSE(existuje("glog.cmx"));
     }
-    EXPECT_EQ(TvorSoubor("prazdny.cmx", ""), 1);  // nothing written
+    EXPECT_EQ(TvorSoubor(s, "prazdny.cmx", ""), 1);  // nothing written
 }
 
 }  // namespace

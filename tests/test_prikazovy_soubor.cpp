@@ -19,7 +19,7 @@ protected:
         zapis(soubor, obsah);
         zacni("prikaz");
     }
-    void zacni(const std::string& jmeno) { tt.jmeno_cmd = jmeno, tt.pokracovani = 0, uvolni_cmd_buffer(); }
+    void zacni(const std::string& jmeno) { s.tt.jmeno_cmd = jmeno, s.tt.pokracovani = 0, uvolni_cmd_buffer(s); }
 };
 
 TEST(KonceRadku, Normalizace) {
@@ -32,21 +32,23 @@ TEST(KonceRadku, Normalizace) {
 
 TEST_F(Cmd, HlavickaAOperace) {
     priprav(kHlava + "/20-00/00/;Plu_Data.txt\r\n/10-00/\r\n$/30-00/;x\r\n");
-    ASSERT_EQ(ctiCMD(), 1);
-    EXPECT_EQ(tt.jmeno_cmd + tt.terminal + tt.logovy_soubor, "prikaz.cmd000001era.log");
-    EXPECT_EQ(std::vector<uint32_t>({tt.cislo_terminalu, tt.cislo_portu, tt.rychlost}), std::vector<uint32_t>({1, 1, 19200}));
-    EXPECT_EQ(std::string() + tt.znak_portu + tt.znak_rychlosti + kod_specialni, "160");
-    EXPECT_EQ(std::vector<int32_t>({tt.duplex, SIT, tt.pokracovani, noterminate}), std::vector<int32_t>({1, 0, 1, 0}));
-    EXPECT_EQ(tt.prikazovy_paket + tt.datovy_soubor + tt.fds_soubor, "/20-00/00/plu_data.datplu_data.fds");
-    ASSERT_EQ(ctiCMD(), 1);
-    EXPECT_EQ(tt.prikazovy_paket + tt.datovy_soubor, "/10-00/plu_data.dat");  // no ';': the names stay
-    EXPECT_EQ(ZavesLinku, 0);
-    ASSERT_EQ(ctiCMD(), 1);
-    EXPECT_EQ(tt.prikazovy_paket + tt.datovy_soubor, "/30-00/x.dat");
-    EXPECT_EQ(ZavesLinku + bez_pracovniho_souboru, 2);
-    EXPECT_EQ(ctiCMD(), 0);
-    EXPECT_EQ(ctiCMD(), 0);
-    EXPECT_EQ(CMDbufExist, 1);
+    ASSERT_EQ(ctiCMD(s), 1);
+    EXPECT_EQ(s.tt.jmeno_cmd + s.tt.terminal + s.tt.logovy_soubor, "prikaz.cmd000001era.log");
+    EXPECT_EQ(std::vector<uint32_t>({s.tt.cislo_terminalu, s.tt.cislo_portu, s.tt.rychlost}),
+              std::vector<uint32_t>({1, 1, 19200}));
+    EXPECT_EQ(std::string() + s.tt.znak_portu + s.tt.znak_rychlosti + s.kod_specialni, "160");
+    EXPECT_EQ(std::vector<int32_t>({s.tt.duplex, s.SIT, s.tt.pokracovani, s.noterminate}),
+              std::vector<int32_t>({1, 0, 1, 0}));
+    EXPECT_EQ(s.tt.prikazovy_paket + s.tt.datovy_soubor + s.tt.fds_soubor, "/20-00/00/plu_data.datplu_data.fds");
+    ASSERT_EQ(ctiCMD(s), 1);
+    EXPECT_EQ(s.tt.prikazovy_paket + s.tt.datovy_soubor, "/10-00/plu_data.dat");  // no ';': the names stay
+    EXPECT_EQ(s.ZavesLinku, 0);
+    ASSERT_EQ(ctiCMD(s), 1);
+    EXPECT_EQ(s.tt.prikazovy_paket + s.tt.datovy_soubor, "/30-00/x.dat");
+    EXPECT_EQ(s.ZavesLinku + s.bez_pracovniho_souboru, 2);
+    EXPECT_EQ(ctiCMD(s), 0);
+    EXPECT_EQ(ctiCMD(s), 0);
+    EXPECT_EQ(s.CMDbufExist, 1);
 
     // Other speeds and ports, a short terminal number, extra fields, CR alone, network.
     const std::vector<std::pair<std::string, std::string>> hlavicky = {
@@ -55,36 +57,38 @@ TEST_F(Cmd, HlavickaAOperace) {
     };
     for (const auto& [h, ocekavano] : hlavicky) {
         priprav(h + "/10-00/;a\r\n");
-        ctiCMD();
-        EXPECT_EQ(std::to_string(tt.cislo_terminalu) + " " + std::to_string(tt.cislo_portu) + " " +
-                      std::to_string(tt.rychlost) + " " + std::to_string(tt.duplex) + " " + tt.logovy_soubor,
+        ctiCMD(s);
+        EXPECT_EQ(std::to_string(s.tt.cislo_terminalu) + " " + std::to_string(s.tt.cislo_portu) + " " +
+                      std::to_string(s.tt.rychlost) + " " + std::to_string(s.tt.duplex) + " " + s.tt.logovy_soubor,
                   ocekavano);
     }
     priprav("192.168.1.10,10.0.0.2,sit\r\n/20-00/00/;plu\r\n");
-    ASSERT_EQ(ctiCMD(), 1);
-    EXPECT_EQ(SIT, 1);
-    EXPECT_EQ(tt.prvni_ip_adresa + " " + tt.druha_ip_adresa + " " + tt.logovy_soubor, "192.168.1.10 10.0.0.2 sit.log");
+    ASSERT_EQ(ctiCMD(s), 1);
+    EXPECT_EQ(s.SIT, 1);
+    EXPECT_EQ(s.tt.prvni_ip_adresa + " " + s.tt.druha_ip_adresa + " " + s.tt.logovy_soubor,
+              "192.168.1.10 10.0.0.2 sit.log");
 }
 
 TEST_F(Cmd, CislicePrikazuAZaveseni) {
     priprav(kHlava + "/21-00/00/;a\r\n/40\r\n/5\r\n/97-00/\r\n/1\r\n");
     // After each line: noterminate, bez_pracovniho_souboru, the special code ('-': none), the packet.
     for (const char* po : {"101/21-00/00/", "000/40", "00-/5", "007/97-00/", "00-/1"}) {
-        ctiCMD();
-        std::string stav = {char('0' + noterminate), char('0' + bez_pracovniho_souboru), kod_specialni ? kod_specialni : '-'};
-        EXPECT_EQ(stav + tt.prikazovy_paket, po);
+        ctiCMD(s);
+        std::string stav = {char('0' + s.noterminate), char('0' + s.bez_pracovniho_souboru),
+                            s.kod_specialni ? s.kod_specialni : '-'};
+        EXPECT_EQ(stav + s.tt.prikazovy_paket, po);
     }
-    EXPECT_EQ(ctiCMD(), 0);
-    ZavesLinku = 1;  // "/z": for the first operation only
+    EXPECT_EQ(ctiCMD(s), 0);
+    s.ZavesLinku = 1;  // "/z": for the first operation only
     priprav(kHlava + "$/10-00/;a\r\n/10-00/;b\r\n");
-    ctiCMD();
-    EXPECT_EQ(ZavesLinku, 2);
-    ctiCMD();
-    EXPECT_EQ(ZavesLinku, 0);
-    debug = 1;  // the debug line on the screen
+    ctiCMD(s);
+    EXPECT_EQ(s.ZavesLinku, 2);
+    ctiCMD(s);
+    EXPECT_EQ(s.ZavesLinku, 0);
+    s.debug = 1;  // the debug line on the screen
     priprav(kHlava + "/20-00/00/;plu\r\n");
-    ctiCMD();
-    EXPECT_EQ(std::string(radek_obrazovky(0), 28), "Pracuji se souborem plu.dat.");
+    ctiCMD(s);
+    EXPECT_EQ(std::string(radek_obrazovky(s, 0), 28), "Pracuji se souborem plu.dat.");
 }
 
 const std::string kOp = "\r\n/20-00/00/;plu\r\n";
@@ -114,34 +118,34 @@ TEST_F(Cmd, ChybyObsahu) {
     for (const auto& [obsah, podkod] : pripady) {
         SCOPED_TRACE(obsah);
         priprav(obsah);
-        OCEKAVEJ_CHYBU(EXPECT_EQ(ctiCMD() + ctiCMD(), 1), podkod ? 51 : 0, podkod);
+        OCEKAVEJ_CHYBU(EXPECT_EQ(ctiCMD(s) + ctiCMD(s), 1), podkod ? 51 : 0, podkod);
     }
     priprav(kHlava + std::string("/20-00/\0;a\r\n", 12));
-    OCEKAVEJ_CHYBU(ctiCMD(), 51, CHYBA_RIDICI_ZNAK);
-    EXPECT_EQ(tt.prikazovy_paket, "/20-00/?");  // as the log line shows it
+    OCEKAVEJ_CHYBU(ctiCMD(s), 51, CHYBA_RIDICI_ZNAK);
+    EXPECT_EQ(s.tt.prikazovy_paket, "/20-00/?");  // as the log line shows it
 }
 
 TEST_F(Cmd, HraniceDelek) {
     priprav(kHlava + "/2" + std::string(198, '0') + ";" + std::string(260, 'n') + ".txt\r\n");
-    EXPECT_EQ(ctiCMD(), 1);
-    EXPECT_EQ(tt.prikazovy_paket.size(), 200u);
-    EXPECT_EQ(tt.datovy_soubor, std::string(260, 'n') + ".dat");
+    EXPECT_EQ(ctiCMD(s), 1);
+    EXPECT_EQ(s.tt.prikazovy_paket.size(), 200u);
+    EXPECT_EQ(s.tt.datovy_soubor, std::string(260, 'n') + ".dat");
     // Relative names lead into subdirectories, '\\' as a separator too.
     priprav("000001,1,6,1,logy\\Era\r\n/20-00/;data\\Plu\r\n/30-00/\r\n");
-    EXPECT_EQ(ctiCMD() + ctiCMD(), 2);
-    EXPECT_EQ(tt.logovy_soubor, std::string("logy") + plat_oddelovac() + "Era.log");
-    EXPECT_EQ(tt.datovy_soubor, std::string("data") + plat_oddelovac() + "plu.dat");
+    EXPECT_EQ(ctiCMD(s) + ctiCMD(s), 2);
+    EXPECT_EQ(s.tt.logovy_soubor, std::string("logy") + plat_oddelovac() + "Era.log");
+    EXPECT_EQ(s.tt.datovy_soubor, std::string("data") + plat_oddelovac() + "plu.dat");
 }
 
 TEST_F(Cmd, JmenoAVelikostSouboru) {
     priprav(kHlava + "/10-00/;a\r\n", "PRIKAZ.CMD");
-    EXPECT_EQ(ctiCMD(), 1);  // found whatever the case of its name
+    EXPECT_EQ(ctiCMD(s), 1);  // found whatever the case of its name
 
     const std::tuple<std::string, int, int> jmena[] = {
         {"prikaz.txt", 50, 3}, {"prikaz.cmd.bak", 50, 3}, {"", 50, 1}, {std::string(257, 'p') + ".cmd", 50, 2}, {"chybi", 30, 1}};
     for (const auto& [jmeno, kod, podkod] : jmena) {
         zacni(jmeno);
-        OCEKAVEJ_CHYBU(ctiCMD(), kod, podkod);
+        OCEKAVEJ_CHYBU(ctiCMD(s), kod, podkod);
     }
 
     // 21 bytes are too few, 22 enough; MAX_DELKA_CMD bytes are enough, one more too many.
@@ -150,38 +154,40 @@ TEST_F(Cmd, JmenoAVelikostSouboru) {
     for (const auto& [obsah, podkod] : std::vector<std::pair<std::string, int>>{
              {"000001,1,6,1,e\r\n/30\r\n", 4}, {"000001,1,6,1,e\r\n/300\r\n", 0}, {dlouhy, 0}, {dlouhy + "\n", 5}}) {
         priprav(obsah);
-        OCEKAVEJ_CHYBU(EXPECT_EQ(ctiCMD(), 1), podkod ? 50 : 0, podkod);
+        OCEKAVEJ_CHYBU(EXPECT_EQ(ctiCMD(s), 1), podkod ? 50 : 0, podkod);
     }
 
     priprav(kHlava + "/10-00/;a\r\n");
-    CMDbufExist = 1;
-    OCEKAVEJ_CHYBU(ctiCMD(), 100, 3);
+    s.CMDbufExist = 1;
+    OCEKAVEJ_CHYBU(ctiCMD(s), 100, 3);
     // Another extension; "xxxx" numbers the data and FDS files.
-    tt.pripona_cmd = "c27";
+    s.tt.pripona_cmd = "c27";
     priprav(kHlava + "/10-00/;Plu_xxxx\r\n", "prikaz.c27");
-    EXPECT_EQ(ctiCMD(), 1);
-    EXPECT_EQ(tt.jmeno_cmd + " " + tt.datovy_soubor + " " + tt.fds_soubor, "prikaz.c27 plu_0000.dat plu_0000.fds");
+    EXPECT_EQ(ctiCMD(s), 1);
+    EXPECT_EQ(s.tt.jmeno_cmd + " " + s.tt.datovy_soubor + " " + s.tt.fds_soubor,
+              "prikaz.c27 plu_0000.dat plu_0000.fds");
 }
 
 using Cislovani = ProgramovyAdresar;
 
 // The next number after the newest file of the prefix (by creation), skipping taken ones.
 TEST_F(Cislovani, DalsiPoNejnovejsim) {
-    EXPECT_EQ(nove_jmeno("plu_xxxx"), "plu_0000");
-    OCEKAVEJ_CHYBU(nove_jmeno("plu_"), 100, 4);
+    EXPECT_EQ(nove_jmeno(s, "plu_xxxx"), "plu_0000");
+    OCEKAVEJ_CHYBU(nove_jmeno(s, "plu_"), 100, 4);
     for (const char* jmeno : {"plu_0007.dat", "plu_0003.fds", "plux.dat", "ean_9999.dat", "ean_0000.dat", "dpt_abcd.dat",
                               "x_9998.dat", "x_9999.dat"})
         zapis(jmeno, "");
-    EXPECT_EQ(nove_jmeno("plu_xxxxzbytek"), "plu_0008");
+    EXPECT_EQ(nove_jmeno(s, "plu_xxxxzbytek"), "plu_0008");
     // After 9999 the numbers start again at 0000, which is taken too; letters count as 0.
-    EXPECT_EQ(nove_jmeno("ean_xxxx") + nove_jmeno("dpt_xxxx") + nove_jmeno("x_xxxx"), "ean_0001dpt_0001x_0001");
+    EXPECT_EQ(nove_jmeno(s, "ean_xxxx") + nove_jmeno(s, "dpt_xxxx") + nove_jmeno(s, "x_xxxx"),
+              "ean_0001dpt_0001x_0001");
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     zapis("PLU_0006.DAT", "");
     zapis("ean_9998.dat", "");
     // The newest is 0006; 0007 is taken, so 0008 follows.
-    EXPECT_EQ(nove_jmeno("plu_xxxx"), "plu_0008");
+    EXPECT_EQ(nove_jmeno(s, "plu_xxxx"), "plu_0008");
     // After 9998, 9999 is taken: the number grows a digit rather than start again at a taken 0000.
-    EXPECT_EQ(nove_jmeno("ean_xxxx"), "ean_10000");
+    EXPECT_EQ(nove_jmeno(s, "ean_xxxx"), "ean_10000");
 }
 
 }  // namespace

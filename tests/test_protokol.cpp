@@ -54,12 +54,12 @@ protected:
 
 TEST_F(Linka, CteniBezChybARamce) {
     skript({A, A, E, {B0}, {B1}, {B2, 6990}, T});
-    ShowProgress = 0;
+    s.ShowProgress = 0;
     cti();
     EXPECT_EQ(work01(), B0 + B1 + B2);
     std::string a = bajt(ACK);
     EXPECT_EQ(l.vse(), DOTAZ + paket() + bajt(EOT) + a + a + a + a);  // nothing after the EOT
-    EXPECT_EQ(pipy, std::vector<int32_t>(3, zvuk));
+    EXPECT_EQ(pipy, std::vector<int32_t>(3, s.zvuk));
     EXPECT_TRUE(ikona.empty());
     // Enquiry: NAK, silence, ACK; packet: NAK, silence, ACK; EOT: foreign byte, ENQ.
     znovu({N, S, A, N, S, A, Q, E, {B0}, T});
@@ -68,8 +68,8 @@ TEST_F(Linka, CteniBezChybARamce) {
     EXPECT_EQ(l.pocet_zapisu(DOTAZ) * 100 + l.pocet_zapisu(paket()) * 10 + l.pocet_zapisu(bajt(EOT)), 332u);
     // "ticho" silences the beep of every block; a short terminal number is a number.
     znovu({A, A, E, {B0}, {B1}, T});
-    ticho = 1;
-    tt.terminal = "12";
+    s.ticho = 1;
+    s.tt.terminal = "12";
     cti();
     EXPECT_TRUE(pipy.empty());
     EXPECT_EQ(l.zapisy[0].data, "\x04\x04\x04" "000012" "\x05");
@@ -106,7 +106,7 @@ TEST_F(Linka, VzdaniPrenosu) {
         znovu(p.skript);
         OCEKAVEJ_CHYBU(p.odeslat ? posli(B1) : cti(), p.kod, p.podkod);
         EXPECT_EQ(l.pocet_zapisu(DOTAZ) * 10 + l.pocet_zapisu(paket()), p.dotazu * 10 + p.paketu);
-        EXPECT_EQ(aktualni_port(), nullptr);  // err closed the port
+        EXPECT_EQ(s.port, nullptr);  // err closed the port
         for (uint64_t d : odstupy(l, p.paketu ? paket() : DOTAZ)) EXPECT_GE(d, p.cekani);
     }
     // The failed read's blocks stay for inspection.
@@ -114,9 +114,9 @@ TEST_F(Linka, VzdaniPrenosu) {
     EXPECT_EQ(precti("err"), "1");
     // A device that fails ends the transfer at once, not after a chain of time-outs.
     znovu({A, A, E});
-    ASSERT_EQ(OpenConnection(), 1);
+    ASSERT_EQ(OpenConnection(s), 1);
     l.cteni_selze = true;
-    OCEKAVEJ_CHYBU(prijmi_data(), 47, 1);
+    OCEKAVEJ_CHYBU(prijmi_data(s), 47, 1);
     EXPECT_LT(l.ted, 100u);
 }
 
@@ -131,14 +131,14 @@ TEST_F(Linka, SpatnyBlokJednouSeOpakuje) {
         {{B1, 0, 5, 900}, T, B1, 0},                             // a pause under 1 s is fine
         {T, S, "", 0},                                           // EOT at once: an empty file
     };
-    debug = 1;
+    s.debug = 1;
     for (const auto& [blok, po_naku, prijato, naku] : pripady) {
         znovu({A, A, E, blok, po_naku, T});
         cti();
         EXPECT_TRUE(existuje("work01.tmp"));
         EXPECT_EQ(work01(), prijato);  // exactly one copy
         EXPECT_EQ(l.pocet_zapisu(bajt(NAK)), naku) << prijato;
-        EXPECT_EQ(size_t(std::count(pipy.begin(), pipy.end(), zvuk2)), naku) << prijato;
+        EXPECT_EQ(size_t(std::count(pipy.begin(), pipy.end(), s.zvuk2)), naku) << prijato;
         EXPECT_EQ(pipy.size(), naku + !prijato.empty());
     }
 }
@@ -146,10 +146,10 @@ TEST_F(Linka, SpatnyBlokJednouSeOpakuje) {
 // A send with the tray icon (an error removes it) and a beep for each block.
 TEST_F(Linka, Odesilani) {
     skript({A, A, A, A});
-    tt.prikazovy_paket = "/10-00/";
-    NotifyAdd();
+    s.tt.prikazovy_paket = "/10-00/";
+    NotifyAdd(s);
     posli(B1 + B2);
-    NotifyDelete();
+    NotifyDelete(s);
     over_ikonu();
     EXPECT_EQ(pipy.size(), 2u);
     EXPECT_EQ(l.vse(), DOTAZ + paket() + B1 + B2 + bajt(EOT));
@@ -163,7 +163,7 @@ TEST_F(Linka, Odesilani) {
     // block goes out once more, then 42/1.
     const std::string B3 = ramec("3000001000C");
     znovu({A, A, N, A, N, A, S});
-    NotifyAdd();
+    NotifyAdd(s);
     OCEKAVEJ_CHYBU(posli(B1 + B2 + B3 + ramec("4000001010D")), 42, 1);
     over_ikonu();
     EXPECT_EQ(l.pocet_zapisu(B1) + l.pocet_zapisu(B2) + l.pocet_zapisu(B3), 6u);
@@ -172,19 +172,19 @@ TEST_F(Linka, Odesilani) {
 }
 
 TEST_F(Linka, DelkyPaketuARadku) {
-    tt.prikazovy_paket = std::string(188, 'P');
+    s.tt.prikazovy_paket = std::string(188, 'P');
     skript({A, A});
-    ASSERT_EQ(OpenConnection(), 1);
-    bez_pracovniho_souboru = 1;
-    priprav_vysilani();
+    ASSERT_EQ(OpenConnection(s), 1);
+    s.bez_pracovniho_souboru = 1;
+    priprav_vysilani(s);
     EXPECT_EQ(l.zapisy.back().data.size(), 188u + 5);
     znovu({A});
-    tt.prikazovy_paket += "P";
-    OCEKAVEJ_CHYBU(priprav_vysilani(), 64, 2);
+    s.tt.prikazovy_paket += "P";
+    OCEKAVEJ_CHYBU(priprav_vysilani(s), 64, 2);
     EXPECT_EQ(l.vse(), DOTAZ);  // the enquiry, no byte of the packet
 
-    bez_pracovniho_souboru = 0;
-    tt.prikazovy_paket = "/10-00/";
+    s.bez_pracovniho_souboru = 0;
+    s.tt.prikazovy_paket = "/10-00/";
     // Lines of the outgoing work file and the subcode of 44 they end in (0: sent).
     const std::vector<std::pair<std::string, int>> radky = {
         {"\x02" + std::string(987, '0') + "\r", 0},  // 988 characters with the CR
@@ -217,61 +217,61 @@ TEST_F(Linka, SelhanyZapisKonciChybouKroku) {
     // The speed search skips a speed whose enquiry runs out of time, and takes only ACK
     // or NAK as an answer; other failures are errors.
     znovu({A, Q, N});
-    ASSERT_EQ(OpenConnection(), 1);
+    ASSERT_EQ(OpenConnection(s), 1);
     for (int ocekavam : {0, 1, 0}) {
-        send_ENQ(1);
-        EXPECT_EQ(receive_ACK_find(250), ocekavam);
+        send_ENQ(s, 1);
+        EXPECT_EQ(receive_ACK_find(s, 250), ocekavam);
     }
-    EXPECT_EQ(receive_ACK_find(250), 1);  // silence
+    EXPECT_EQ(receive_ACK_find(s, 250), 1);  // silence
     l.vyprsi = true;
-    EXPECT_EQ(send_ENQ(1), 1);
-    OCEKAVEJ_CHYBU(send_ENQ(0), 5, 1);
+    EXPECT_EQ(send_ENQ(s, 1), 1);
+    OCEKAVEJ_CHYBU(send_ENQ(s, 0), 5, 1);
 }
 
 TEST_F(Linka, OtevreniCasyAZavreni) {
-    ASSERT_EQ(OpenConnection(), 1);
+    ASSERT_EQ(OpenConnection(s), 1);
     // The per-byte part of a time-out grows at a slow line and vanishes at a fast one (the
     // waits themselves are checked at 19200 bit/s).
     for (const auto& [r, nasobek] : {std::pair<uint32_t, uint32_t>{2400, 8}, {38400, 0}}) {
-        tt.rychlost = r;
-        nastav_timeout(1);
+        s.tt.rychlost = r;
+        nastav_timeout(s, 1);
         EXPECT_EQ(l.casy.read_total_multiplier * 1000 + l.casy.write_total_multiplier, nasobek * 1001) << r;
     }
     // The written bytes leave before DTR drops; the port is closed once.
-    EXPECT_EQ(CloseConnection() + CloseConnection(), 2);
-    EXPECT_EQ(tt.pripojeno, 0);
+    EXPECT_EQ(CloseConnection(s) + CloseConnection(s), 2);
+    EXPECT_EQ(s.tt.pripojeno, 0);
     EXPECT_EQ(l.udalosti, (std::vector<std::string>{"purge", "dtr+", "purge", "dtr-", "close"}));
 
     znovu();
-    nodtr = 1;  // DTR stays as it is, and no 150 ms pause
-    ASSERT_EQ(OpenConnection(), 1);
-    zvedni_dtr();
-    CloseConnection();
+    s.nodtr = 1;  // DTR stays as it is, and no 150 ms pause
+    ASSERT_EQ(OpenConnection(s), 1);
+    zvedni_dtr(s);
+    CloseConnection(s);
     EXPECT_EQ(l.udalosti, (std::vector<std::string>{"purge", "purge", "close"}));
     EXPECT_EQ(l.ted, 10u);
     // A line setting the device refuses closes the port again.
     znovu();
     l.linka_selze = true;
-    EXPECT_EQ(OpenConnection(), 0);
-    EXPECT_EQ(aktualni_port(), nullptr);
+    EXPECT_EQ(OpenConnection(s), 0);
+    EXPECT_EQ(s.port, nullptr);
 }
 
 // A port that does not open: each operation ends with its own subcode of 92.
 TEST_F(Linka, NeotevrenyPort) {
     l.otevreni_selze = true;
-    debug = 1;
-    EXPECT_EQ(OpenConnection(), 0);
+    s.debug = 1;
+    EXPECT_EQ(OpenConnection(s), 0);
     EXPECT_NE(zpravy().find("COM1"), std::string::npos);
     EXPECT_NE(zpravy().find("/dev/virtual1: Permission denied"), std::string::npos);
     zapis("t.fds", "00,D0,0001,00,0000,01,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00\r\n");
     zapis("t.dat", "01,02,03,04,05\r\n");
-    tt.fds_soubor = "t.fds";
-    tt.datovy_soubor = "t.dat";
-    const std::vector<std::pair<void (*)(), int>> operace = {
+    s.tt.fds_soubor = "t.fds";
+    s.tt.datovy_soubor = "t.dat";
+    const std::vector<std::pair<std::function<void(Sezeni&)>, int>> operace = {
         {cti_data_do_souboru, 1}, {posli_data, 2}, {posli_rje, 3}, {posli_data2, 4}, {JenomZaves, 5}};
-    for (const auto& [op, podkod] : operace) OCEKAVEJ_CHYBU(op(), 92, podkod);
-    zachycene_boxy().clear();  // the search: each port that does not open is a terminal line, no box
-    EXPECT_EQ(zpravy() + std::to_string(najdi_kasu()), "0");
+    for (const auto& [op, podkod] : operace) OCEKAVEJ_CHYBU(op(s), 92, podkod);
+    boxy.clear();  // the search: each port that does not open is a terminal line, no box
+    EXPECT_EQ(zpravy() + std::to_string(najdi_kasu(s)), "0");
     EXPECT_NE(obrazovka().find("Otviram port COM9 - nepovedlo"), std::string::npos);
 }
 
@@ -279,38 +279,38 @@ TEST_F(Linka, NeotevrenyPort) {
 // the enquiry; an unknown special code is a command-file defect. Kept open, the port
 // serves the next operation; nokomun touches no port.
 TEST_F(Linka, PrikazBezDatAZvlastniKody) {
-    rawdebug = 1;
-    rsd = otevri_soubor("rsdata", 'w');
+    s.rawdebug = 1;
+    s.rsd = otevri_soubor(s, "rsdata", 'w');
     l.posli({"stale"});
     skript({A, A});
-    tt.prikazovy_paket = "/30-00/";
-    posli_rje();
-    zavri_soubor(rsd);
-    rsd = nullptr;
+    s.tt.prikazovy_paket = "/30-00/";
+    posli_rje(s);
+    zavri_soubor(s, s.rsd);
+    s.rsd = nullptr;
     EXPECT_EQ(precti("rsdata"), DOTAZ + bajt(ACK) + paket() + bajt(ACK) + bajt(EOT));
     EXPECT_EQ(l.vse(), DOTAZ + paket() + bajt(EOT));
     EXPECT_EQ(l.udalosti.back(), "close");
     EXPECT_EQ(l.zapisy[0].kdy, 170u);  // open 10 ms, DTR 150 ms, discarding input 10 ms
-    kod_specialni = '5';
-    OCEKAVEJ_CHYBU(delej_special(), 51, 14);
+    s.kod_specialni = '5';
+    OCEKAVEJ_CHYBU(delej_special(s), 51, 14);
     // With noterminate the port stays open for the next operation, which takes it as it is.
     znovu({A, A, S, A, A});
-    noterminate = 1;
-    posli_rje();
-    noterminate = 0;
+    s.noterminate = 1;
+    posli_rje(s);
+    s.noterminate = 0;
     l.otevreni_selze = true;  // no second opening
-    posli_rje();
+    posli_rje(s);
     EXPECT_EQ(l.pocet_zapisu(DOTAZ) * 10 + std::count(l.udalosti.begin(), l.udalosti.end(), "close"), 21u);
     znovu();
-    nokomun = 1;
-    posli_rje();
+    s.nokomun = 1;
+    posli_rje(s);
     EXPECT_TRUE(l.udalosti.empty());
 }
 
 TEST_F(Linka, VytaceniAZaveseni) {
-    modem = 1;
-    tt.telefonni_cislo = "5551234";
-    debug = 1;
+    s.modem = 1;
+    s.tt.telefonni_cislo = "5551234";
+    s.debug = 1;
     // Carrier from this time on (none: never), the seconds waited for it, the time the
     // opening took; without carrier it fails with 93/1. A port without modem lines has none.
     const std::tuple<bool, uint64_t, int32_t, uint64_t> pripady[] = {
@@ -320,34 +320,34 @@ TEST_F(Linka, VytaceniAZaveseni) {
         znovu();
         l.ma_modem = ma_modem;
         l.nosic_od = nosic;
-        tt.cekani_modem = cekani;
-        OCEKAVEJ_CHYBU(EXPECT_EQ(OpenConnection(), 1), nosic == UINT64_MAX ? 93 : 0, 1);
+        s.tt.cekani_modem = cekani;
+        OCEKAVEJ_CHYBU(EXPECT_EQ(OpenConnection(s), 1), nosic == UINT64_MAX ? 93 : 0, 1);
         EXPECT_EQ(l.vse(), nosic == 0 ? "" : "atd5551234\r\n");  // carrier already there: no dialling
         EXPECT_EQ(l.ted, trvani) << nosic << " " << cekani;
-        CloseConnection();
+        CloseConnection(s);
     }
 
     znovu();
-    ZavesLinku = 1;
-    JenomZavesLinku = 1;  // opening for the hang-up does not dial
-    ASSERT_EQ(OpenConnection(), 1);
+    s.ZavesLinku = 1;
+    s.JenomZavesLinku = 1;  // opening for the hang-up does not dial
+    ASSERT_EQ(OpenConnection(s), 1);
     EXPECT_TRUE(l.zapisy.empty());
     uint64_t zacatek = l.ted;
-    CloseConnection();
+    CloseConnection(s);
     EXPECT_EQ(l.vse(), "+++ath\r");
     EXPECT_EQ(l.zapisy[1].kdy - l.zapisy[0].kdy, 1000u);
     EXPECT_EQ(l.ted - zacatek, 1100u);
     // Special code 7, the hang-up-only operation, hangs up once, also with ZavesLinku set.
     znovu();
-    kod_specialni = '7';
-    delej_special();
+    s.kod_specialni = '7';
+    delej_special(s);
     EXPECT_EQ(l.vse(), "+++ath\r");
-    EXPECT_EQ(aktualni_port(), nullptr);
+    EXPECT_EQ(s.port, nullptr);
     // A failing hang-up on closing ends in err, which closes the port without a second try.
     znovu();
-    ASSERT_EQ(OpenConnection(), 1);
+    ASSERT_EQ(OpenConnection(s), 1);
     l.selze_zapis = 1;
-    OCEKAVEJ_CHYBU(CloseConnection(), 93, 3);
-    EXPECT_EQ(aktualni_port(), nullptr);
+    OCEKAVEJ_CHYBU(CloseConnection(s), 93, 3);
+    EXPECT_EQ(s.port, nullptr);
     EXPECT_EQ(std::count(l.udalosti.begin(), l.udalosti.end(), "close"), 1);
 }

@@ -8,54 +8,55 @@ namespace {
 
 using Soubory = ProgramovyAdresar;
 
-std::string precti_vse(HSOUBOR f) {
-    std::string s;
-    while (!cti_znak_ze_souboru(f)) s += static_cast<char>(readchar);
-    return s;
+std::string precti_vse(SezeniJadra& s, HSOUBOR f) {
+    std::string t;
+    while (!cti_znak_ze_souboru(s, f)) t += static_cast<char>(s.readchar);
+    return t;
 }
 
 TEST_F(Soubory, CteniZapisAPripojeni) {
     zapis("a.dat", "ab\r\n");
-    pozice_v_souboru = 0;
-    HSOUBOR f = otevri_soubor("a.dat", 'r');
-    EXPECT_EQ(precti_vse(f), "ab\r\n");
-    EXPECT_EQ(std::vector<uint64_t>({uint64_t(FEOF), pozice_v_souboru, velikost_souboru(f)}), std::vector<uint64_t>({1, 4, 4}));
-    EXPECT_EQ(zavri_soubor(f), 1);
-    f = otevri_soubor("b.dat", 'w');
+    s.pozice_v_souboru = 0;
+    HSOUBOR f = otevri_soubor(s, "a.dat", 'r');
+    EXPECT_EQ(precti_vse(s, f), "ab\r\n");
+    EXPECT_EQ(std::vector<uint64_t>({uint64_t(s.FEOF), s.pozice_v_souboru, velikost_souboru(f)}),
+              std::vector<uint64_t>({1, 4, 4}));
+    EXPECT_EQ(zavri_soubor(s, f), 1);
+    f = otevri_soubor(s, "b.dat", 'w');
     zapis_znak('1', f);
     zapis_text("23\r\n", f);
-    zavri_soubor(f);
-    f = otevri_soubor("b.dat", '+');
+    zavri_soubor(s, f);
+    f = otevri_soubor(s, "b.dat", '+');
     zapis_znak('4', f);
-    zavri_soubor(f);
+    zavri_soubor(s, f);
     EXPECT_EQ(precti("b.dat"), "123\r\n4");
     // Mode 'b' reads and writes in place: the port digit after the first comma.
     zapis("p.cmd", "000001,1,6,1,era\r\n");
-    f = otevri_soubor("p.cmd", 'b');
-    do cti_znak_ze_souboru(f);
-    while (readchar != ',');
+    f = otevri_soubor(s, "p.cmd", 'b');
+    do cti_znak_ze_souboru(s, f);
+    while (s.readchar != ',');
     zapis_znak('3', f);
-    cti_znak_ze_souboru(f);
-    EXPECT_EQ(readchar, ',');
-    zavri_soubor(f);
+    cti_znak_ze_souboru(s, f);
+    EXPECT_EQ(s.readchar, ',');
+    zavri_soubor(s, f);
     EXPECT_EQ(precti("p.cmd"), "000001,3,6,1,era\r\n");
 }
 
 TEST_F(Soubory, ChybyPodleModu) {
-    for (char mod : {'r', 's', 'b'}) OCEKAVEJ_CHYBU(otevri_soubor("chybi.dat", mod), 30, 1);
+    for (char mod : {'r', 's', 'b'}) OCEKAVEJ_CHYBU(otevri_soubor(s, "chybi.dat", mod), 30, 1);
     zapis("a.dat", "a");
-    for (char mod : {'x', 'W'}) OCEKAVEJ_CHYBU(otevri_soubor("a.dat", mod), 500, 1);
-    OCEKAVEJ_CHYBU(cti_znak_ze_souboru(nullptr), 30, 3);
+    for (char mod : {'x', 'W'}) OCEKAVEJ_CHYBU(otevri_soubor(s, "a.dat", mod), 500, 1);
+    OCEKAVEJ_CHYBU(cti_znak_ze_souboru(s, nullptr), 30, 3);
     OCEKAVEJ_CHYBU(zapis_znak('a', nullptr), 30, 4);
-    ERROR1 = ERROR2 = 0;
-    EXPECT_EQ(otevri_soubor("chybi.dat", 'R'), nullptr);  // 'R': a missing file is no error
-    EXPECT_EQ(ERROR1, 0);
-    EXPECT_TRUE(zachycene_boxy().empty());
-    debug = 1;  // err() names the file first
-    OCEKAVEJ_CHYBU(otevri_soubor("chybi.dat", 'r'), 30, 1);
+    s.ERROR1 = s.ERROR2 = 0;
+    EXPECT_EQ(otevri_soubor(s, "chybi.dat", 'R'), nullptr);  // 'R': a missing file is no error
+    EXPECT_EQ(s.ERROR1, 0);
+    EXPECT_TRUE(boxy.empty());
+    s.debug = 1;  // err() names the file first
+    OCEKAVEJ_CHYBU(otevri_soubor(s, "chybi.dat", 'r'), 30, 1);
     EXPECT_EQ(zpravy().rfind("\nOtevirany soubor je chybi.dat, chyba ", 0), 0u);
     // err() flushes and closes what is open.
-    HSOUBOR f = otevri_soubor("c.dat", 'w');
+    HSOUBOR f = otevri_soubor(s, "c.dat", 'w');
     zapis_text("rozepsano", f);
     EXPECT_EQ(KONEC(err(26, 1)), 1);
     EXPECT_EQ(precti("c.dat"), "rozepsano");
@@ -63,13 +64,13 @@ TEST_F(Soubory, ChybyPodleModu) {
 
 TEST_F(Soubory, JmenaVJinychPismenechACesta) {
     zapis("Glogo.dat", "logo");
-    HSOUBOR f = otevri_soubor("glogo.dat", 'r');
-    EXPECT_EQ(precti_vse(f), "logo");
-    zavri_soubor(f);
+    HSOUBOR f = otevri_soubor(s, "glogo.dat", 'r');
+    EXPECT_EQ(precti_vse(s, f), "logo");
+    zavri_soubor(s, f);
     // Writing goes into the existing file instead of a second one beside it.
-    f = otevri_soubor("GLOGO.DAT", 'w');
+    f = otevri_soubor(s, "GLOGO.DAT", 'w');
     zapis_text("nove", f);
-    zavri_soubor(f);
+    zavri_soubor(s, f);
     EXPECT_EQ(precti("Glogo.dat"), "nove");
     zapis("work01.tmp", "nova");
     zapis("WLASTERR.TMP", "stara");
@@ -78,11 +79,11 @@ TEST_F(Soubory, JmenaVJinychPismenechACesta) {
     if (rozlisuje_pismena()) {
         EXPECT_FALSE(existuje("glogo.dat") || existuje("GLOGO.DAT") || existuje("WLASTERR.TMP"));
     }
-    zavri_soubor(otevri_soubor("p_plu.dat", 'w'));  // a new file gets the name as formed
+    zavri_soubor(s, otevri_soubor(s, "p_plu.dat", 'w'));  // a new file gets the name as formed
     EXPECT_TRUE(smaz_soubor(cesta("P_PLU.dat")));
     EXPECT_FALSE(existuje("p_plu.dat"));
-    fullpath = 0;
-    EXPECT_EQ(pridej_path("a.dat"), "a.dat");
+    s.fullpath = 0;
+    EXPECT_EQ(pridej_path(s, "a.dat"), "a.dat");
 }
 
 TEST(Kodovani, MalaPismenaAUtf8) {

@@ -1,6 +1,6 @@
 // Files the program writes and the program directory: the received FDS and data files as
 // a pair, temporary files, result files, the directory lock; the format tables.
-#include "format_pomocne.h"  // first: see there
+#include "format_pomocne.h"
 
 #include "core/log.h"
 #include "core/prenos.h"
@@ -8,13 +8,7 @@
 
 namespace {
 
-class Vstupy : public FormatTest {
-protected:
-    void TearDown() override {
-        uvolni_adresar();
-        FormatTest::TearDown();
-    }
-};
+using Vstupy = FormatTest;
 
 const std::string ZAZNAM_PLU = "00000000012345" "05" "02" "0102" "00001234" + std::string(32, '4') + "00000000150D" "000000150C";
 
@@ -51,24 +45,24 @@ TEST_F(Vstupy, DvojiceFdsADatZustavaCela) {
 TEST_F(Vstupy, VlastniDefiniceZaVestavenymi) {
     EXPECT_EQ(std::string(formatarea).find("E0"), std::string::npos);
     popis(hlavicka_tabulky("E0"));
-    ASSERT_EQ(chyba_z([] { najdi_format(); }), (Chyba{0, 0}));
-    EXPECT_EQ(std::string(formatstring).substr(0, 5), "N36;N");
+    ASSERT_EQ(chyba_z([&] { najdi_format(s); }), (Chyba{0, 0}));
+    EXPECT_EQ(std::string(s.formatstring).substr(0, 5), "N36;N");
 }
 
 // Temporary files of the program's own names left by a killed run go at the next start;
 // other files stay.
 TEST_F(Vstupy, StareDocasneSouboryPriStartu) {
     const char* stare[] = {"err.part", "error.txt.part", "plu.dat.part", "PLU.FDS.part", "era.log.part", "q.fds.part"};
-    for (const char* s : stare) zapis(s, "x");
+    for (const char* jmeno : stare) zapis(jmeno, "x");
     zapis("plu.part", "x");
     zapis("q.fds", "stary popis");  // killed between the renames of q.dat and q.fds: q.fds.part belongs to q.dat
     zapis("x.cmd", "000001,1,6,1,era\r\n/30-00/\r\n");
-    tt.jmeno_cmd = "x.cmd";
-    nokomun = 1;
-    zpozdeni = 0;
-    ASSERT_EQ(KONEC(komunikuj()), -1);
-    dokonci_vlakno();
-    for (const char* s : stare) EXPECT_FALSE(existuje(s)) << s;
+    s.tt.jmeno_cmd = "x.cmd";
+    s.nokomun = 1;
+    s.zpozdeni = 0;
+    ASSERT_EQ(KONEC(komunikuj(s)), -1);
+    dokonci_vlakno(s);
+    for (const char* jmeno : stare) EXPECT_FALSE(existuje(jmeno)) << jmeno;
     EXPECT_TRUE(existuje("plu.part"));
     EXPECT_EQ(precti("q.fds"), "x");
 }
@@ -76,8 +70,8 @@ TEST_F(Vstupy, StareDocasneSouboryPriStartu) {
 // A lock file that cannot be made is a file error, not another kaslnk (exit code 5).
 TEST_F(Vstupy, ZamekNelzeVytvorit) {
     std::filesystem::create_directory(adresar / ZAMEK_ADRESARE);
-    AUTOMAT = 1;
-    OCEKAVEJ_CHYBU(komunikuj(), 30, CHYBA_ZAMKU);
+    s.AUTOMAT = 1;
+    OCEKAVEJ_CHYBU(komunikuj(s), 30, CHYBA_ZAMKU);
 }
 
 }  // namespace

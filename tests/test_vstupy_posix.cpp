@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "core/log.h"
-#include "core/prikazovy_radek.h"
+#include "core/prikazovy_soubor.h"
 #include "e2e_pomocne.h"
 #include "format/proudy.h"
 #include "platform/platform.h"
@@ -22,17 +22,17 @@ TEST_F(ProgramovyAdresar, ZapisNejdeOdkazem) {
     fs::create_directories(cil.parent_path());
     zapis("zdroj", "obraz pameti");
     const std::pair<const char*, std::function<void()>> pripady[] = {
-        {"work02.tmp", [] { otevri_soubor("work02.tmp", 'w'); }},
-        {"rsdata", [] { otevri_soubor("rsdata", '+'); }},
-        {"era.log", [] { tt.logovy_soubor = "era.log"; zapis_log(); }},
-        {"plu.dat", [] { kopiruj_soubor(pridej_path("zdroj"), pridej_path("plu.dat")); }},
-        {"p.dat.part", [] { zapis_soubor_naraz("p.dat", "data"); }},
+        {"work02.tmp", [&] { otevri_soubor(s, "work02.tmp", 'w'); }},
+        {"rsdata", [&] { otevri_soubor(s, "rsdata", '+'); }},
+        {"era.log", [&] { s.tt.logovy_soubor = "era.log"; zapis_log(s); }},
+        {"plu.dat", [&] { kopiruj_soubor(pridej_path(s, "zdroj"), pridej_path(s, "plu.dat")); }},
+        {"p.dat.part", [&] { zapis_soubor_naraz(s, "p.dat", "data"); }},
     };
     for (const auto& [jmeno, zapis_souboru] : pripady) {
         zapis_soubor(cil, "puvodni");
         fs::create_symlink(cil, adresar / jmeno);
         KONEC(zapis_souboru());
-        zavri_vsechny_soubory();
+        zavri_vsechny_soubory(s);
         EXPECT_EQ(precti_soubor(cil), "puvodni") << jmeno;
         fs::remove(adresar / jmeno);
     }
@@ -45,7 +45,7 @@ TEST_F(ProgramovyAdresar, FifoNeniSoubor) {
     int drzi = open(cesta("b.cmd").c_str(), O_RDWR | O_NONBLOCK);
     for (const char* mod : {"rb", "r+b", "ab", "wb"}) EXPECT_EQ(plat_otevri_soubor(cesta("b.cmd"), mod), nullptr) << mod;
     std::error_code ec;
-    EXPECT_TRUE(soubory_s_priponou("cmd", ec).empty());
+    EXPECT_TRUE(soubory_s_priponou(s, "cmd", ec).empty());
     close(drzi);
 }
 
@@ -55,15 +55,15 @@ TEST_F(ProgramovyAdresar, PodadresarOdkazemVen) {
     fs::create_directory(adresar / "uvnitr");
     fs::create_directory_symlink(fs::temp_directory_path(), adresar / "data");
     fs::create_directory_symlink(adresar / "uvnitr", adresar / "zkratka");
-    EXPECT_FALSE(jmeno_v_adresari("data\\plu") || jmeno_v_adresari("data/novy/plu"));
-    EXPECT_TRUE(jmeno_v_adresari("zkratka\\plu") && jmeno_v_adresari("novy/plu"));
+    EXPECT_FALSE(jmeno_v_adresari(s, "data\\plu") || jmeno_v_adresari(s, "data/novy/plu"));
+    EXPECT_TRUE(jmeno_v_adresari(s, "zkratka\\plu") && jmeno_v_adresari(s, "novy/plu"));
 }
 
 // A full disk (a file size limit here): the shortened log that cannot be written leaves
 // the log as it was and no work03.tmp; a line that does not fit whole leaves no fragment.
 TEST_F(ProgramovyAdresar, PlnyDiskNeposkodiLog) {
-    tt.terminal = "000001";
-    tt.logovy_soubor = "era.log";
+    s.tt.terminal = "000001";
+    s.tt.logovy_soubor = "era.log";
     std::string log;
     while (log.size() < 43000) log += "06-12-2026,13:42,00,000001,/10-00/;6,0000\r\n";
     zapis("era.log", log);
@@ -73,13 +73,13 @@ TEST_F(ProgramovyAdresar, PlnyDiskNeposkodiLog) {
     for (rlim_t n : {rlim_t(8000), rlim_t(log.size() + 10)}) {
         mez = puvodni;
         mez.rlim_cur = n;
-        vysledek_nezapsan = 0;
+        s.vysledek_nezapsan = 0;
         setrlimit(RLIMIT_FSIZE, &mez);
-        OCEKAVEJ_CHYBU(n == 8000 ? zkrat_log() : err(38, 1), n == 8000 ? 60 : 38, 1);
+        OCEKAVEJ_CHYBU(n == 8000 ? zkrat_log(s) : err(38, 1), n == 8000 ? 60 : 38, 1);
         setrlimit(RLIMIT_FSIZE, &puvodni);
         EXPECT_EQ(precti("era.log").size(), log.size());  // no cut-short copy, no fragment
         EXPECT_FALSE(existuje("work03.tmp"));
-        EXPECT_EQ(vysledek_nezapsan, 1);
+        EXPECT_EQ(s.vysledek_nezapsan, 1);
     }
     signal(SIGXFSZ, sigxfsz);
 }

@@ -1,6 +1,6 @@
 // File formats of the special operations: the status, the FDS list, one header from
 // fds.dat, the date and time line; the work file life cycle of a read.
-#include "format_pomocne.h"  // first: see there
+#include "format_pomocne.h"
 
 #include "link/cteni.h"
 #include "link/zvlastni.h"
@@ -12,19 +12,15 @@ const std::string STAV40 = "0012" "000102030405060708090A0B0C0D0E0F1011";
 
 class Specialni : public FormatTest {
 protected:
-    void TearDown() override {
-        nastav_cas_pro_datum(nullptr);
-        FormatTest::TearDown();
-    }
     std::string text;  // the text of the last conversion
     // Converts the work file with the status (else the FDS list) conversion; the error it
     // ended with.
     Chyba preved(const std::string& work01, bool stav = true) {
         zapis("work01.tmp", work01);
         return chyba_z([&] {
-            HSOUBOR f = otevri_soubor("work01.tmp", 'r');
-            text = stav ? preved_stav(f) : preved_seznam_fds(f);
-            zavri_soubor(f);
+            HSOUBOR f = otevri_soubor(s, "work01.tmp", 'r');
+            text = stav ? preved_stav(s, f) : preved_seznam_fds(s, f);
+            zavri_soubor(s, f);
         });
     }
 };
@@ -73,16 +69,17 @@ TEST_F(Specialni, HlavickaZeSeznamu) {
     plu.kapacita = "0BB8";
     zapis("fds.dat", "/HDR1/" + hlavicka_tabulky("D2").pole(",") + "\r\n/HDR1/" + plu.pole(",") + "\r\n");
     int nalezeno = -1;
-    ASSERT_EQ(chyba_z([&] { nalezeno = napln_fdsfile_z_fdsu("11"); }), Chyba(0, 0));
+    ASSERT_EQ(chyba_z([&] { nalezeno = napln_fdsfile_z_fdsu(s, "11"); }), Chyba(0, 0));
     EXPECT_EQ(nalezeno, 1);
-    EXPECT_EQ(std::string(fdsfile.kod_souboru) + fdsfile.kapacita + fdsfile.delky[4] + fdsfile.delky[15], "110BB81000");
-    EXPECT_STREQ(fdsfile.delky_text, "07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00");
-    ASSERT_EQ(chyba_z([&] { nalezeno = napln_fdsfile_z_fdsu("31"); }), Chyba(0, 0));
+    const FDSFILE& f = s.fdsfile;
+    EXPECT_EQ(std::string(f.kod_souboru) + f.kapacita + f.delky[4] + f.delky[15], "110BB81000");
+    EXPECT_STREQ(f.delky_text, "07,02,02,04,10,00,00,00,0B,00,00,00,00,00,00,00");
+    ASSERT_EQ(chyba_z([&] { nalezeno = napln_fdsfile_z_fdsu(s, "31"); }), Chyba(0, 0));
     EXPECT_EQ(nalezeno, 0);
 
     auto vadny = [&](const std::string& radek) {
         zapis("fds.dat", radek + "\r\n");
-        return chyba_z([] { napln_fdsfile_z_fdsu("11"); });
+        return chyba_z([&] { napln_fdsfile_z_fdsu(s, "11"); });
     };
     std::string r = "/HDR1/" + plu.pole(",");
     const size_t carky[] = {8, 11, 16, 19, 24, 27, 30, 33};  // the comma after fields 1..8
@@ -100,44 +97,44 @@ TEST_F(Specialni, HlavickaZeSeznamu) {
 
 TEST_F(Specialni, DatumACas) {
     EXPECT_EQ(text_datumu({2000, 2, 9, 0, 0, 0, 0}), "00,02,09,00,00\r\n");
-    nastav_cas_pro_datum([] { return MistniCas{2006, 12, 24, 21, 11, 59, 999}; });
+    s.sluzby.cas = [] { return MistniCas{2006, 12, 24, 21, 11, 59, 999}; };
     zapis("p_time.dat", "an older, longer text of the clock\r\n");
-    EXPECT_TRUE(vytvor_datum("p_time.dat"));
+    EXPECT_TRUE(vytvor_datum(s, "p_time.dat"));
     EXPECT_EQ(precti("p_time.dat"), "06,12,24,21,11\r\n");
     // A file that cannot be created: no message without debug, but no success either.
-    EXPECT_FALSE(vytvor_datum("no-such-dir/p_time.dat"));
-    EXPECT_TRUE(zachycene_boxy().empty());
-    debug = 1;
-    EXPECT_FALSE(vytvor_datum("no-such-dir/p_time.dat"));
+    EXPECT_FALSE(vytvor_datum(s, "no-such-dir/p_time.dat"));
+    EXPECT_TRUE(boxy.empty());
+    s.debug = 1;
+    EXPECT_FALSE(vytvor_datum(s, "no-such-dir/p_time.dat"));
     EXPECT_EQ(zpravy(), "Nepodarilo se otevrit soubor data a casu.\n");
 }
 
 TEST_F(Specialni, PrehraniPracovnihoSouboru) {
     // With nokomun a read converts the work file of an earlier run; it is deleted
     // afterwards unless debug keeps it.
-    nokomun = 1;
+    s.nokomun = 1;
     char poradi = '0';
     std::string work01 = stazeni(hlavicka_plu(), {std::string(84, '0')}, 11, poradi);
     for (int32_t d : {1, 0}) {
-        debug = d;
+        s.debug = d;
         zapis("work01.tmp", work01);
-        ASSERT_EQ(chyba_z([] { precti_data(); }), Chyba(0, 0));
+        ASSERT_EQ(chyba_z([&] { precti_data(s); }), Chyba(0, 0));
         EXPECT_EQ(precti("p_plu.fds"), hlavicka_plu().fds_soubor());
         EXPECT_EQ(precti("p_plu.dat").substr(0, 18), "00000000000000,00,");
         EXPECT_EQ(existuje("work01.tmp"), d == 1);
     }
     // Nothing to replay: the conversion reports the missing work file.
-    EXPECT_EQ(chyba_z([] { precti_data(); }), Chyba(30, 1));
+    EXPECT_EQ(chyba_z([&] { precti_data(s); }), Chyba(30, 1));
 }
 
 TEST_F(Specialni, KontrolaStavuPoOdeslani) {
     // sts.dat from the status block; a status other than 0000 marks the reset as not done.
-    nokomun = 1;
-    tt.datovy_soubor = "sts.dat";
+    s.nokomun = 1;
+    s.tt.datovy_soubor = "sts.dat";
     for (auto [cislice, vysledek] : {std::pair<std::string, int>{"0000", 0}, {"0012", 12}, {"00A0", 0}, {"012A", 12}}) {
         zapis("work01.tmp", ramec("0" + cislice + STAV40.substr(4)));
         int v = -2;
-        ASSERT_EQ(chyba_z([&] { v = stav_po_odeslani(); }), Chyba(0, 0));
+        ASSERT_EQ(chyba_z([&] { v = stav_po_odeslani(s); }), Chyba(0, 0));
         EXPECT_EQ(v, vysledek) << cislice;
         EXPECT_EQ(precti("sts.dat").substr(0, 7), cislice + ",00");
     }

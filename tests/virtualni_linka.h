@@ -143,42 +143,27 @@ inline std::string bajt(unsigned char c) { return std::string(1, static_cast<cha
 class NaLince : public ProgramovyAdresar {
 protected:
     VirtualniLinka l;
-    static inline std::vector<int32_t> pipy;
-    static inline std::vector<std::pair<int, int>> ikona;  // operation, icon
+    std::vector<int32_t> pipy;
+    std::vector<std::pair<int, int>> ikona;  // operation, icon
 
     const Odpoved A{bajt(ACK)}, N{bajt(NAK)}, E{bajt(ENQ)}, T{bajt(EOT)}, S{}, Q{"?"};
     const std::string DOTAZ = "\x04\x04\x04" "000001" "\x05";
 
     void SetUp() override {
         ProgramovyAdresar::SetUp();
-        nastav_cekani([this](uint32_t ms) { l.cekej(ms); });
-        nastav_otvirac_portu([this](uint32_t cislo) {
+        s.sluzby.cekani = [this](uint32_t ms) { l.cekej(ms); };
+        s.sluzby.otvirac_portu = [this](uint32_t cislo) {
             std::string z = "/dev/virtual" + std::to_string(cislo);
             if (l.otevreni_selze) return OtevrenyPort{nullptr, z, 13, z + ": Permission denied"};
             return OtevrenyPort{std::make_unique<VirtualniPort>(l), z, 0, ""};
-        });
-        pipy.clear();
-        ikona.clear();
-        nastav_pip_sink([](int32_t typ) { pipy.push_back(typ); });
-        nastav_tray_sink([](int op, int, int ik) {
-            ikona.emplace_back(op, ik);
-            return 1;
-        });
-        tt.terminal = "000001";
-        tt.prikazovy_paket = "/20-00/11///B000/";
+        };
+        s.sluzby.pip = [this](int32_t typ) { pipy.push_back(typ); };
+        s.sluzby.tray = [this](int op, int, int ik) { return ikona.emplace_back(op, ik), 1; };
+        s.tt.terminal = "000001";
+        s.tt.prikazovy_paket = "/20-00/11///B000/";
     }
 
-    void TearDown() override {
-        nastav_aktualni_port(nullptr);
-        workf = rsd = nullptr;  // closed with every open file by ProgramovyAdresar
-        nastav_cekani(nullptr);
-        nastav_otvirac_portu(nullptr);
-        nastav_pip_sink(nullptr);
-        nastav_tray_sink(nullptr);
-        ProgramovyAdresar::TearDown();
-    }
-
-    std::string paket() const { return ramec("0" + tt.prikazovy_paket); }
+    std::string paket() const { return ramec("0" + s.tt.prikazovy_paket); }
     void skript(std::vector<Odpoved> o) { l.odpovedi.assign(o.begin(), o.end()); }
 
     // A whole read, or a whole send of the given outgoing work file; the work file is
@@ -188,11 +173,11 @@ protected:
         zapis_soubor(adresar / "work02.tmp", work02_obsah);
         proved(odesli_data);
     }
-    void proved(void (*operace)()) {
-        ASSERT_EQ(OpenConnection(), 1);
-        operace();
-        zavri_soubor(workf);
-        workf = nullptr;
+    void proved(const std::function<void(Sezeni&)>& operace) {
+        ASSERT_EQ(OpenConnection(s), 1);
+        operace(s);
+        zavri_soubor(s, s.workf);
+        s.workf = nullptr;
     }
     std::string work01() const { return precti_soubor(adresar / "work01.tmp"); }
 };

@@ -1,6 +1,6 @@
 #include "ui/dialogy.h"
 
-#include "core/globals.h"
+#include "core/sezeni_jadra.h"
 #include "format/logo.h"
 #include "link/serial.h"
 
@@ -21,7 +21,7 @@ const char* const DATOVE_BITY[] = {"5", "6", "7", "8"};
 const uint32_t POCTY_BITU[] = {5, 6, 7, 8};
 constexpr int PRVNI_RYCHLOST_PORTU = 3;  // dialog 104 offers BaudTable[3..6]: 2400..19200
 
-Volba porty() {
+Volba porty(const TTYINFO& tt) {
     static const std::vector<std::string> popisky = [] {
         std::vector<std::string> p;
         for (int i = 1; i <= 9; ++i) p.push_back("COM" + std::to_string(i));
@@ -36,7 +36,7 @@ Volba porty() {
 }
 
 // A port from its selection, as a byte (as the settings always took it).
-void uloz_port(const Volba& v) {
+void uloz_port(TTYINFO& tt, const Volba& v) {
     if (v.vybrano >= 0) tt.cislo_portu = static_cast<uint8_t>(v.vybrano + 1);
 }
 
@@ -56,9 +56,10 @@ Volba napln_volbu(const char* const* popisky, const uint32_t* hodnoty, int pocet
     return v;
 }
 
-DialogLinky otevri_dialog_linky() {
+DialogLinky otevri_dialog_linky(const SezeniJadra& s) {
+    const TTYINFO& tt = s.tt;
     DialogLinky d;
-    d.port = porty();
+    d.port = porty(tt);
     d.port.povolena = !tt.pripojeno;
     d.rychlost = napln_volbu(RYCHLOSTI, BaudTable, 11, tt.rychlost);
     d.datove_bity = napln_volbu(DATOVE_BITY, POCTY_BITU, 4, tt.datove_bity);
@@ -72,10 +73,11 @@ DialogLinky otevri_dialog_linky() {
     return d;
 }
 
-void uloz_dialog_linky(const DialogLinky& d) {
-    uloz_port(d.port);
+void uloz_dialog_linky(SezeniJadra& s, const DialogLinky& d) {
+    TTYINFO& tt = s.tt;
+    uloz_port(tt, d.port);
     tt.rychlost = d.rychlost.hodnota(tt.rychlost);
-    aktualizuj_asci_promenne();
+    aktualizuj_asci_promenne(s);
     tt.datove_bity = static_cast<uint8_t>(d.datove_bity.hodnota(tt.datove_bity));
     tt.parita = static_cast<uint8_t>(d.parita.hodnota(tt.parita));
     tt.stop_bity = static_cast<uint8_t>(d.stop_bity.hodnota(tt.stop_bity));
@@ -88,9 +90,10 @@ void uloz_dialog_linky(const DialogLinky& d) {
     tt.zobraz_chyby = z[ZOBRAZ_CHYBY];
 }
 
-DialogPortu otevri_dialog_portu() {
+DialogPortu otevri_dialog_portu(const SezeniJadra& s) {
+    const TTYINFO& tt = s.tt;
     DialogPortu d;
-    d.port = porty();
+    d.port = porty(tt);
     for (int i = 0; i < 4; ++i) {
         d.rychlost.popisky.emplace_back(RYCHLOSTI[PRVNI_RYCHLOST_PORTU + i]);
         d.rychlost.hodnoty.push_back(BaudTable[PRVNI_RYCHLOST_PORTU + i]);
@@ -101,12 +104,12 @@ DialogPortu otevri_dialog_portu() {
     return d;
 }
 
-void uloz_dialog_portu(const DialogPortu& d) {
-    uloz_port(d.port);
+void uloz_dialog_portu(SezeniJadra& s, const DialogPortu& d) {
+    uloz_port(s.tt, d.port);
     // 2400 doubled once for each step of the selection.
     if (d.rychlost.vybrano >= 0 && d.rychlost.vybrano < 4)
-        tt.rychlost = BaudTable[PRVNI_RYCHLOST_PORTU] << d.rychlost.vybrano;
-    aktualizuj_asci_promenne();
+        s.tt.rychlost = BaudTable[PRVNI_RYCHLOST_PORTU] << d.rychlost.vybrano;
+    aktualizuj_asci_promenne(s);
 }
 
 bool NahledLoga::cerny(int x, int y) const {

@@ -1,13 +1,15 @@
 // The window's dialogs without a toolkit: the serial settings (dialog 101), the port and
 // speed (dialog 104) and the logo preview (dialog 112). The model fills each dialog from
 // tt and stores the user's choice back; a view only draws the structures below and hands
-// them back changed. Texts are Windows-1250.
+// them back changed. Texts are Windows-1250. The session is the window's (its tt).
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+class SezeniJadra;
 
 // A combo box: its entries in order, the value each stands for (the item data) and the
 // selected entry (-1: none).
@@ -40,9 +42,9 @@ struct DialogLinky {
 // The dialog as it opens: the nine ports (disabled while the port is open), the eleven
 // speeds, 5..8 data bits, five parities, one stop-bit entry, the flow and terminal
 // switches. The box for receive notifications is disabled and unchecked.
-DialogLinky otevri_dialog_linky();
+DialogLinky otevri_dialog_linky(const SezeniJadra& s);
 // OK: the selections into tt (a combo box without a selection keeps its value).
-void uloz_dialog_linky(const DialogLinky& d);
+void uloz_dialog_linky(SezeniJadra& s, const DialogLinky& d);
 
 // Dialog 104, "Nastav port a rychlost": the nine ports and the speeds 2400..19200.
 struct DialogPortu {
@@ -50,9 +52,9 @@ struct DialogPortu {
     static constexpr const char* TITULEK = "Nastav port a rychlost";
 };
 // A speed outside 2400..19200 selects no speed.
-DialogPortu otevri_dialog_portu();
+DialogPortu otevri_dialog_portu(const SezeniJadra& s);
 // OK: port and speed into tt; without a selected speed the speed stays.
-void uloz_dialog_portu(const DialogPortu& d);
+void uloz_dialog_portu(SezeniJadra& s, const DialogPortu& d);
 
 // Dialog 112: the logo as the register prints it, before the conversion.
 struct NahledLoga {

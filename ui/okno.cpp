@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "core/globals.h"
 #include "core/nastroje.h"
 #include "core/prenos.h"
 #include "core/prikazovy_radek.h"
@@ -22,8 +21,8 @@ constexpr const char* TEXT_NENALEZEN = "Text nenalezen!";
 
 }  // namespace
 
-Okno::Okno(PohledOkna& pohled, std::vector<std::string> argumenty)
-    : v_(pohled), argumenty_(std::move(argumenty)) {}
+Okno::Okno(PohledOkna& pohled, SezeniJadra& s, std::vector<std::string> argumenty)
+    : v_(pohled), s_(s), argumenty_(std::move(argumenty)) {}
 
 void Okno::titulek(const std::string& nazev) {
     v_.nastav_titulek(std::string(TITULEK) + " - " + (nazev.empty() ? BEZ_NAZVU : nazev));
@@ -58,7 +57,7 @@ int Okno::uloz() {
 int Okno::uloz_jako() {
     if (!okno_edit_) return 0;
     std::string cesta = soubor_, jmeno = nazev_;
-    if (!v_.dialog_ulozit(tt.adresar_programu, cesta, jmeno)) return 0;
+    if (!v_.dialog_ulozit(s_.tt.adresar_programu, cesta, jmeno)) return 0;
     soubor_ = cesta;
     nazev_ = jmeno;
     titulek(nazev_);
@@ -72,20 +71,20 @@ void Okno::nacti() {
         v_.nastav_text_editoru(text);
         return;
     }
-    if (n == Nacteni::PRILIS_VELKY) VypisBox("Soubor je prilis velky.", MB_ICONEXCLAMATION_);
+    if (n == Nacteni::PRILIS_VELKY) VypisBox(s_, "Soubor je prilis velky.", MB_ICONEXCLAMATION_);
     ok_zprava("Nemohu otev\xF8\xEDt soubor %s!", nazev_);
     soubor_.clear();
     nazev_.clear();
 }
 
 bool Okno::vyber_prikazovy_soubor() {
-    std::string cesta = tt.cesta_cmd, jmeno;
-    bool vybran = v_.dialog_otevrit(tt.pripona_cmd, tt.adresar_programu, cesta, jmeno);
+    std::string cesta = s_.tt.cesta_cmd, jmeno;
+    bool vybran = v_.dialog_otevrit(s_.tt.pripona_cmd, s_.tt.adresar_programu, cesta, jmeno);
     if (vybran) {
-        tt.jmeno_cmd = jmeno;
-        tt.cesta_cmd = jmeno;
+        s_.tt.jmeno_cmd = jmeno;
+        s_.tt.cesta_cmd = jmeno;
     }
-    titulek(tt.jmeno_cmd);
+    titulek(s_.tt.jmeno_cmd);
     return vybran;
 }
 
@@ -100,7 +99,7 @@ std::vector<std::string> Okno::argumenty_potomka(const std::vector<std::string>&
     // The serial settings confirmed in the window beat the ini file the child reads.
     if (linka_zvolena_) {
         out.push_back("--line-format");
-        out.push_back(popis_linky());
+        out.push_back(popis_linky(s_));
     }
     out.insert(out.end(), operace.begin(), operace.end());
     return out;
@@ -112,31 +111,31 @@ bool Okno::volno() {
 }
 
 void Okno::nastav_linku() {
-    DialogLinky d = otevri_dialog_linky();
+    DialogLinky d = otevri_dialog_linky(s_);
     if (!v_.dialog_linky(d)) return;
-    uloz_dialog_linky(d);
+    uloz_dialog_linky(s_, d);
     linka_zvolena_ = true;
     // The open port belongs to the running child, which keeps the settings it started
     // with: the new ones cannot be applied to it now (they hold from the next start).
-    if (tt.pripojeno) v_.box("Settings failed!", MB_ICONEXCLAMATION_);
+    if (s_.tt.pripojeno) v_.box("Settings failed!", MB_ICONEXCLAMATION_);
 }
 
 void Okno::prepis_cmd(int id) {
     if (!volno()) return;
-    DialogPortu d = otevri_dialog_portu();
+    DialogPortu d = otevri_dialog_portu(s_);
     if (!v_.dialog_portu(d)) return;
-    uloz_dialog_portu(d);
+    uloz_dialog_portu(s_, d);
     if (id == ID_NASTAV_PORT) {
-        spust({"--set-port", std::to_string(tt.cislo_portu)});
+        spust({"--set-port", std::to_string(s_.tt.cislo_portu)});
     } else if (d.rychlost.vybrano >= 0) {
         // Without a chosen speed the speed digits of the files stay as they are.
-        spust({"--set-speed", std::to_string(tt.rychlost)});
+        spust({"--set-speed", std::to_string(s_.tt.rychlost)});
     }
 }
 
 void Okno::logo() {
     std::string cesta;
-    if (!volno() || !v_.dialog_souboru("*.BMP", "bmp", tt.adresar_programu, cesta)) return;
+    if (!volno() || !v_.dialog_souboru("*.BMP", "bmp", s_.tt.adresar_programu, cesta)) return;
     std::ifstream f(cesta, std::ios::binary);
     std::string obsah(LOGO_HLAVICKA + LOGO_DATA, '\0');
     f.read(obsah.data(), static_cast<std::streamsize>(obsah.size()));
@@ -164,10 +163,10 @@ void Okno::spust(const std::vector<std::string>& operace) {
 
 void Okno::start() {
     titulek("");
-    if (datumcas)
+    if (s_.datumcas)
         spust({"/t"});
-    else if (AUTOMAT)
-        spust({tt.jmeno_cmd});
+    else if (s_.AUTOMAT)
+        spust({s_.tt.jmeno_cmd});
 }
 
 int Okno::proved(int id) {
@@ -188,7 +187,7 @@ int Okno::proved(int id) {
             okno_edit_ = true;
             {
                 std::string cesta = soubor_, jmeno = nazev_;
-                if (v_.dialog_otevrit(tt.pripona_cmd, tt.adresar_programu, cesta, jmeno)) {
+                if (v_.dialog_otevrit(s_.tt.pripona_cmd, s_.tt.adresar_programu, cesta, jmeno)) {
                     soubor_ = cesta;
                     nazev_ = jmeno;
                     nacti();
@@ -234,16 +233,16 @@ int Okno::proved(int id) {
             vyber_prikazovy_soubor();
             return 0;
         case ID_OTEVRI_A_KOMUNIKUJ:
-            if (vyber_prikazovy_soubor()) spust({tt.jmeno_cmd});
+            if (vyber_prikazovy_soubor()) spust({s_.tt.jmeno_cmd});
             return 0;
         case ID_KOMUNIKUJ:
         case ID_PRENOS_PRIPRAVENY:
             // Without a chosen command file the transfer ends in its error 50/1, as the
             // command-file rules have it; the picker is Proved's.
-            if (tt.jmeno_cmd.empty())
+            if (s_.tt.jmeno_cmd.empty())
                 spust({"--window-op", std::to_string(OKNO_KOMUNIKUJ)});
             else
-                spust({tt.jmeno_cmd});
+                spust({s_.tt.jmeno_cmd});
             return 0;
         case ID_DATUM_CAS:
             spust({"/t"});
@@ -268,7 +267,7 @@ int Okno::proved(int id) {
             return 0;
         case ID_DAVKA: {
             std::string cesta;
-            if (volno() && v_.dialog_souboru("D\xE1vky", tt.pripona_davky, tt.adresar_programu, cesta))
+            if (volno() && v_.dialog_souboru("D\xE1vky", s_.tt.pripona_davky, s_.tt.adresar_programu, cesta))
                 // By its bare name in the program directory, as command files are run.
                 spust({"--window-op", std::to_string(id), cesta.substr(cesta.find_last_of("/\\") + 1)});
             return 0;
@@ -312,11 +311,11 @@ void Okno::hledani(Hledani co, const std::string& hledany, const std::string& na
 void Okno::zprava_potomka(const ZpravaKanalu& z) {
     switch (z.druh) {
         case KANAL_TEXT:
-            WriteTTYBlock(z.text.data(), static_cast<int>(z.text.size()));
+            WriteTTYBlock(s_, z.text.data(), static_cast<int>(z.text.size()));
             v_.prekresli_terminal();
             break;
         case KANAL_PORT:
-            tt.pripojeno = z.a != 0;
+            s_.tt.pripojeno = z.a != 0;
             v_.kurzor(z.a != 0);
             break;
         case KANAL_TRAY:
@@ -328,27 +327,27 @@ void Okno::zprava_potomka(const ZpravaKanalu& z) {
         case KANAL_LINKA:
             // What a command file or a search can leave: ports 1..9, a speed, a terminal of
             // up to six characters.
-            if (z.a >= 1 && z.a <= 9) tt.cislo_portu = static_cast<uint32_t>(z.a);
-            if (z.b > 0) tt.rychlost = static_cast<uint32_t>(z.b);
+            if (z.a >= 1 && z.a <= 9) s_.tt.cislo_portu = static_cast<uint32_t>(z.a);
+            if (z.b > 0) s_.tt.rychlost = static_cast<uint32_t>(z.b);
             if (z.text.size() <= 6) {
-                tt.terminal = z.text;
-                tt.cislo_terminalu = static_cast<uint32_t>(std::strtoul(z.text.c_str(), nullptr, 10));
+                s_.tt.terminal = z.text;
+                s_.tt.cislo_terminalu = static_cast<uint32_t>(std::strtoul(z.text.c_str(), nullptr, 10));
             }
-            aktualizuj_asci_promenne();
+            aktualizuj_asci_promenne(s_);
             break;
     }
 }
 
 void Okno::konec_potomka(int kod) {
     bezi_potomek_ = false;
-    tt.pripojeno = 0;
+    s_.tt.pripojeno = 0;
     v_.kurzor(false);
     v_.tray(TRAY_ODEBRAT, 0);  // also when the child could not remove it itself
     // A tool's "nothing found", "refused" or "not loaded" was reported by its own message.
     if (kod != 0 && kod != KOD_NENALEZENO) {
         char text[160];
         std::snprintf(text, sizeof text, "\rP\xF8" "enos skon\xE8il chybou (k\xF3" "d %d), podrobnosti v logu.\r", kod);
-        WriteTTYBlock(text, static_cast<int>(std::string(text).size()));
+        WriteTTYBlock(s_, text, static_cast<int>(std::string(text).size()));
         v_.prekresli_terminal();
     }
 }

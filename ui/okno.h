@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/kanal.h"
+#include "core/sezeni_jadra.h"
 #include "platform/platform.h"
 #include "ui/dialogy.h"
 
@@ -74,9 +75,13 @@ enum class Hledani { NAJDI_DALSI, NAHRAD, NAHRAD_VSE, ZAVRENO };
 
 class Okno {
 public:
-    // `argumenty`: the window program's own command line (the children inherit its
-    // program directory and its switches).
-    Okno(PohledOkna& pohled, std::vector<std::string> argumenty);
+    // `s`: the session the window keeps its state in (the terminal record with the screen
+    // and the serial settings, the run-mode flags); its owner has read the command line and
+    // the ini file into it and outlives the window. `argumenty`: the window program's own
+    // command line (the children inherit its program directory and its switches).
+    Okno(PohledOkna& pohled, SezeniJadra& s, std::vector<std::string> argumenty);
+
+    SezeniJadra& sezeni() { return s_; }
 
     // The start action at creation: the clock when "/t" was given, else the command file
     // named on the command line; nothing otherwise.
@@ -137,6 +142,7 @@ private:
     void logo();
 
     PohledOkna& v_;
+    SezeniJadra& s_;
     std::vector<std::string> argumenty_;
     bool potreba_ulozit_ = false;
     bool okno_edit_ = false;

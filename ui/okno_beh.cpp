@@ -41,7 +41,7 @@ bool Okno::zarad_prikaz(int id) {
     std::snprintf(text, sizeof text,
                   "\rP\xF8\xEDkaz %d odm\xEDtnut: na proveden\xED u\x9E \xE8" "ek\xE1 %d p\xF8\xEDkaz\xF9 okna.\r", id,
                   static_cast<int>(fronta_.size()));
-    WriteTTYBlock(text, static_cast<int>(std::string(text).size()));
+    WriteTTYBlock(s_, text, static_cast<int>(std::string(text).size()));
     v_.prekresli_terminal();
     return false;
 }
@@ -59,7 +59,7 @@ void Okno::proved_frontu() {
 void Okno::ukonci_potomka(PlatPotomek& potomek, const char* proc) {
     plat_zabij_potomka(potomek);
     ukoncen_ = dopsal_ = true;
-    WriteTTYBlock(proc, static_cast<int>(std::string(proc).size()));
+    WriteTTYBlock(s_, proc, static_cast<int>(std::string(proc).size()));
     v_.prekresli_terminal();
 }
 

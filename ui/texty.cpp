@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/globals.h"
 #include "core/prikazovy_radek.h"
+#include "core/sezeni_jadra.h"  // TERM_RADKU, TERM_SLOUPCU
 
 extern const unsigned char napoveda_kaslnk[];  // generated from ui/napoveda.txt
 extern const unsigned long napoveda_delka;

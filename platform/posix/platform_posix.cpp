@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <strings.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -33,11 +34,6 @@ MistniCas plat_mistni_cas() {
 
 uint32_t plat_posledni_chyba() { return static_cast<uint32_t>(errno); }
 void plat_nastav_posledni_chybu(uint32_t kod) { errno = static_cast<int>(kod); }
-
-void plat_ukonci(int kod) {
-    std::fflush(nullptr);
-    std::_Exit(kod);
-}
 
 namespace {
 
@@ -169,7 +165,10 @@ PlatPotomek plat_spust_potomka(const std::string& program, const std::vector<std
         ::close(ven[1]);
         return p;
     }
-    // Everything the child needs is made before fork: the caller runs threads.
+    // The child is started with posix_spawn: the library never has a forked copy of
+    // itself that would have to end without running its exit code (a failed exec is a
+    // failed start here, pid -1). The pipes are close-on-exec; only their copies on the
+    // child's standard input and output stay open in it.
     std::vector<std::string> kopie = argumenty;
     std::vector<char*> argv;
     for (std::string& a : kopie) argv.push_back(a.data());
@@ -182,12 +181,14 @@ PlatPotomek plat_spust_potomka(const std::string& program, const std::vector<std
     for (std::string& e : prostredi) envp.push_back(e.data());
     envp.push_back(nullptr);
 
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(dovnitr[0], 0);
-        ::dup2(ven[1], 1);
-        ::execve(program.c_str(), argv.data(), envp.data());
-        ::_exit(127);
+    posix_spawn_file_actions_t akce;
+    pid_t pid = -1;
+    if (::posix_spawn_file_actions_init(&akce) == 0) {
+        if (::posix_spawn_file_actions_adddup2(&akce, dovnitr[0], 0) == 0 &&
+            ::posix_spawn_file_actions_adddup2(&akce, ven[1], 1) == 0 &&
+            ::posix_spawn(&pid, program.c_str(), &akce, nullptr, argv.data(), envp.data()) != 0)
+            pid = -1;
+        ::posix_spawn_file_actions_destroy(&akce);
     }
     ::close(ven[1]);
     ::close(dovnitr[0]);

@@ -33,10 +33,10 @@ namespace {
 constexpr uint64_t LIMIT_VOLANI_US = 200000;  // every call the thread waits for
 constexpr size_t MEZ_FRONTY = 64;            // past it, a held-up thread gets only the last state
 constexpr auto LIMIT_ODEBRANI = std::chrono::milliseconds(100);
-const char* const HLIDAC = "org.kde.StatusNotifierWatcher";
-const char* const ROZHRANI = "org.kde.StatusNotifierItem";
-const char* const CESTA = "/StatusNotifierItem";
-const char* const NAZEV = "Komunikace s ER-A227E";
+constexpr char HLIDAC[] = "org.kde.StatusNotifierWatcher";
+constexpr char ROZHRANI[] = "org.kde.StatusNotifierItem";
+constexpr char CESTA[] = "/StatusNotifierItem";
+constexpr char NAZEV[] = "Komunikace s ER-A227E";
 constexpr int STRANA = 32;  // the icon's pixels a side
 
 // The functions of libsystemd used here, looked up when it is loaded.
@@ -51,7 +51,6 @@ struct SdBus {
     SD_FUNKCE(F)
 #undef F
 };
-SdBus sd;  // only the thread uses it
 
 struct Pozadavek {
     int operace;
@@ -91,66 +90,57 @@ std::vector<uint8_t> obrazek(bool cervena) {
     return p;
 }
 
-int vlastnost(sd_bus*, const char*, const char*, const char* jmeno, sd_bus_message* m, void* data, sd_bus_error*) {
-    std::string v = jmeno;
-    if (v == "IconPixmap") {
-        std::vector<uint8_t> p = obrazek(*static_cast<bool*>(data));
-        int r = sd.sd_bus_message_open_container(m, 'a', "(iiay)");
-        if (r >= 0) r = sd.sd_bus_message_open_container(m, 'r', "iiay");
-        if (r >= 0) r = sd.sd_bus_message_append(m, "ii", STRANA, STRANA);
-        if (r >= 0) r = sd.sd_bus_message_append_array(m, 'y', p.data(), p.size());
-        if (r >= 0) r = sd.sd_bus_message_close_container(m);
-        return r < 0 ? r : sd.sd_bus_message_close_container(m);
-    }
-    if (v == "ToolTip") return sd.sd_bus_message_append(m, "(sa(iiay)ss)", "", 0, NAZEV, "");
-    if (v == "ItemIsMenu") return sd.sd_bus_message_append(m, "b", 0);
-    const char* t = v == "Category" ? "ApplicationStatus" : v == "Id" ? "kaslnk" : v == "Title" ? NAZEV
-                  : v == "Status" ? "Active" : "";
-    return sd.sd_bus_message_append(m, "s", t);
+struct Polozka;
+int vlastnost(sd_bus*, const char*, const char*, const char* jmeno, sd_bus_message* m, void* data, sd_bus_error*);
+int nic(sd_bus_message* m, void* data, sd_bus_error*);
+
+// The item's interface; its first entry (the start) is made when libsystemd is loaded.
+sd_bus_vtable tabulka_polozky(size_t i) {
+    const sd_bus_vtable tabulka[] = {
+        {},
+        SD_BUS_PROPERTY("Category", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+        SD_BUS_PROPERTY("Id", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+        SD_BUS_PROPERTY("Title", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+        SD_BUS_PROPERTY("Status", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+        SD_BUS_PROPERTY("IconName", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+        SD_BUS_PROPERTY("IconPixmap", "a(iiay)", vlastnost, 0, 0),
+        SD_BUS_PROPERTY("ToolTip", "(sa(iiay)ss)", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+        SD_BUS_PROPERTY("ItemIsMenu", "b", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+        SD_BUS_METHOD("Activate", "ii", "", nic, SD_BUS_VTABLE_UNPRIVILEGED),
+        SD_BUS_METHOD("SecondaryActivate", "ii", "", nic, SD_BUS_VTABLE_UNPRIVILEGED),
+        SD_BUS_METHOD("ContextMenu", "ii", "", nic, SD_BUS_VTABLE_UNPRIVILEGED),
+        SD_BUS_METHOD("Scroll", "is", "", nic, SD_BUS_VTABLE_UNPRIVILEGED),
+        SD_BUS_SIGNAL("NewIcon", "", 0),
+        SD_BUS_VTABLE_END};
+    return tabulka[i];
 }
+constexpr size_t DELKA_TABULKY = 15;
 
-// Clicks and scrolling on the icon do nothing (for anyone: no asking the bus who called).
-int nic(sd_bus_message* m, void*, sd_bus_error*) { return sd.sd_bus_reply_method_return(m, ""); }
-
-sd_bus_vtable TABULKA[] = {
-    {},  // the start, made by nacti_sd_bus
-
-    SD_BUS_PROPERTY("Category", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("Id", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("Title", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("Status", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("IconName", "s", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("IconPixmap", "a(iiay)", vlastnost, 0, 0),
-    SD_BUS_PROPERTY("ToolTip", "(sa(iiay)ss)", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_PROPERTY("ItemIsMenu", "b", vlastnost, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-    SD_BUS_METHOD("Activate", "ii", "", nic, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("SecondaryActivate", "ii", "", nic, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("ContextMenu", "ii", "", nic, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("Scroll", "is", "", nic, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_SIGNAL("NewIcon", "", 0),
-    SD_BUS_VTABLE_END};
-
-// Loads libsystemd; false when it cannot be had.
-bool nacti_sd_bus() {
-    void* k = dlopen("libsystemd.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (!k) return false;
-    bool vse = true;
-#define F(f) vse = vse && (sd.f = reinterpret_cast<decltype(sd.f)>(dlsym(k, #f)));
-    SD_FUNKCE(F)
-#undef F
-    // What SD_BUS_VTABLE_START gives, with the library's format reference looked up too.
-    TABULKA[0].type = _SD_BUS_VTABLE_START;
-    TABULKA[0].x.start = {sizeof(sd_bus_vtable), _SD_BUS_VTABLE_PARAM_NAMES,
-                          static_cast<const unsigned*>(dlsym(k, "sd_bus_object_vtable_format"))};
-    return vse && TABULKA[0].x.start.vtable_format_reference;
-}
-
-// The item as the thread holds it.
+// The item as the thread holds it, with the functions of libsystemd and the item's
+// interface: all of it lives on the thread's stack, for as long as the thread.
 struct Polozka {
+    SdBus sd;
+    sd_bus_vtable tabulka[DELKA_TABULKY];
     sd_bus* bus = nullptr;
     bool cervena = true;  // the icon shown; the properties read it
     int poradi = 0;       // items of this process so far: a fresh name for each
     bool knihovna = nacti_sd_bus();
+
+    // Loads libsystemd; false when it cannot be had.
+    bool nacti_sd_bus() {
+        void* k = dlopen("libsystemd.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!k) return false;
+        bool vse = true;
+#define F(f) vse = vse && (sd.f = reinterpret_cast<decltype(sd.f)>(dlsym(k, #f)));
+        SD_FUNKCE(F)
+#undef F
+        for (size_t i = 0; i < DELKA_TABULKY; ++i) tabulka[i] = tabulka_polozky(i);
+        // What SD_BUS_VTABLE_START gives, with the library's format reference looked up too.
+        tabulka[0].type = _SD_BUS_VTABLE_START;
+        tabulka[0].x.start = {sizeof(sd_bus_vtable), _SD_BUS_VTABLE_PARAM_NAMES,
+                              static_cast<const unsigned*>(dlsym(k, "sd_bus_object_vtable_format"))};
+        return vse && tabulka[0].x.start.vtable_format_reference;
+    }
 
     void zavri() {
         if (bus) bus = sd.sd_bus_flush_close_unref(bus);
@@ -172,7 +162,7 @@ struct Polozka {
         sd.sd_bus_message_unref(odpoved);
         std::string jmeno = std::string(ROZHRANI) + "-" + std::to_string(getpid()) + "-" + std::to_string(++poradi);
         // The watcher is told without waiting for its answer: it asks the item back.
-        ok = ok && sd.sd_bus_add_object_vtable(bus, nullptr, CESTA, ROZHRANI, TABULKA, &cervena) >= 0 &&
+        ok = ok && sd.sd_bus_add_object_vtable(bus, nullptr, CESTA, ROZHRANI, tabulka, this) >= 0 &&
              sd.sd_bus_request_name(bus, jmeno.c_str(), 0) >= 0 &&
              sd.sd_bus_call_method_async(bus, nullptr, HLIDAC, "/StatusNotifierWatcher", HLIDAC,
                                          "RegisterStatusNotifierItem", nullptr, nullptr, "s", jmeno.c_str()) >= 0;
@@ -209,6 +199,31 @@ struct Polozka {
     }
 };
 
+int vlastnost(sd_bus*, const char*, const char*, const char* jmeno, sd_bus_message* m, void* data, sd_bus_error*) {
+    const Polozka& p = *static_cast<const Polozka*>(data);
+    const SdBus& sd = p.sd;
+    std::string v = jmeno;
+    if (v == "IconPixmap") {
+        std::vector<uint8_t> obr = obrazek(p.cervena);
+        int r = sd.sd_bus_message_open_container(m, 'a', "(iiay)");
+        if (r >= 0) r = sd.sd_bus_message_open_container(m, 'r', "iiay");
+        if (r >= 0) r = sd.sd_bus_message_append(m, "ii", STRANA, STRANA);
+        if (r >= 0) r = sd.sd_bus_message_append_array(m, 'y', obr.data(), obr.size());
+        if (r >= 0) r = sd.sd_bus_message_close_container(m);
+        return r < 0 ? r : sd.sd_bus_message_close_container(m);
+    }
+    if (v == "ToolTip") return sd.sd_bus_message_append(m, "(sa(iiay)ss)", "", 0, NAZEV, "");
+    if (v == "ItemIsMenu") return sd.sd_bus_message_append(m, "b", 0);
+    const char* t = v == "Category" ? "ApplicationStatus" : v == "Id" ? "kaslnk" : v == "Title" ? NAZEV
+                  : v == "Status" ? "Active" : "";
+    return sd.sd_bus_message_append(m, "s", t);
+}
+
+// Clicks and scrolling on the icon do nothing (for anyone: no asking the bus who called).
+int nic(sd_bus_message* m, void* data, sd_bus_error*) {
+    return static_cast<const Polozka*>(data)->sd.sd_bus_reply_method_return(m, "");
+}
+
 void vlakno(Fronta* f) {
     Polozka polozka;
     for (;;) {
@@ -229,12 +244,18 @@ void vlakno(Fronta* f) {
     }
 }
 
+// The connection to the desktop's bus is the process's: one thread and one item serve
+// every session of the process (the desktop shows one icon per program).
+struct SpojeniIkony {
+    std::mutex m;
+    Fronta* f = nullptr;
+} g_spojeni_ikony;
+
 }  // namespace
 
 int plat_ikona_prubehu(int operace, bool cervena) {
-    static std::mutex m;
-    static Fronta* f = nullptr;
-    std::lock_guard<std::mutex> z(m);
+    std::lock_guard<std::mutex> z(g_spojeni_ikony.m);
+    Fronta*& f = g_spojeni_ikony.f;
     if (!f) {
         if (operace != PLAT_IKONA_PRIDAT || !sbernice_je()) return 0;  // no bus: not even a thread
         auto* nova = new Fronta;

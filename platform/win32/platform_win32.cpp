@@ -20,6 +20,8 @@
 #include "platform/win32/text_win32.h"
 
 namespace {
+// Both belong to the process: the window that owns message boxes is the one main window
+// of kaslnk.exe, and the console is the process's.
 std::atomic<HWND> g_vlastnik{nullptr};
 std::atomic<bool> g_na_konzoli{false};  // boxes go to standard error (plat_konzole_volajiciho)
 
@@ -44,11 +46,6 @@ MistniCas plat_mistni_cas() {
 
 uint32_t plat_posledni_chyba() { return GetLastError(); }
 void plat_nastav_posledni_chybu(uint32_t kod) { SetLastError(kod); }
-
-void plat_ukonci(int kod) {
-    std::fflush(nullptr);
-    ExitProcess(static_cast<UINT>(kod));
-}
 
 void plat_nastav_vlastnika_boxu(void* okno) { g_vlastnik = static_cast<HWND>(okno); }
 

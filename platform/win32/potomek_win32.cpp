@@ -10,8 +10,13 @@
 
 namespace {
 
-std::mutex g_procesy_mutex;
-std::map<int, HANDLE> g_procesy;
+// The process handles of the children, by process id: PlatPotomek carries only numbers,
+// and a child may be started by one session and collected by another part of the process
+// (the window), so the table is the process's.
+struct Procesy {
+    std::mutex m;
+    std::map<int, HANDLE> handly;
+} g_procesy;
 
 HANDLE handle(int fd) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd)); }
 int cislo(HANDLE h) { return static_cast<int>(reinterpret_cast<intptr_t>(h)); }
@@ -95,8 +100,8 @@ PlatPotomek plat_spust_potomka(const std::string& program, const std::vector<std
     }
     CloseHandle(pi.hThread);
     {
-        std::lock_guard<std::mutex> lock(g_procesy_mutex);
-        g_procesy[static_cast<int>(pi.dwProcessId)] = pi.hProcess;
+        std::lock_guard<std::mutex> lock(g_procesy.m);
+        g_procesy.handly[static_cast<int>(pi.dwProcessId)] = pi.hProcess;
     }
     p.pid = static_cast<int>(pi.dwProcessId);
     p.vystup = cislo(ven_cti);
@@ -127,16 +132,16 @@ bool plat_zapis_do(int fd, const std::string& data) {
 }
 
 bool plat_potomek_skoncil(const PlatPotomek& p) {
-    std::lock_guard<std::mutex> lock(g_procesy_mutex);
-    auto it = g_procesy.find(p.pid);
-    return it == g_procesy.end() || WaitForSingleObject(it->second, 0) == WAIT_OBJECT_0;
+    std::lock_guard<std::mutex> lock(g_procesy.m);
+    auto it = g_procesy.handly.find(p.pid);
+    return it == g_procesy.handly.end() || WaitForSingleObject(it->second, 0) == WAIT_OBJECT_0;
 }
 
 namespace {
 HANDLE proces_potomka(int pid) {
-    std::lock_guard<std::mutex> lock(g_procesy_mutex);
-    auto it = g_procesy.find(pid);
-    return it == g_procesy.end() ? nullptr : it->second;
+    std::lock_guard<std::mutex> lock(g_procesy.m);
+    auto it = g_procesy.handly.find(pid);
+    return it == g_procesy.handly.end() ? nullptr : it->second;
 }
 }  // namespace
 
@@ -158,11 +163,11 @@ int plat_dokonci_potomka(PlatPotomek& p) {
     p.vystup = p.vstup = -1;
     HANDLE proces = nullptr;
     {
-        std::lock_guard<std::mutex> lock(g_procesy_mutex);
-        auto it = g_procesy.find(p.pid);
-        if (it != g_procesy.end()) {
+        std::lock_guard<std::mutex> lock(g_procesy.m);
+        auto it = g_procesy.handly.find(p.pid);
+        if (it != g_procesy.handly.end()) {
             proces = it->second;
-            g_procesy.erase(it);
+            g_procesy.handly.erase(it);
         }
     }
     p.pid = -1;

@@ -16,10 +16,11 @@
 #include <QtTest>
 
 #include <functional>
+#include <optional>
 
-#include "core/globals.h"
 #include "core/kanal.h"
 #include "core/terminal.h"
+#include "link/sezeni.h"
 #include "ui/prikazy.h"
 #include "ui/qt/okno_qt.h"
 
@@ -28,7 +29,7 @@ namespace {
 // Dialogs and boxes answered by the test.
 class OknoSeScenarem : public OknoQt {
 public:
-    OknoSeScenarem() : OknoQt({"kaslnk"}) {}
+    explicit OknoSeScenarem(SezeniJadra& s) : OknoQt(s, {"kaslnk"}) {}
     std::string soubor;
     std::vector<std::string> boxy;
     int odpoved = IDOK_;
@@ -76,11 +77,13 @@ std::string soubor(const QTemporaryDir& d, const char* jmeno, const QByteArray& 
 
 class TestOknoQt : public QObject {
     Q_OBJECT
+    std::optional<Sezeni> sezeni{std::in_place};
+    Sezeni& s = *sezeni;  // a fresh session for every test, in the same place
 private slots:
-    void init() { nuluj_globalni_stav(); }
+    void init() { sezeni.reset(), sezeni.emplace(); }
 
     void menuPopiskyAZkratky() {
-        OknoSeScenarem o;
+        OknoSeScenarem o(s);
         QStringList horni;
         for (QAction* a : o.menuBar()->actions()) horni << a->text();
         QCOMPARE(horni, QStringList({"&Soubor", "&Editace", "&Proveď", "&Akce", "&Nápověda"}));
@@ -91,7 +94,7 @@ private slots:
 
     void sedaEditaceAOtevreniUtf16() {
         QTemporaryDir d;
-        OknoSeScenarem o;
+        OknoSeScenarem o(s);
         o.nastav_sede_editace();
         QVERIFY(!o.akce(ID_KOPIRUJ)->isEnabled());
         o.soubor = soubor(d, "u.cmd", QByteArray("\xFF\xFE\x0D\x01\x0D\x00\x0A\x00", 8));
@@ -110,7 +113,7 @@ private slots:
     }
 
     void nahradVseZDialogu() {
-        OknoSeScenarem o;
+        OknoSeScenarem o(s);
         o.model().prikaz(ID_NOVY);
         o.editor()->setPlainText("a-a");
         o.model().prikaz(ID_NAHRAD);
@@ -124,10 +127,10 @@ private slots:
     }
 
     void terminalKresliJenMrizku() {
-        OknoSeScenarem o;
+        OknoSeScenarem o(s);
         o.resize(2000, 1200);
-        tt.barva_textu = 0xFF0000;  // blue
-        WriteTTYBlock("#", 1);
+        s.tt.barva_textu = 0xFF0000;  // blue
+        WriteTTYBlock(s, "#", 1);
         QImage obraz = o.terminal()->grab().toImage();
         int w = o.terminal()->sirka_znaku(), h = o.terminal()->vyska_radku();
         QColor pozadi = obraz.pixelColor(w + w / 2, h / 2);  // the blank cell after '#'
@@ -148,7 +151,7 @@ private slots:
     // At its default size the 25 rows show above the editor; New leaves the focus with
     // the window; Qt's dialogs and the message boxes speak Czech.
     void vychoziVelikostFokusACestina() {
-        OknoSeScenarem o;
+        OknoSeScenarem o(s);
         o.show();
         QVERIFY(QTest::qWaitForWindowActive(&o));
         o.model().prikaz(ID_NOVY);
@@ -163,7 +166,7 @@ private slots:
     }
 
     void tiskDoPdf() {
-        OknoSeScenarem o;
+        OknoSeScenarem o(s);
         QVERIFY(o.tiskni("prazdny"));  // an empty editor: success without printing
         QString text;
         for (int i = 0; i < 150; ++i) text += QString("radek %1\n").arg(i);
@@ -178,8 +181,8 @@ private slots:
     }
 
     void dialogyLinkyAPortuUkladajiJenPriOk() {
-        OknoSeScenarem o;
-        tt.pripojeno = 1;
+        OknoSeScenarem o(s);
+        s.tt.pripojeno = 1;
         std::vector<int> videno;
         v_dialogu([&] { o.model().prikaz(ID_NASTAVENI_LINKY); }, [&](QWidget* d) {
             odpovez<QFontDialog>([](QFontDialog* f) {  // its first fixed-pitch font, then the colour
@@ -194,16 +197,16 @@ private slots:
             d->findChild<QComboBox*>("parita")->setCurrentIndex(0);
         }, "Cancel");
         QCOMPARE(o.terminal()->font().pointSize(), 31);  // at once, whatever closed the dialog
-        QCOMPARE(tt.barva_textu, 0xFF0000u);
+        QCOMPARE(s.tt.barva_textu, 0xFF0000u);
         QCOMPARE(videno, (std::vector<int>{0, 1}));
-        QCOMPARE(tt.parita, uint8_t(1));
+        QCOMPARE(s.tt.parita, uint8_t(1));
         v_dialogu([&] { o.model().prikaz(ID_NASTAVENI_LINKY); }, [](QWidget* d) {
             d->findChild<QComboBox*>("parita")->setCurrentIndex(0);
             d->findChild<QComboBox*>("rychlost")->setCurrentIndex(4);
         }, "OK");
-        QCOMPARE(std::vector<int>({tt.parita, int(tt.rychlost)}), std::vector<int>({0, 4800}));
-        tt.rychlost = 38400;
-        aktualizuj_asci_promenne();
+        QCOMPARE(std::vector<int>({s.tt.parita, int(s.tt.rychlost)}), std::vector<int>({0, 4800}));
+        s.tt.rychlost = 38400;
+        aktualizuj_asci_promenne(s);
         v_dialogu([&] { o.model().prikaz(ID_NASTAV_PORT); }, [&](QWidget* d) {
             videno = {d->findChild<QComboBox*>("rychlost")->currentIndex()};
             d->findChild<QComboBox*>("port")->setCurrentIndex(4);
@@ -216,7 +219,7 @@ private slots:
         QTemporaryDir adr;
         QByteArray b(62, 0);
         b[0] = 'B', b[1] = 'M', b[34] = 0x48, b[35] = 0x12;
-        OknoSeScenarem o;  // the top left dot
+        OknoSeScenarem o(s);  // the top left dot
         o.soubor = soubor(adr, "logo.bmp", b + QByteArray(4680 - 36, '\xFF') + '\x7F' + QByteArray(35, '\xFF'));
         QImage obraz;
         auto nahled = [&](QWidget* d) { obraz = d->findChild<QLabel*>("logo")->pixmap().toImage(); };
@@ -233,13 +236,13 @@ private slots:
     // the queue full is told why.
     void soketOmezujeDelkuAFrontu() {
         QTemporaryDir d;
-        tt.adresar_programu = d.path().toStdString();
+        s.tt.adresar_programu = d.path().toStdString();
         qputenv("XDG_RUNTIME_DIR", d.path().toUtf8());
-        OknoSeScenarem o;
+        OknoSeScenarem o(s);
         QVERIFY(o.nasloucha());
-        auto posli = [](QLocalSocket& s, const QByteArray& data) {
-            s.connectToServer(QString::fromStdString(jmeno_soketu_okna()));
-            s.write(data);
+        auto posli = [this](QLocalSocket& k, const QByteArray& data) {
+            k.connectToServer(QString::fromStdString(jmeno_soketu_okna(s)));
+            k.write(data);
         };
         QLocalSocket zaplava, navic;
         posli(zaplava, QByteArray(4 << 20, '4'));

@@ -39,7 +39,6 @@
 #include <cstdlib>
 #include <map>
 
-#include "core/globals.h"
 #include "platform/kodovani.h"
 #include "core/zpravy.h"
 #include "format/logo.h"
@@ -94,17 +93,11 @@ QIcon ikona(int cislo) {
     return QIcon(p);
 }
 
-OknoQt* g_okno = nullptr;
-int box_okna(const std::string& text, uint32_t styl) { return g_okno ? g_okno->box(text, styl) : 1; }
-void prekresli_okno() {
-    if (g_okno) g_okno->prekresli_terminal();
-}
-
 }  // namespace
 
 // --- terminal ---------------------------------------------------------------------------
 
-TerminalQt::TerminalQt(QWidget* rodic) : QWidget(rodic) {
+TerminalQt::TerminalQt(QWidget* rodic, const TTYINFO& tt) : QWidget(rodic), tt_(tt) {
     nastav_pismo(pismo_terminalu());
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -121,14 +114,14 @@ void TerminalQt::nastav_pismo(const QFont& pismo) {
 void TerminalQt::nastav_kurzor(bool zobrazen) {
     if (kurzor_ == zobrazen) return;
     kurzor_ = zobrazen;
-    update(tt.sloupec * sirka_, tt.radek * vyska_, sirka_, vyska_);
+    update(tt_.sloupec * sirka_, tt_.radek * vyska_, sirka_, vyska_);
 }
 
 void TerminalQt::paintEvent(QPaintEvent* e) {
     QPainter k(this);
     k.setFont(font());
     QColor pozadi = palette().color(QPalette::Window);
-    k.setPen(barva(tt.barva_textu));
+    k.setPen(barva(tt_.barva_textu));
     const QRect r = e->rect();
     OblastMrizky o = oblast_kresleni(r.left(), r.top(), r.right() + 1, r.bottom() + 1, sirka_, vyska_);
     for (int radek = o.prvni_radek; radek <= o.posledni_radek; ++radek) {
@@ -136,14 +129,14 @@ void TerminalQt::paintEvent(QPaintEvent* e) {
         if (sloupcu <= 0) break;
         QRect bunky(o.prvni_sloupec * sirka_, radek * vyska_, sloupcu * sirka_, vyska_);
         k.fillRect(bunky, pozadi);
-        QString text = na_qt(std::string(tt.obrazovka[radek] + o.prvni_sloupec, static_cast<size_t>(sloupcu)));
+        QString text = na_qt(std::string(tt_.obrazovka[radek] + o.prvni_sloupec, static_cast<size_t>(sloupcu)));
         // One cell per character whatever the font's own advance.
         for (int i = 0; i < text.size(); ++i)
             k.drawText(QRect(bunky.left() + i * sirka_, bunky.top(), sirka_, vyska_),
                        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, QString(text[i]));
     }
     if (kurzor_)
-        k.fillRect(tt.sloupec * sirka_, tt.radek * vyska_, sirka_, vyska_, palette().color(QPalette::Text));
+        k.fillRect(tt_.sloupec * sirka_, tt_.radek * vyska_, sirka_, vyska_, palette().color(QPalette::Text));
 }
 
 // --- find and replace -------------------------------------------------------------------
@@ -185,13 +178,12 @@ HledaniQt::HledaniQt(QWidget* rodic, Okno& model, bool nahrazovani) : QDialog(ro
 
 // --- the window -------------------------------------------------------------------------
 
-OknoQt::OknoQt(std::vector<std::string> argumenty)
-    : model_(*this, std::move(argumenty)), bez_dotazu_(std::getenv("KASLNK_OKNO_BEZ_DOTAZU") != nullptr) {
-    g_okno = this;
-    nastav_box_sink(box_okna);
-    nastav_prekresli_sink(prekresli_okno);
+OknoQt::OknoQt(SezeniJadra& s, std::vector<std::string> argumenty)
+    : model_(*this, s, std::move(argumenty)), bez_dotazu_(std::getenv("KASLNK_OKNO_BEZ_DOTAZU") != nullptr) {
+    s.sluzby.box = [this](const std::string& text, uint32_t styl) { return box(text, styl); };
+    s.sluzby.prekresli = [this] { prekresli_terminal(); };
     setWindowIcon(ikona(400));
-    terminal_ = new TerminalQt(this);
+    terminal_ = new TerminalQt(this, s.tt);
     setCentralWidget(terminal_);
     editor_ = new QPlainTextEdit(terminal_);
     editor_->setFont(pismo_terminalu());
@@ -221,9 +213,8 @@ OknoQt::OknoQt(std::vector<std::string> argumenty)
 OknoQt::~OknoQt() {
     casovac_potomka_->stop();
     if (potomek_.pid > 0) plat_dokonci_potomka(potomek_);  // the transfer ends on its own
-    nastav_box_sink(nullptr);
-    nastav_prekresli_sink(nullptr);
-    g_okno = nullptr;
+    model_.sezeni().sluzby.box = nullptr;
+    model_.sezeni().sluzby.prekresli = nullptr;
 }
 
 void OknoQt::postav_menu() {
@@ -383,7 +374,8 @@ bool OknoQt::dialog_otevrit(const std::string& pripona, const std::string& adres
 }
 
 bool OknoQt::dialog_ulozit(const std::string& adresar, std::string& cesta, std::string& jmeno) {
-    QFileDialog d(this, {}, cesta.empty() ? slozka(adresar) : QString::fromStdString(cesta), filtr(tt.pripona_cmd));
+    QFileDialog d(this, {}, cesta.empty() ? slozka(adresar) : QString::fromStdString(cesta),
+                  filtr(model_.sezeni().tt.pripona_cmd));
     d.setAcceptMode(QFileDialog::AcceptSave);
     d.setDefaultSuffix(QStringLiteral("cmd"));
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return false;
@@ -546,8 +538,9 @@ bool OknoQt::dialog_linky(DialogLinky& d) {
         if (!vybrano_pismo) return;
         terminal_->nastav_pismo(f);
         // The text colour, which Qt's font dialog does not offer.
-        QColor c = QColorDialog::getColor(barva(tt.barva_textu), &dlg, na_qt("Barva p\xEDsma"));
-        if (c.isValid()) tt.barva_textu = static_cast<uint32_t>(c.red() | c.green() << 8 | c.blue() << 16);
+        uint32_t& barva_textu = model_.sezeni().tt.barva_textu;
+        QColor c = QColorDialog::getColor(barva(barva_textu), &dlg, na_qt("Barva p\xEDsma"));
+        if (c.isValid()) barva_textu = static_cast<uint32_t>(c.red() | c.green() << 8 | c.blue() << 16);
         terminal_->update();
     });
     if (!spust_dialog(dlg, mrizka, QStringLiteral("OK"), QStringLiteral("Cancel"))) return false;
@@ -615,9 +608,11 @@ void OknoQt::cti_potomka() {
     if (model_.cti_potomka(potomek_, ctenar_, kod)) {
         if (potomek_.pid <= 0) casovac_potomka_->stop();  // unless a queued command started the next
         if (bez_dotazu_) {
-            std::fprintf(stderr, "kaslnk-okno: konec %d\n", kod);
+            // The screen first: a reader that waits for the "konec" line finds it whole.
             for (int r = 0; r < TERM_RADKU; ++r)
-                std::fprintf(stderr, "|%s\n", cp1250_na_utf8(std::string(tt.obrazovka[r], TERM_SLOUPCU)).c_str());
+                std::fprintf(stderr, "|%s\n",
+                             cp1250_na_utf8(std::string(model_.sezeni().tt.obrazovka[r], TERM_SLOUPCU)).c_str());
+            std::fprintf(stderr, "kaslnk-okno: konec %d\n", kod);
             std::fflush(stderr);
         }
     }
@@ -646,11 +641,11 @@ void OknoQt::tray(int operace, int cislo_ikony) {
 // --- commands from other programs -------------------------------------------------------
 
 void OknoQt::naslouchej() {
-    QString jmeno = QString::fromStdString(jmeno_soketu_okna());
+    QString jmeno = QString::fromStdString(jmeno_soketu_okna(model_.sezeni()));
     QLocalSocket zkouska;
     zkouska.connectToServer(jmeno);
     if (zkouska.waitForConnected(200)) {
-        VypisBlok("Jin\xE9 okno u\x9E p\xF8ij\xEDm\xE1 p\xF8\xEDkazy tohoto adres\xE1\xF8" "e.\r", 0);
+        VypisBlok(model_.sezeni(), "Jin\xE9 okno u\x9E p\xF8ij\xEDm\xE1 p\xF8\xEDkazy tohoto adres\xE1\xF8" "e.\r", 0);
         return;  // another window serves this directory
     }
     QLocalServer::removeServer(jmeno);  // a socket left by a window that crashed

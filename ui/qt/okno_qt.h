@@ -27,11 +27,11 @@ std::string z_qt(const QString& text);
 // the translations installed with Qt (qtbase_cs.qm) and the Czech locale.
 void nastav_cestinu(QCoreApplication& aplikace);
 
-// The 25 x 80 terminal screen of tt.obrazovka in a fixed-pitch font; the caret only
-// while the started program has the port open.
+// The 25 x 80 terminal screen of the session's tt.obrazovka in a fixed-pitch font; the
+// caret only while the started program has the port open.
 class TerminalQt : public QWidget {
 public:
-    explicit TerminalQt(QWidget* rodic);
+    TerminalQt(QWidget* rodic, const TTYINFO& tt);
     int sirka_znaku() const { return sirka_; }
     int vyska_radku() const { return vyska_; }
     void nastav_kurzor(bool zobrazen);
@@ -42,6 +42,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    const TTYINFO& tt_;
     int sirka_ = 8, vyska_ = 16;
     bool kurzor_ = false;
 };
@@ -56,7 +57,9 @@ public:
 
 class OknoQt : public QMainWindow, public PohledOkna {
 public:
-    explicit OknoQt(std::vector<std::string> argumenty);
+    // `s`: the window's session (ui/okno.h); while the window lives, the session's message
+    // boxes and repaints are the window's.
+    OknoQt(SezeniJadra& s, std::vector<std::string> argumenty);
     ~OknoQt() override;
 
     Okno& model() { return model_; }

@@ -11,10 +11,11 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "core/globals.h"
+#include "core/chyby.h"
 #include "core/spusteni.h"
 #include "core/zpravy.h"
 #include "link/hledani.h"
+#include "link/sezeni.h"
 #include "ui/prikazy.h"
 #include "ui/qt/okno_qt.h"
 
@@ -22,7 +23,7 @@ namespace {
 
 class OknoSnimku : public OknoQt {
 public:
-    explicit OknoSnimku(std::string soubor) : OknoQt({"kaslnk"}), soubor_(std::move(soubor)) {}
+    OknoSnimku(SezeniJadra& s, std::string soubor) : OknoQt(s, {"kaslnk"}), soubor_(std::move(soubor)) {}
     bool skutecny_dialog = false;  // Qt's own open dialog, for its picture
     bool dialog_otevrit(const std::string& pripona, const std::string& adresar, std::string& cesta,
                         std::string& jmeno) override {
@@ -62,20 +63,30 @@ void uloz(QWidget* w, const QString& soubor) {
 
 int main(int argc, char** argv) {
     if (argc != 3) return 2;
-    nuluj_globalni_stav();
-    debug = WINDOW = 1;
-    nastav_terminal();
+    // One session for the window and the searches, so that their text is on its screen.
+    Sezeni s;
+    s.debug = s.WINDOW = 1;
+    // An error of the engine's steps ends the program with its exit code.
+    int kod = hranice_sezeni(s, [&] {
+        nastav_terminal(s);
+        return 0;
+    });
+    if (kod) return kod;
     QApplication aplikace(argc, argv);
     nastav_cestinu(aplikace);
     QString slozka = QString::fromLocal8Bit(argv[1]) + "/";
-    OknoSnimku o(argv[2]);
+    OknoSnimku o(s, argv[2]);
     o.show();
     o.model().start();
     // Both searches as a debug run shows them, their questions answered Yes.
-    nastav_box_sink([](const std::string&, uint32_t) { return IDYES_; });
-    najdi_kasu();
-    najdi_kasu_multiterm(10);
-    nastav_box_sink([&o](const std::string& text, uint32_t styl) { return o.box(text, styl); });
+    s.sluzby.box = [](const std::string&, uint32_t) { return IDYES_; };
+    kod = hranice_sezeni(s, [&] {
+        najdi_kasu(s);
+        najdi_kasu_multiterm(s, 10);
+        return 0;
+    });
+    if (kod) return kod;
+    s.sluzby.box = [&o](const std::string& text, uint32_t styl) { return o.box(text, styl); };
     // A modal dialog is saved and closed (or answered with the button named) from the
     // event loop it runs.
     auto snimek = [&](const QString& jmeno, int prikaz, const QString& tlacitko = {}) {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/globals.h"
 #include "core/kanal.h"
+#include "core/sezeni_jadra.h"
 #include "core/spusteni.h"
 #include "core/zpravy.h"
 #include "link/tray.h"
@@ -65,8 +65,8 @@ HWND g_tisk_dialog = nullptr;
 
 class OknoWin32 final : public PohledOkna {
 public:
-    explicit OknoWin32(std::vector<std::string> argumenty)
-        : model_(*this, std::move(argumenty)), bez_dotazu_(std::getenv("KASLNK_OKNO_BEZ_DOTAZU") != nullptr) {}
+    OknoWin32(SezeniJadra& s, std::vector<std::string> argumenty)
+        : model_(*this, s, std::move(argumenty)), bez_dotazu_(std::getenv("KASLNK_OKNO_BEZ_DOTAZU") != nullptr) {}
 
     Okno& model() { return model_; }
     HWND okno() const { return okno_; }
@@ -117,6 +117,7 @@ public:
     void tray(int operace, int ikona) override { tray_win32(okno_, operace, ikona); }
 
 private:
+    TTYINFO& tt() { return model_.sezeni().tt; }  // the window's terminal record
     void vytvor(HWND h);
     void nastav_pismo_terminalu();
     void kresli();
@@ -147,7 +148,7 @@ private:
 
 void OknoWin32::vytvor(HWND h) {
     okno_ = h;
-    SetWindowLongPtrW(h, 0, reinterpret_cast<LONG_PTR>(&tt));
+    SetWindowLongPtrW(h, 0, reinterpret_cast<LONG_PTR>(&tt()));
     logfont_terminalu_.lfCharSet = DEFAULT_CHARSET;
     logfont_terminalu_.lfPitchAndFamily = FIXED_PITCH;
     lstrcpynW(logfont_terminalu_.lfFaceName, L"Fixedsys", LF_FACESIZE);
@@ -186,7 +187,7 @@ void OknoWin32::kresli() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(okno_, &ps);
     HGDIOBJ stare = SelectObject(dc, pismo_);
-    SetTextColor(dc, tt.barva_textu);
+    SetTextColor(dc, tt().barva_textu);
     SetBkColor(dc, GetSysColor(COLOR_WINDOW));
     SetBkMode(dc, OPAQUE);
     OblastMrizky o = oblast_kresleni(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom,
@@ -196,7 +197,7 @@ void OknoWin32::kresli() {
     for (int radek = o.prvni_radek; sloupcu > 0 && radek <= o.posledni_radek; ++radek) {
         RECT r{o.prvni_sloupec * sirka_znaku_, radek * vyska_radku_,
                (o.prvni_sloupec + sloupcu) * sirka_znaku_, (radek + 1) * vyska_radku_};
-        std::wstring text = w(std::string(tt.obrazovka[radek] + o.prvni_sloupec, static_cast<size_t>(sloupcu)));
+        std::wstring text = w(std::string(tt().obrazovka[radek] + o.prvni_sloupec, static_cast<size_t>(sloupcu)));
         ExtTextOutW(dc, r.left, r.top, ETO_OPAQUE | ETO_CLIPPED, &r, text.c_str(), static_cast<UINT>(text.size()),
                     kroky.data());
     }
@@ -206,7 +207,7 @@ void OknoWin32::kresli() {
 }
 
 void OknoWin32::posun_kurzor() {
-    if (kurzor_ && tt.pripojeno) SetCaretPos(tt.sloupec * sirka_znaku_, tt.radek * vyska_radku_);
+    if (kurzor_ && tt().pripojeno) SetCaretPos(tt().sloupec * sirka_znaku_, tt().radek * vyska_radku_);
 }
 
 // The caret only while the port is open and the window itself has the focus.
@@ -325,7 +326,7 @@ bool OknoWin32::dialog_otevrit(const std::string& pripona, const std::string& ad
 }
 
 bool OknoWin32::dialog_ulozit(const std::string& adresar, std::string& cesta, std::string& jmeno) {
-    return soubor_z_dialogu(true, filtr(tt.pripona_cmd), adresar, cesta, jmeno);
+    return soubor_z_dialogu(true, filtr(tt().pripona_cmd), adresar, cesta, jmeno);
 }
 
 bool OknoWin32::dialog_souboru(const std::string& popis, const std::string& pripona, const std::string& adresar,
@@ -613,10 +614,10 @@ void OknoWin32::vyber_pismo_terminalu(HWND vlastnik) {
     v.lStructSize = sizeof v;
     v.hwndOwner = vlastnik;
     v.lpLogFont = &logfont_terminalu_;
-    v.rgbColors = tt.barva_textu;
+    v.rgbColors = tt().barva_textu;
     v.Flags = CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_EFFECTS;
     if (!ChooseFontW(&v)) return;
-    tt.barva_textu = v.rgbColors;
+    tt().barva_textu = v.rgbColors;
     kurzor(false);
     nastav_pismo_terminalu();
     InvalidateRect(okno_, nullptr, TRUE);
@@ -743,9 +744,9 @@ LRESULT CALLBACK TTYWndProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     return g_okno ? g_okno->zprava(h, m, wp, lp) : DefWindowProcW(h, m, wp, lp);
 }
 
-int spust_okno(const std::vector<std::string>& argumenty) {
+int spust_okno(SezeniJadra& s, const std::vector<std::string>& argumenty) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WINDOW = 1;
+    s.WINDOW = 1;
     WNDCLASSW trida{};
     trida.lpfnWndProc = TTYWndProc;
     trida.cbWndExtra = sizeof(LONG_PTR);  // the terminal record
@@ -757,16 +758,16 @@ int spust_okno(const std::vector<std::string>& argumenty) {
     trida.lpszClassName = TRIDA_OKNA;
     if (!RegisterClassW(&trida)) return KOD_BEZ_OKNA;
 
-    OknoWin32 okno(argumenty);
+    OknoWin32 okno(s, argumenty);
     g_okno = &okno;
-    nastav_box_sink([](const std::string& text, uint32_t styl) { return g_okno->box(text, styl); });
-    nastav_prekresli_sink([] { g_okno->prekresli_terminal(); });
+    s.sluzby.box = [&okno](const std::string& text, uint32_t styl) { return okno.box(text, styl); };
+    s.sluzby.prekresli = [&okno] { okno.prekresli_terminal(); };
     HWND h = CreateWindowExW(0, TRIDA_OKNA, w(TITULEK).c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (!h) {
         g_okno = nullptr;
-        nastav_box_sink(nullptr);
-        nastav_prekresli_sink(nullptr);
+        s.sluzby.box = nullptr;
+        s.sluzby.prekresli = nullptr;
         return KOD_BEZ_OKNA;
     }
     // Room for the 25 x 80 grid and, below it, as much for the editor.
@@ -785,19 +786,19 @@ int spust_okno(const std::vector<std::string>& argumenty) {
         TranslateMessage(&zprava);
         DispatchMessageW(&zprava);
     }
-    nastav_box_sink(nullptr);
-    nastav_prekresli_sink(nullptr);
+    s.sluzby.box = nullptr;
+    s.sluzby.prekresli = nullptr;
     g_okno = nullptr;
     return static_cast<int>(zprava.wParam);
 }
 
 }  // namespace
 
-int spust_okno_win32(const std::vector<std::string>& argumenty) { return spust_okno(argumenty); }
+int spust_okno_win32(SezeniJadra& s, const std::vector<std::string>& argumenty) { return spust_okno(s, argumenty); }
 
-void zapoj_win32() {
-    nastav_vstup_okna(spust_okno_win32);
+void zapoj_win32(SezeniJadra& s) {
+    s.sluzby.vstup_okna = spust_okno_win32;
     // Runs without the window show the icon too; a window's child sends it on instead,
     // and the window installs its own.
-    nastav_tray_sink([](int operace, int, int ikona) { return tray_win32(skryty_vlastnik_tray(), operace, ikona); });
+    s.sluzby.tray = [](int operace, int, int ikona) { return tray_win32(skryty_vlastnik_tray(), operace, ikona); };
 }

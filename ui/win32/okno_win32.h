@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
-// Registers the window's entry with the start-up (core/spusteni.h) and the tray icon of
-// runs without a window (a hidden window owns it).
-void zapoj_win32();
+class SezeniJadra;
 
-// Runs the main window of class "TTYWndClass" until it closes; the exit code.
-int spust_okno_win32(const std::vector<std::string>& argumenty);
+// Gives the session the window's entry (s.sluzby.vstup_okna, for the start-up of
+// core/spusteni.h) and the tray icon of runs without a window (s.sluzby.tray; a hidden
+// window owns it).
+void zapoj_win32(SezeniJadra& s);
+
+// Runs the main window of class "TTYWndClass" until it closes, its state in the session
+// `s` (which has read the command line and the ini file); the exit code.
+int spust_okno_win32(SezeniJadra& s, const std::vector<std::string>& argumenty);
