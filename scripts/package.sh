@@ -39,7 +39,7 @@ if [ "${1:-}" != check ]; then
       b=build-${arch#*:}
       cmake --no-warn-unused-cli -S . -B "$b" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-${arch%:*}.cmake \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKASLNK_BENCH=OFF >/dev/null
-      cmake --build "$b" -j "$(nproc 2>/dev/null || echo 2)" --target kaslnk >/dev/null
+      cmake --build "$b" -j "$(nproc 2>/dev/null || echo 2)" --target kaslnk kaslnk_lib >/dev/null
       cpack --config "$b/CPackConfig.cmake" -B build/deb >/dev/null
     done
     rm -rf build/deb/_CPack_Packages
